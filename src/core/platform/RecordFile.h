@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace shiori {
+
+// Fixed-length record files: record n (counted from 1) starts at byte (n - 1) x length. Every call opens the file,
+// reads or writes one record and closes it again, so that nothing is held open between operations and every
+// caller sees the file as it is on disk.
+
+// Reads record `number`. The bytes of the record that lie beyond the end of the file (or all of them, when the
+// file is missing or `number` is below 1) are returned as 0: reading past the end is no error. Reading never
+// creates the file. Fails only when the file exists but cannot be read.
+[[nodiscard]] Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length,
+                                                           long number);
+
+// Writes `bytes` (exactly `length` of them) as record `number` >= 1, creating the file when it does not exist.
+// When the record lies beyond the end of the file, the bytes in between are filled with `fill`.
+[[nodiscard]] Status WriteRecord(const std::filesystem::path& file, std::size_t length, long number,
+                                 const std::vector<std::uint8_t>& bytes, std::uint8_t fill);
+
+// Reads the whole file (missing -> failure naming the file).
+[[nodiscard]] Result<std::string> ReadWholeFile(const std::filesystem::path& file);
+
+// Replaces the file's content atomically: a temporary file in the same folder is written, flushed to disk and
+// renamed over the old one, so a crash or kill leaves either the old or the new content, never a mixture.
+[[nodiscard]] Status WriteFileAtomically(const std::filesystem::path& file, const std::string& content);
+
+}  // namespace shiori

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace shiori {
+
+// Characters on screen are counted as Unicode code points: a double-byte Shift-JIS character counts as one.
+
+// Number of code points in valid UTF-8 text (a stray continuation byte counts as one character).
+[[nodiscard]] std::size_t Utf8Length(std::string_view text);
+
+// The first `count` code points of `text` (all of it when it is shorter).
+[[nodiscard]] std::string Utf8Prefix(std::string_view text, std::size_t count);
+
+}  // namespace shiori
