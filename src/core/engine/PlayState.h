@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "scenario/ScenarioRecord.h"
+
+namespace shiori {
+
+// The small state the story's handlers share, under the names they have always had. Each is written by the
+// handlers that own it (noted beside it) and read wherever the story needs it.
+struct PlayState {
+  static constexpr std::uint8_t kViewerIdle = 100;
+
+  ScenarioRecord PageBuffer = ScenarioRecord::Empty();  // the last record read, by whichever handler read it
+  std::int16_t CurrentPage = 0;                         // the page the story is at; 0 = none
+  std::uint8_t LineCounter = 0;                         // typewriter: 0 = page not begun, n = next line is n - 1
+  std::uint8_t PageState = 0;                           // typewriter: 0 typing or idle, 1 paused, 2 finished
+  std::uint8_t BlinkPhase = 0;                          // next-arrow: 1 = the next tick draws the arrow
+  std::int16_t LastChoicePage = 0;                      // page loader: last page handed to ShowChoicePage
+  std::uint8_t MenuMode = 0;                            // menus: 0 none, 1 title, 2 load, 3 in-game
+  std::uint8_t CurrentSlot = 0;                         // bookmarks: the slot the story saves to, 1..3
+  std::uint8_t TextSpeed = 2;                           // settings: 1 fast, 2 normal, 3 slow
+  bool BgmOn = true;                                    // settings: copy of the music switch before a write
+  std::uint8_t CurrentMusicNo = 0;                      // music: the piece last started; 0 = none
+  std::uint8_t EndingStep = 0;                          // ending: position in the picture sequence
+  std::uint8_t ViewerRoute = kViewerIdle;               // CG viewer: route being viewed; 100 = idle
+  std::uint8_t ViewerStep = kViewerIdle;                // CG viewer: next step to try; 100 = idle
+  std::array<std::uint8_t, 3> RouteSeenCount{};         // gallery: seen CGs per route
+};
+
+}  // namespace shiori
