@@ -152,7 +152,7 @@ std::string TestGame::Caption(const std::string& name) {
   return widget->caption();
 }
 
-void TestGame::MarkRead(std::initializer_list<int> pages, std::uint8_t mark) {
+void TestGame::MarkPages(std::initializer_list<int> pages, std::uint8_t mark) {
   std::string bytes = std::filesystem::exists(dir_.path() / "data5.rgd") ? dir_.Read("data5.rgd") : "";
   for (const int page : pages) {
     if (bytes.size() < static_cast<std::size_t>(page)) bytes.resize(page, '\x01');
@@ -161,7 +161,7 @@ void TestGame::MarkRead(std::initializer_list<int> pages, std::uint8_t mark) {
   dir_.Write("data5.rgd", bytes);
 }
 
-void TestGame::MarkRead(int first, int last, std::uint8_t mark) {
+void TestGame::MarkRange(int first, int last, std::uint8_t mark) {
   std::string bytes = std::filesystem::exists(dir_.path() / "data5.rgd") ? dir_.Read("data5.rgd") : "";
   if (bytes.size() < static_cast<std::size_t>(last)) bytes.resize(last, '\x01');
   for (int page = first; page <= last; ++page) bytes[page - 1] = static_cast<char>(mark);

@@ -61,9 +61,9 @@ class TestGame {
   [[nodiscard]] std::string Caption(const std::string& name);
   [[nodiscard]] std::int64_t NowMicros() const { return scheduler_.Now(); }
 
-  // The bytes of the read-page record, and a helper to mark pages read.
-  void MarkRead(std::initializer_list<int> pages, std::uint8_t mark = 2);
-  void MarkRead(int first, int last, std::uint8_t mark = 2);
+  // Marks pages in the read-page record (2 = read), lengthening it with unread marks as needed.
+  void MarkPages(std::initializer_list<int> pages, std::uint8_t mark = 2);
+  void MarkRange(int first, int last, std::uint8_t mark = 2);
 
   // The wave device log since `from` (an index into the log).
   [[nodiscard]] std::vector<std::string> WaveSince(std::size_t from) const;
