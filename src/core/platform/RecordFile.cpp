@@ -27,6 +27,8 @@ class Descriptor {
 
   [[nodiscard]] int get() const { return fd_; }
   [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  // Hands the descriptor over to a longer-lived owner.
+  [[nodiscard]] int Release() && { return std::exchange(fd_, -1); }
   // Closing can report a delayed write error, so writers check it.
   [[nodiscard]] bool Close() {
     const int fd = fd_;
@@ -83,19 +85,48 @@ off_t RecordOffset(std::size_t length, long number) {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length, long number) {
-  std::vector<std::uint8_t> record(length, 0);
-  const off_t offset = number < 1 ? -1 : RecordOffset(length, number);
-  if (offset < 0) return record;
+RecordReader::RecordReader(std::filesystem::path file, std::size_t length, int fd)
+    : file_(std::move(file)), length_(length), fd_(fd) {}
+
+RecordReader::RecordReader(RecordReader&& other) noexcept
+    : file_(std::move(other.file_)), length_(other.length_), fd_(std::exchange(other.fd_, -1)) {}
+
+RecordReader& RecordReader::operator=(RecordReader&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    file_ = std::move(other.file_);
+    length_ = other.length_;
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+RecordReader::~RecordReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Result<RecordReader> RecordReader::Open(const std::filesystem::path& file, std::size_t length) {
   Descriptor fd = OpenFile(file, O_RDONLY);
-  if (!fd.valid()) {
-    if (errno == ENOENT) return record;
-    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file, errno));
-  }
+  if (!fd.valid() && errno != ENOENT) return Result<RecordReader>::Failure(Problem("read", file, errno));
+  return RecordReader(file, length, std::move(fd).Release());
+}
+
+Result<std::vector<std::uint8_t>> RecordReader::Read(long number) const {
+  std::vector<std::uint8_t> record(length_, 0);
+  const off_t offset = number < 1 ? -1 : RecordOffset(length_, number);
   std::size_t got = 0;
-  if (!ReadAt(fd.get(), reinterpret_cast<char*>(record.data()), length, offset, got)) {
-    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file, errno));
+  if (fd_ >= 0 && offset >= 0 && !ReadAt(fd_, reinterpret_cast<char*>(record.data()), length_, offset, got)) {
+    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file_, errno));
   }
+  record.resize(got);
+  return record;
+}
+
+Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length, long number) {
+  auto reader = RecordReader::Open(file, length);
+  if (!reader) return Result<std::vector<std::uint8_t>>::Failure(reader.error());
+  auto record = reader.value().Read(number);
+  if (record) record.value().resize(length, 0);
   return record;
 }
 
