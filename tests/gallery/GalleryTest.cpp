@@ -50,8 +50,8 @@ class GalleryScreen : public ::testing::Test {
 };
 
 TEST_F(GalleryScreen, RouteOneShowsOnlyItsReadPagesInTableOrder) {
-  game.MarkRead(1, 9999, 1);
-  game.MarkRead({3128, 725});
+  game.MarkRange(1, 9999, 1);
+  game.MarkPages({3128, 725});
   game.Start();
   OpenGallery();
   ExpectGalleryScreen();
@@ -76,7 +76,7 @@ TEST_F(GalleryScreen, RouteOneShowsOnlyItsReadPagesInTableOrder) {
 }
 
 TEST_F(GalleryScreen, RouteThreeWithEveryPageReadStepsThroughAllTwelve) {
-  game.MarkRead(1, 9999);
+  game.MarkRange(1, 9999);
   game.Start();
   OpenGallery();
   EXPECT_EQ(game.Caption("lblCG(0)"), kAllSeen);
@@ -93,10 +93,10 @@ TEST_F(GalleryScreen, RouteThreeWithEveryPageReadStepsThroughAllTwelve) {
 }
 
 TEST_F(GalleryScreen, CaptionsCountEachRouteAgainstItsOwnSize) {
-  game.MarkRead(1, 9999, 1);
-  for (const CgStep& step : RouteCgTable()[2]) game.MarkRead({step.page});
-  for (std::size_t k = 0; k + 1 < RouteCgTable()[0].size(); ++k) game.MarkRead({RouteCgTable()[0][k].page});
-  game.MarkRead({2004, 3128 + 1, 394 - 1});  // pages next to a CG's page unlock nothing
+  game.MarkRange(1, 9999, 1);
+  for (const CgStep& step : RouteCgTable()[2]) game.MarkPages({step.page});
+  for (std::size_t k = 0; k + 1 < RouteCgTable()[0].size(); ++k) game.MarkPages({RouteCgTable()[0][k].page});
+  game.MarkPages({2004, 3128 + 1, 394 - 1});  // pages next to a CG's page unlock nothing
   game.Start();
   OpenGallery();
   EXPECT_EQ(game.Caption("lblCG(0)"), kSomeSeen) << "12 of 13";
@@ -107,9 +107,9 @@ TEST_F(GalleryScreen, CaptionsCountEachRouteAgainstItsOwnSize) {
 
 TEST_F(GalleryScreen, OnlyTheMarkTwoCountsAsRead) {
   // 0 is neither "unread" nor "read": the gallery and the viewer take it as unread.
-  game.MarkRead({3107, 725}, 0);
-  game.MarkRead(3185, 3185, 3);
-  game.MarkRead({3128});
+  game.MarkPages({3107, 725}, 0);
+  game.MarkRange(3185, 3185, 3);
+  game.MarkPages({3128});
   game.Start();
   OpenGallery();
   EXPECT_EQ(game.state().RouteSeenCount[0], 1);
@@ -131,14 +131,14 @@ TEST_F(GalleryScreen, ARouteWithNothingSeenCannotBeOpened) {
 }
 
 TEST_F(GalleryScreen, TheViewerReadsTheRecordAtEveryStep) {
-  game.MarkRead(1, 9999, 1);
-  game.MarkRead({581});
+  game.MarkRange(1, 9999, 1);
+  game.MarkPages({581});
   game.Start();
   OpenGallery();
   game.Click("lblNAGI");
   EXPECT_EQ(Shown(), "log/0014.log");
   // Pages read since the gallery was opened show at once; the caption stays as counted at the opening.
-  game.MarkRead({2004});
+  game.MarkPages({2004});
   game.Click("Picture4");
   EXPECT_EQ(Shown(), "log/0025.log");
   game.Click("Picture4");
@@ -147,8 +147,8 @@ TEST_F(GalleryScreen, TheViewerReadsTheRecordAtEveryStep) {
 }
 
 TEST_F(GalleryScreen, ARightPressLeavesFromACgAndTheNextOpeningStartsFresh) {
-  game.MarkRead(1, 9999, 1);
-  game.MarkRead({394, 142});
+  game.MarkRange(1, 9999, 1);
+  game.MarkPages({394, 142});
   game.Start();
   OpenGallery();
   game.Click("lblSUMI");
@@ -161,7 +161,7 @@ TEST_F(GalleryScreen, ARightPressLeavesFromACgAndTheNextOpeningStartsFresh) {
   EXPECT_EQ(game.state().ViewerRoute, 2) << "the viewer state waits for the next opening";
   EXPECT_EQ(game.Caption("lblCG(1)"), kSomeSeen);
 
-  game.MarkRead(1, 9999);
+  game.MarkRange(1, 9999);
   OpenGallery();
   ExpectGalleryScreen();
   EXPECT_EQ(game.Caption("lblCG(1)"), kAllSeen);

@@ -77,11 +77,11 @@ TEST_F(ReadPages, InitialisingMarksEveryPageUnreadAndEmptiesTheSlots) {
   EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "conf.rgd"));
   EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "conf2.rgd"));
 
-  game.MarkRead(1, 100);
+  game.MarkRange(1, 100);
   ASSERT_TRUE(seen().InitialiseSaveData().ok());
   EXPECT_EQ(Record(), std::string(9999, '\1')) << "a shorter file grows to 9999";
 
-  game.MarkRead(1, 10005);
+  game.MarkRange(1, 10005);
   ASSERT_TRUE(seen().InitialiseSaveData().ok());
   EXPECT_EQ(Record(), std::string(9999, '\1') + std::string(6, '\2')) << "a longer file keeps its tail";
 }
