@@ -158,17 +158,38 @@ class Linter {
       CheckUnshownLines(page, *flow.end_line + 1, "comes after the line that ends the page");
     }
     for (std::size_t i = 0; i < flow.shown_lines.size(); ++i) CheckCut(page, flow.shown_lines[i], flow.counts[i]);
+    CheckNext(page);
+  }
+
+  // Where the page leads when it has finished: an ending, or the next page.
+  void CheckNext(std::size_t page) {
+    const ScenarioRecord& record = story_->page(page).record;
     const std::int16_t next = record.target[0];
-    if (IsEndingCode(record.endingMark)) {
-      if (!IsEndingCode(next)) {
+    const bool pauses = TextFlow(record).pauses > 0;
+    if (story_->EndingOf(page)) {
+      if (IsEndingCode(next)) return;
+      if (pauses) {
         Warning(page, "endingMark " + std::to_string(record.endingMark) +
                           " starts the short ending when the page ends; " + "its next page " + std::to_string(next) +
                           " is never shown (use 'next 9501' for the full ending)");
+      } else {
+        Error(page, "the next page " + std::to_string(next) + " carries endingMark " +
+                        std::to_string(story_->EndingTestRecord(page).endingMark) +
+                        ", and this page does not pause, so the ending test reads that page's record when this page " +
+                        "ends: the short ending starts before page " + std::to_string(next) +
+                        " is shown (give this page a pause)");
       }
     } else if (IsEndingCode(next)) {
-      Error(page, "next is the ending code " + std::to_string(next) + " but the page's endingMark is " +
-                      std::to_string(record.endingMark) +
-                      ": the ending would not start (it needs an endingMark above 9500)");
+      if (!IsEndingCode(record.endingMark)) {
+        Error(page, "next is the ending code " + std::to_string(next) + " but the page's endingMark is " +
+                        std::to_string(record.endingMark) +
+                        ": the ending would not start (it needs an endingMark above 9500)");
+      } else if (!pauses) {
+        Error(page,
+              "the ending would not start: a page that does not pause ends in the typing run that began it, "
+              "after which the ending test reads the record of the next page (" +
+                  std::to_string(next) + "), not this one (give the page a pause before its last line)");
+      }
     } else if (const std::string problem = TargetProblem(next); !problem.empty()) {
       Error(page, "the next page " + problem);
     }

@@ -56,9 +56,20 @@ Story::Story(std::span<const std::uint8_t> bytes) {
   Explore();
 }
 
+const ScenarioRecord& Story::RecordAt(long number) const {
+  static const ScenarioRecord empty = ScenarioRecord::Empty();
+  return Contains(number) ? page(static_cast<std::size_t>(number)).record : empty;
+}
+
+const ScenarioRecord& Story::EndingTestRecord(std::size_t number) const {
+  const ScenarioRecord& record = page(number).record;
+  return TextFlow(record).pauses > 0 ? record : RecordAt(record.target[0]);
+}
+
 std::optional<std::int16_t> Story::EndingOf(std::size_t number) const {
   const ScenarioRecord& record = page(number).record;
-  if (!record.IsTextPage() || !IsEndingCode(record.endingMark) || !TextFlow(record).end_line) return std::nullopt;
+  if (!record.IsTextPage() || !TextFlow(record).end_line) return std::nullopt;
+  if (!IsEndingCode(EndingTestRecord(number).endingMark)) return std::nullopt;
   return record.target[0];
 }
 

@@ -34,8 +34,13 @@ struct StoryPage {
 };
 
 // The scenario file as a graph of pages, followed the way the player follows it: page 1 first; a text page that
-// ends goes on to `target[0]` at a click, unless its own `endingMark` starts an ending when it has finished; a
-// choice page offers its first two targets; other pages hold the reader.
+// ends goes on to `target[0]` at a click, unless the ending test starts an ending when it has finished; a choice
+// page offers its first two targets; other pages hold the reader.
+//
+// The ending test reads the `endingMark` of the record the player holds when the page has finished. A page that
+// pauses finishes in a typing run begun by the click on its pause, after which the player holds the page itself.
+// A page that does not pause finishes in the run that began it, after which the player has read the record of the
+// page that follows (`target[0]`; an empty record when the file does not hold that page).
 class Story {
  public:
   explicit Story(std::span<const std::uint8_t> bytes);
@@ -44,6 +49,11 @@ class Story {
   [[nodiscard]] std::size_t tail_bytes() const { return tail_bytes_; }
   [[nodiscard]] bool Contains(long page) const { return page >= 1 && static_cast<std::size_t>(page) <= pages_.size(); }
   [[nodiscard]] const StoryPage& page(std::size_t number) const { return pages_[number - 1]; }
+
+  // Page `number`, or an empty record when the file does not hold it.
+  [[nodiscard]] const ScenarioRecord& RecordAt(long number) const;
+  // The record whose `endingMark` the ending test reads when this text page has finished.
+  [[nodiscard]] const ScenarioRecord& EndingTestRecord(std::size_t page) const;
 
   [[nodiscard]] std::vector<Move> Moves(std::size_t page) const;
   // The ending code (`target[0]`) when finishing this page starts an ending.

@@ -47,7 +47,9 @@ TEST(LintTest, FindsBrokenTargets) {
       "page 2\npicture 1\nnext 0\n| a\n"
       "page 3\npicture 1\nnext 4000\n| a\n"
       "page 4\npicture 1\nnext 5\n| a\n"  // page 5 is an empty record between the pages
-      "page 6\npicture 1\nnext 9501\n| a\n");
+      "page 6\npicture 1\nnext 9501\n| a\n"
+      "page 8\npicture 1\nnext 9501\nending 9501\n| a\n"
+      "page 9\npicture 1\nnext 10\n| a\npage 10\npicture 1\nnext 9501\nending 9501\n| b\\p\n| c\n");
   EXPECT_TRUE(report.HasErrors());
   ExpectFinding(report, "data1.rgd: page 2: error: the next page is 0");
   ExpectFinding(report, "data1.rgd: page 3: error: the next page is page 4000, outside the file (pages 1-3198)");
@@ -55,6 +57,14 @@ TEST(LintTest, FindsBrokenTargets) {
   ExpectFinding(report,
                 "data1.rgd: page 6: error: next is the ending code 9501 but the page's endingMark is 0: "
                 "the ending would not start (it needs an endingMark above 9500)");
+  ExpectFinding(report,
+                "data1.rgd: page 8: error: the ending would not start: a page that does not pause ends in "
+                "the typing run that began it, after which the ending test reads the record of the next page "
+                "(9501), not this one (give the page a pause before its last line)");
+  ExpectFinding(report,
+                "data1.rgd: page 9: error: the next page 10 carries endingMark 9501, and this page does not "
+                "pause, so the ending test reads that page's record when this page ends: the short ending "
+                "starts before page 10 is shown (give this page a pause)");
   ExpectFinding(report, "data1.rgd: page 2: warning: no path from page 1 reaches this page");
 }
 
@@ -65,7 +75,7 @@ TEST(LintTest, FindsPagesThatHoldTheReader) {
       "page 4\npicture 1\ntype inert\n"
       "page 5\npicture 1\ntype choice\nchoice 0\n| a\nchoice 0\n| b\n"
       "page 6\npicture 1\ntype choice\nchoice-lines 5 1\ntargets 1 0 0 7\n| a\n"
-      "page 7\npicture 1\nnext 1\nending 9502\n| a\n");
+      "page 7\npicture 1\nnext 1\nending 9502\n| a\\p\n| b\n");
   ExpectFinding(report,
                 "data1.rgd: page 2: error: no line ends the page (a code from 200 to 255): the reader "
                 "would be stuck after its last line");
@@ -128,19 +138,20 @@ TEST(LintTest, FindsCgPagesTheGalleryWouldNeverCount) {
                 "data1.rgd: page 142: error: CG log/0002.log (route 2, step 2) unlocks on this page, which no path "
                 "from page 1 reaches");
 
-  // Page 94 entered only by a choice and without a pause is never marked read; a pause makes the click on it mark it.
+  // Page 94 entered only by a choice is marked read by the click on its pause; without a pause it never is.
   const std::vector<int> from_94(pages.begin() + 1, pages.end());
   const std::string rest = ChainStory(from_94) + "page 142\npicture 1\nnext 1\n| a\n";
-  game.WriteScenario("page 1\npicture 1\ntype choice\nchoice 94\n| a\nchoice 94\n| b\n" + rest);
+  const std::string choice = "page 1\npicture 1\ntype choice\nchoice 94\n| a\nchoice 94\n| b\n";
+  game.WriteScenario(choice + rest);
+  EXPECT_EQ(Joined(Lines(LintGame(game.dir().path()))).find("page 94: error"), std::string::npos);
+  std::string no_pause = rest;
+  const std::string pause = "| 頁94\\p\n";
+  no_pause.replace(no_pause.find(pause), pause.size(), "");
+  game.WriteScenario(choice + no_pause);
   ExpectFinding(LintGame(game.dir().path()),
                 "data1.rgd: page 94: error: CG log/0024.log (route 3, step 11) unlocks on this page, but the player "
                 "never marks it read: it is only entered by a choice and does not pause (open it with a click, or "
                 "give it a pause)");
-  std::string paused = rest;
-  const std::string line = "| 頁94\n";
-  paused.replace(paused.find(line), line.size(), "| 頁94\\p\n| more\n");
-  game.WriteScenario("page 1\npicture 1\ntype choice\nchoice 94\n| a\nchoice 94\n| b\n" + paused);
-  EXPECT_EQ(Joined(Lines(LintGame(game.dir().path()))).find("page 94: error"), std::string::npos);
 }
 
 TEST(LintTest, ReportsAnEmptyStartAndACutShortFile) {

@@ -28,7 +28,7 @@ std::string ChainStory(const std::vector<int>& pages) {
   for (std::size_t i = 0; i < pages.size(); ++i) {
     text += "page " + std::to_string(pages[i]) + "\npicture 1\nmusic 4\n";
     text += i + 1 < pages.size() ? "next " + std::to_string(pages[i + 1]) + "\n" : "next 9501\nending 9501\n";
-    text += "| 頁" + std::to_string(pages[i]) + "\n";
+    text += "| 頁" + std::to_string(pages[i]) + "\\p\n| 続き\n";
   }
   return text;
 }

@@ -15,8 +15,9 @@ namespace shiori::test {
 // The code of line `line` of page `page` in scenario bytes.
 [[nodiscard]] int CodeOf(const std::vector<std::uint8_t>& bytes, int page, int line);
 
-// A story of one-line text pages: page 1, then `pages` in the order given, each opened by a click on the one
-// before; the last ends the story with the full ending. Every page shows picture 1 and plays music 4.
+// A story of text pages of two lines with a pause between them ("| 頁N\\p", "| 続き"): `pages` in the order given,
+// each opened by a click on the one before; the last ends the story with the full ending. Every page shows
+// picture 1 and plays music 4.
 [[nodiscard]] std::string ChainStory(const std::vector<int>& pages);
 
 // Page 1 followed by every CG page of the gallery, in page order.

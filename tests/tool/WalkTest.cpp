@@ -8,7 +8,8 @@ namespace {
 
 // Page 1 pauses once and leads to a choice: the first choice ends the story at page 4, the second reaches the CG
 // page 94 of route 3 and a second choice between a short ending (96) and the CG page 142 of route 2, which ends
-// the story in full. Page 50 is on no path.
+// the story in full two pages later. Page 50 is on no path. Every page that ends the story pauses, and so does
+// the page before it, as the player's ending test needs (see Story.h).
 constexpr std::string_view kBranching = R"(
 page 1
 next 2
@@ -22,6 +23,7 @@ choice 94
 | 丘
 page 3
 next 4
+| a\p
 | a
 page 4
 next 9501
@@ -44,11 +46,20 @@ choice 142
 page 96
 next 9502
 ending 9502
-| short
+| short\p
+| end
 page 142
+next 143
+| cg2
+page 143
+next 144
+| a\p
+| b
+page 144
 next 9501
 ending 9501
-| cg2
+| fin\p
+| fin
 )";
 
 WalkReport Walk() {
@@ -58,16 +69,16 @@ WalkReport Walk() {
 
 TEST(WalkTest, FindsTheFewestClicksToEveryEnding) {
   const WalkReport report = Walk();
-  EXPECT_EQ(report.page_count, 142u);
-  EXPECT_EQ(report.reachable, (std::vector<std::size_t>{1, 2, 3, 4, 94, 95, 96, 142}));
+  EXPECT_EQ(report.page_count, 144u);
+  EXPECT_EQ(report.reachable, (std::vector<std::size_t>{1, 2, 3, 4, 94, 95, 96, 142, 143, 144}));
   ASSERT_EQ(report.endings.size(), 3u);
   EXPECT_EQ(report.endings[0].code, 9501);
   EXPECT_EQ(report.endings[0].page, 4u);
-  EXPECT_EQ(FormatPath(report.endings[0].path), "click x 2, choose 1, click x 2");
-  EXPECT_EQ(report.endings[1].page, 142u);
-  EXPECT_EQ(FormatPath(report.endings[1].path), "click x 2, choose 2, click x 2, choose 2");
+  EXPECT_EQ(FormatPath(report.endings[0].path), "click x 2, choose 1, click x 3");
+  EXPECT_EQ(report.endings[1].page, 144u);
+  EXPECT_EQ(FormatPath(report.endings[1].path), "click x 2, choose 2, click x 2, choose 2, click x 4");
   EXPECT_EQ(report.endings[2].code, 9502);
-  EXPECT_EQ(FormatPath(report.endings[2].path), "click x 2, choose 2, click x 2, choose 1");
+  EXPECT_EQ(FormatPath(report.endings[2].path), "click x 2, choose 2, click x 2, choose 1, click x 1");
 }
 
 TEST(WalkTest, SplitsTheStoryByGalleryRoute) {
@@ -78,7 +89,7 @@ TEST(WalkTest, SplitsTheStoryByGalleryRoute) {
   EXPECT_TRUE(std::none_of(route1.cgs.begin(), route1.cgs.end(), [](const CgReach& cg) { return cg.reachable; }));
 
   const RouteReach& route2 = report.routes[1];
-  EXPECT_EQ(route2.pages, (std::vector<std::size_t>{1, 2, 94, 95, 142}));
+  EXPECT_EQ(route2.pages, (std::vector<std::size_t>{1, 2, 94, 95, 142, 143, 144}));
   EXPECT_EQ(route2.endings, (std::vector<std::int16_t>{9501}));
   const CgReach& cg142 = route2.cgs[1];
   EXPECT_EQ(cg142.page, 142);
@@ -87,7 +98,7 @@ TEST(WalkTest, SplitsTheStoryByGalleryRoute) {
   EXPECT_FALSE(cg142.read);  // entered by a choice and never paused on: the player does not mark it
 
   const RouteReach& route3 = report.routes[2];
-  EXPECT_EQ(route3.pages, (std::vector<std::size_t>{1, 2, 94, 95, 96, 142}));
+  EXPECT_EQ(route3.pages, (std::vector<std::size_t>{1, 2, 94, 95, 96, 142, 143, 144}));
   EXPECT_EQ(route3.endings, (std::vector<std::int16_t>{9501, 9502}));
   ASSERT_EQ(route3.choices.size(), 2u);
   EXPECT_EQ(route3.choices[1].page, 95u);
@@ -98,21 +109,38 @@ TEST(WalkTest, SplitsTheStoryByGalleryRoute) {
 TEST(WalkTest, PrintsTextAndJson) {
   const WalkReport report = Walk();
   const std::string text = FormatWalkText(report);
-  EXPECT_NE(text.find("data1.rgd: 142 pages, 8 reachable from page 1"), std::string::npos) << text;
-  EXPECT_NE(text.find("route 3: 6 pages, 2 choice pages, 1 of 12 CGs read\n  pages: 1-2, 94-96, 142\n"),
+  EXPECT_NE(text.find("data1.rgd: 144 pages, 10 reachable from page 1"), std::string::npos) << text;
+  EXPECT_NE(text.find("route 3: 8 pages, 2 choice pages, 1 of 12 CGs read\n  pages: 1-2, 94-96, 142-144\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("  CG 2 log/0002.log at page 142: reached but never marked read\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("ending 9502 (short) at page 96: click x 2, choose 2, click x 2, choose 1\n"), std::string::npos)
+  EXPECT_NE(text.find("ending 9502 (short) at page 96: click x 2, choose 2, click x 2, choose 1, click x 1\n"),
+            std::string::npos)
       << text;
   const std::string json = FormatWalkJson(report);
   EXPECT_NE(json.find("{\"code\":9501,\"kind\":\"full\",\"page\":4,\"path\":[{\"click\":2},{\"choose\":1},"
-                      "{\"click\":2}],\"path_text\":\"click x 2, choose 1, click x 2\"}"),
+                      "{\"click\":3}],\"path_text\":\"click x 2, choose 1, click x 3\"}"),
             std::string::npos)
       << json;
-  EXPECT_EQ(json.rfind("{\"pages\":142,\"reachable\":[1,2,3,4,94,95,96,142],", 0), 0u) << json;
+  EXPECT_EQ(json.rfind("{\"pages\":144,\"reachable\":[1,2,3,4,94,95,96,142,143,144],", 0), 0u) << json;
 
   EXPECT_NE(FormatWalkText(WalkStory({})).find("no ending is reachable"), std::string::npos);
+}
+
+TEST(WalkTest, FollowsTheRecordThePlayersEndingTestReads) {
+  // Page 1 ends in the run that began it, so the test reads page 2's mark and the short ending starts at once.
+  const auto early = WalkStory(test::BuildText("page 1\nnext 2\n| a\npage 2\nnext 9501\nending 9501\n| b\\p\n| c\n"));
+  ASSERT_EQ(early.endings.size(), 1u);
+  EXPECT_EQ(early.endings[0].code, 2);
+  EXPECT_EQ(early.endings[0].page, 1u);
+  // With a pause on page 1 the reader gets to page 2, whose own mark starts the full ending.
+  const auto full =
+      WalkStory(test::BuildText("page 1\nnext 2\n| a\\p\n| a\npage 2\nnext 9501\nending 9501\n| b\\p\n| c\n"));
+  ASSERT_EQ(full.endings.size(), 1u);
+  EXPECT_EQ(full.endings[0].code, 9501);
+  EXPECT_EQ(FormatPath(full.endings[0].path), "click x 3");
+  // An ending page without a pause: the test reads the record of page 9501, which the file does not hold.
+  EXPECT_TRUE(WalkStory(test::BuildText("page 1\nnext 9501\nending 9501\n| a\n")).endings.empty());
 }
 
 }  // namespace
