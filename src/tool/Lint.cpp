@@ -180,16 +180,13 @@ class Linter {
                         " is shown (give this page a pause)");
       }
     } else if (IsEndingCode(next)) {
-      if (!IsEndingCode(record.endingMark)) {
-        Error(page, "next is the ending code " + std::to_string(next) + " but the page's endingMark is " +
-                        std::to_string(record.endingMark) +
-                        ": the ending would not start (it needs an endingMark above 9500)");
-      } else if (!pauses) {
-        Error(page,
-              "the ending would not start: a page that does not pause ends in the typing run that began it, "
-              "after which the ending test reads the record of the next page (" +
-                  std::to_string(next) + "), not this one (give the page a pause before its last line)");
-      }
+      const std::string code = std::to_string(next);
+      Error(page, pauses ? "next is the ending code " + code + " but the page's endingMark is " +
+                               std::to_string(record.endingMark) +
+                               ": the ending would not start (give the page an endingMark above 9500)"
+                         : "the ending would not start: the page does not pause, so when it ends the ending test "
+                           "reads record " + code + ", which carries no endingMark above 9500 (write page " + code +
+                               " with 'ending " + code + "', or give this page a pause and the mark)");
     } else if (const std::string problem = TargetProblem(next); !problem.empty()) {
       Error(page, "the next page " + problem);
     }

@@ -47,7 +47,7 @@ TEST(LintTest, FindsBrokenTargets) {
       "page 2\npicture 1\nnext 0\n| a\n"
       "page 3\npicture 1\nnext 4000\n| a\n"
       "page 4\npicture 1\nnext 5\n| a\n"  // page 5 is an empty record between the pages
-      "page 6\npicture 1\nnext 9501\n| a\n"
+      "page 6\npicture 1\nnext 9501\n| a\\p\n| b\n"
       "page 8\npicture 1\nnext 9501\nending 9501\n| a\n"
       "page 9\npicture 1\nnext 10\n| a\npage 10\npicture 1\nnext 9501\nending 9501\n| b\\p\n| c\n");
   EXPECT_TRUE(report.HasErrors());
@@ -56,11 +56,11 @@ TEST(LintTest, FindsBrokenTargets) {
   ExpectFinding(report, "data1.rgd: page 4: error: the next page is page 5, an empty record");
   ExpectFinding(report,
                 "data1.rgd: page 6: error: next is the ending code 9501 but the page's endingMark is 0: "
-                "the ending would not start (it needs an endingMark above 9500)");
+                "the ending would not start (give the page an endingMark above 9500)");
   ExpectFinding(report,
-                "data1.rgd: page 8: error: the ending would not start: a page that does not pause ends in "
-                "the typing run that began it, after which the ending test reads the record of the next page "
-                "(9501), not this one (give the page a pause before its last line)");
+                "data1.rgd: page 8: error: the ending would not start: the page does not pause, so when it ends "
+                "the ending test reads record 9501, which carries no endingMark above 9500 (write page 9501 with "
+                "'ending 9501', or give this page a pause and the mark)");
   ExpectFinding(report,
                 "data1.rgd: page 9: error: the next page 10 carries endingMark 9501, and this page does not "
                 "pause, so the ending test reads that page's record when this page ends: the short ending "
