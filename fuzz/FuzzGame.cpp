@@ -30,10 +30,7 @@ std::filesystem::path ScratchFolder() {
 
 }  // namespace
 
-FuzzGame::FuzzGame()
-    : root_(ScratchFolder()),
-      game_(root_ / "game"),
-      save_(root_ / "save") {
+FuzzGame::FuzzGame() : root_(ScratchFolder()), game_(root_ / "game"), save_(root_ / "save") {
   test::WriteFixtureGame(game_);
   std::filesystem::create_directories(save_);
 }

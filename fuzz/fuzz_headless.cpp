@@ -39,8 +39,10 @@ std::string DecodeCommands(const std::uint8_t* data, std::size_t size) {
     if (op >= 0xF0 && op <= 0xF2 && i + 2 < size) {
       const int x = data[i + 1] * 640 / 256;
       const int y = data[i + 2] * 400 / 256;
-      script += (op == 0xF0 ? "click " : op == 0xF1 ? "rclick " : "mclick ") + std::to_string(x) + " " +
-                std::to_string(y) + "\n";
+      script += (op == 0xF0   ? "click "
+                 : op == 0xF1 ? "rclick "
+                              : "mclick ") +
+                std::to_string(x) + " " + std::to_string(y) + "\n";
       i += 2;
     } else if (op == 0xF3 && i + 1 < size) {
       script += "text txtDES " + std::to_string(static_cast<int>(data[++i]) - 16) + "\nclick comDES\n";
@@ -56,9 +58,8 @@ std::string DecodeCommands(const std::uint8_t* data, std::size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto& game = shiori::fuzz::FuzzGame::Instance();
   game.ClearSaves();
-  const std::string script = size > 0 && data[0] == 1
-                                 ? DecodeCommands(data + 1, size - 1)
-                                 : std::string(reinterpret_cast<const char*>(data), size);
+  const std::string script = size > 0 && data[0] == 1 ? DecodeCommands(data + 1, size - 1)
+                                                      : std::string(reinterpret_cast<const char*>(data), size);
   static_cast<void>(game.Play(shiori::fuzz::BoundWaits(script, kWaitBudgetMs)));
   return 0;
 }

@@ -11,8 +11,11 @@ namespace {
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    const int length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
     if (length == 0 || i + length > text.size()) return false;
     char32_t code = length == 1 ? lead : lead & (0x7F >> length);
     for (int k = 1; k < length; ++k) {

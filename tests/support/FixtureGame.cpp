@@ -24,10 +24,11 @@ std::string LittleEndian(std::uint32_t value, int bytes) {
   return out;
 }
 
-// A quarter of a second of 8-bit mono silence: short, so that music repeats often on the virtual clock.
+// Two seconds of 8-bit mono silence: music repeats often on the virtual clock, yet each piece outlasts the
+// next-arrow's half-second blink, as real pieces do.
 std::string WaveBytes() {
   constexpr std::uint32_t kRate = 8000;
-  constexpr std::uint32_t kSamples = kRate / 4;
+  constexpr std::uint32_t kSamples = kRate * 2;
   std::string bytes = "RIFF" + LittleEndian(36 + kSamples, 4) + "WAVEfmt " + LittleEndian(16, 4);
   bytes += LittleEndian(1, 2) + LittleEndian(1, 2) + LittleEndian(kRate, 4) + LittleEndian(kRate, 4);
   bytes += LittleEndian(1, 2) + LittleEndian(8, 2) + "data" + LittleEndian(kSamples, 4);

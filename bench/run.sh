@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Measures the player and writes the table into bench/README.md (between the "measured" markers).
+#
+#   bench/run.sh [GAME_DIR]     GAME_DIR defaults to build/demo; without a generated demo the tests' fixture
+#                               game is measured instead, and the table says so.
+#
+# Whole-process figures: wall time (hyperfine when installed, else the median of a loop of runs) and peak memory
+# (/usr/bin/time). Inner figures: build/bin/shiori_bench (Google Benchmark). Window figures under Xvfb come from
+# bench/window_bench.sh when it exists.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bin=build/bin
+cmake --build build -j "$(nproc)" --target shiori shiori-tool shiori_bench shiori_fixture >/dev/null
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/save"
+
+game="${1:-build/demo}"
+if [ -f "$game/data1.rgd" ]; then
+  pages=$(( $(stat -c %s "$game/data1.rgd") / 600 ))
+  game_text="\`$game\` ($pages pages)"
+else
+  echo "bench: no game in $game; measuring the fixture game instead" >&2
+  "$bin/shiori_fixture" "$work/game"
+  game="$work/game"
+  game_text="the tests' fixture game (8 pages), as no demo had been generated"
+fi
+headless=("$bin/shiori" --headless "$game" --save-dir "$work/save" --now "2026-12-01 14:05:09")
+
+# Median wall time in milliseconds of RUNS runs of a command, its standard input from FILE.
+median_ms() {
+  local runs=$1 input=$2
+  shift 2
+  if command -v hyperfine >/dev/null; then
+    hyperfine -N --warmup 3 --runs "$runs" --input "$input" --export-csv "$work/hf.csv" "$(printf '%q ' "$@")" \
+      >/dev/null 2>&1
+    awk -F, 'NR == 2 { printf "%.1f", $4 * 1000 }' "$work/hf.csv"
+    return
+  fi
+  local times=() start end
+  for ((i = 0; i < runs; i++)); do
+    start=$(date +%s%N)
+    "$@" <"$input" >/dev/null 2>&1
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000)))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%.1f", t[int((NR + 1) / 2)] / 1000 }'
+}
+
+# Peak resident memory in MB of one run.
+peak_mb() {
+  local input=$1
+  shift
+  /usr/bin/time -f %M -o "$work/rss" "$@" <"$input" >/dev/null 2>&1
+  awk '{ printf "%.1f", $1 / 1024 }' "$work/rss"
+}
+
+# Headless commands that play every ending's shortest path from the title, at the fast text speed: start afresh,
+# a second to finish typing before each click, the choices, then the whole ending sequence and back to the title.
+playthrough_script() {
+  echo "click lblMLT(2)"
+  echo "click lblMOJI_F"
+  echo "click Label8"
+  "$bin/shiori-tool" walk --json "$game" | grep -o '"path_text":"[^"]*"' | sed 's/"path_text":"//; s/"$//' |
+    while IFS= read -r path; do
+      echo "click lblMLT(0)"
+      echo "click lblMLT(3)"
+      IFS=',' read -ra steps <<<"$path"
+      for step in "${steps[@]}"; do
+        read -r verb count <<<"${step/ x / }"
+        if [ "$verb" = click ]; then
+          for ((k = 0; k < count; k++)); do printf 'wait 1000\nclick Picture1\n'; done
+        else
+          printf 'wait 1000\nclick lblSEL(%d)\n' $((count - 1))
+        fi
+      done
+      printf 'wait 70000\ndump\nclick Form\n'
+    done
+  echo "close"
+}
+
+printf 'dump\n' >"$work/dump.txt"
+playthrough_script >"$work/play.txt"
+endings=$(grep -c '^dump$' "$work/play.txt" || true)
+finished=$("${headless[@]}" <"$work/play.txt" 2>/dev/null | grep -c '"EndingStep":6' || true)
+"$bin/shiori-tool" dump "$game/data1.rgd" >"$work/story.txt"
+
+echo "bench: whole-process figures" >&2
+start_ms=$(median_ms 30 "$work/dump.txt" "${headless[@]}")
+start_mb=$(peak_mb "$work/dump.txt" "${headless[@]}")
+play_ms=$(median_ms 5 "$work/play.txt" "${headless[@]}")
+play_mb=$(peak_mb "$work/play.txt" "${headless[@]}")
+dump_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" dump "$game/data1.rgd")
+build_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" build "$work/story.txt" -o "$work/rebuilt.rgd")
+lint_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" lint "$game")
+walk_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" walk "$game")
+
+echo "bench: inner figures (shiori_bench)" >&2
+"$bin/shiori_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/bench.json" --benchmark_out_format=json >/dev/null 2>&1
+# The median of one figure of a benchmark ("real_time", a counter ...), from Google Benchmark's JSON.
+inner() {
+  awk -v name="\"$1_median\"," -v field="\"$2\":" '
+    $1 == "\"name\":" { current = $2 }
+    current == name && $1 == field { sub(/,$/, "", $2); printf "%.3g", $2; exit }' "$work/bench.json"
+}
+search_ms=$(inner NextChoiceSearchOver2000Pages real_time)
+reset_ms=$(inner InitialiseSaveData real_time)
+typing_percent=$(inner TypeAPageAtNormalSpeed cpu_percent)
+
+window_rows=""
+if [ -x bench/window_bench.sh ]; then
+  echo "bench: window figures (bench/window_bench.sh)" >&2
+  window_rows="$(bench/window_bench.sh "$game" || echo "| window figures | | bench/window_bench.sh failed | |")"
+fi
+
+# "met" or "missed by N x" against an upper bound.
+verdict() {
+  awk -v value="$1" -v bound="$2" 'BEGIN {
+    if (value + 0 <= bound + 0) print "met"; else printf "**missed** by %.1f (%.0f%%)", value - bound, 100 * (value - bound) / bound }'
+}
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+memory=$(awk '/MemTotal/ { printf "%.1f GB", $2 / 1048576 }' /proc/meminfo)
+table="$work/table.md"
+cat >"$table" <<TABLE
+Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of ${cpu:-an unknown processor}, $memory of memory,
+Linux $(uname -r); a RelWithDebInfo build; the game: $game_text. Whole-process times are medians of repeated
+runs, $(command -v hyperfine >/dev/null && echo "by hyperfine" || echo "by a shell loop (hyperfine is not installed), so each includes about 1 ms of process start-up by the shell").
+
+| Measure | Target | Result | |
+|---|---|---|---|
+| Start to title, headless (\`printf 'dump\n' \| shiori --headless GAME\`) | < 50 ms | $start_ms ms | $(verdict "$start_ms" 50) |
+| Peak memory, headless start to title | (window: < 40 MB) | $start_mb MB | |
+| Whole headless playthrough: every ending's shortest path ($endings endings, $finished reached the end of the ending sequence) | < 2000 ms | $play_ms ms, $play_mb MB peak | $(verdict "$play_ms" 2000) |
+| Next-choice search over 2000 read pages (shiori_bench) | < 5 ms | $search_ms ms | $(verdict "$search_ms" 5) |
+| \`InitialiseSaveData\` (shiori_bench) | | $reset_ms ms | |
+| Processor use typing a page at speed 2, core only (shiori_bench) | (window: < 1%) | $typing_percent % | |
+| \`shiori-tool dump\` of the scenario | | $dump_ms ms | |
+| \`shiori-tool build\` of that text | | $build_ms ms | |
+| \`shiori-tool lint\` of the game folder | | $lint_ms ms | |
+| \`shiori-tool walk\` of the game folder | | $walk_ms ms | |
+${window_rows:-| Window figures under Xvfb (title drawn, resident memory, processor idle and typing, click to first character) | < 140 ms, < 40 MB, < 0.2%, < 1%, < 6 ms | not measured: bench/window_bench.sh does not exist in this tree yet | |}
+TABLE
+
+readme=bench/README.md
+awk -v table="$table" '
+  /<!-- measured:begin -->/ { print; while ((getline line < table) > 0) print line; skip = 1; next }
+  /<!-- measured:end -->/ { skip = 0 }
+  !skip' "$readme" >"$work/README.md"
+cp "$work/README.md" "$readme"
+cat "$table"
