@@ -2,6 +2,7 @@
 
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
+#include "scenario/Typewriter.h"
 
 namespace shiori {
 namespace {
@@ -30,6 +31,7 @@ void PageLoader::ShowChoicePage() {
     s.OnScreenPageType = ScenarioRecord::kInertPage;
     return;
   }
+  engine_.typewriter().Cancel();  // a page typing behind the choices would write over them
   s.LastChoicePage = s.CurrentPage;
   form.lblSANKAKU->SetCaption("");
   for (Widget* line : form.lbl1) line->SetCaption("");
