@@ -2,7 +2,9 @@
 
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
+#include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
+#include "sound/BgmPlayer.h"
 
 namespace shiori {
 namespace {
@@ -22,6 +24,18 @@ void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
   engine_.ShowPicture(engine_.form().Picture1,
                       "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
+}
+
+void PageLoader::EnterTextPage(std::function<void()> after) {
+  Form& form = engine_.form();
+  form.timYAZIRUSI.SetEnabled(false);
+  form.lblSANKAKU->SetCaption("");
+  ShowPagePicture();
+  engine_.typewriter().StartTyping([this, after = std::move(after)] {
+    engine_.skip().UpdateSkipAvailability();
+    engine_.music().UpdatePageMusic();
+    if (after) after();
+  });
 }
 
 void PageLoader::ShowChoicePage() {
