@@ -158,7 +158,7 @@ void TestGame::MarkRange(int first, int last, std::uint8_t mark) {
 }
 
 std::vector<std::string> TestGame::WaveSince(std::size_t from) const {
-  const auto& log = wave_.log();
+  const auto& log = recorded_->wave.log();
   return {log.begin() + static_cast<std::ptrdiff_t>(std::min(from, log.size())), log.end()};
 }
 
