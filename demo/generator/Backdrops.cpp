@@ -20,7 +20,7 @@ void SkyAndSea(QPainter& p, const Lighting& light, Rng& rng, double horizon) {
 
 void SeaTown(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 205);
-  DrawRidge(p, rng, 206, 26, Mix(light.land, light.sky_horizon, 0.55), 360, 620);
+  DrawRidge(p, rng, 206, 26, Mix(light.land, light.sky_horizon, 0.55), 360, 620, 207);
   DrawRidge(p, rng, 230, 70, Mix(light.land, light.sky_horizon, 0.35), -20, 300);
   DrawTown(p, rng, light, 250, 0.22, 26);
   DrawPoleWires(p, light.land, 70, 300, 90);
@@ -28,7 +28,7 @@ void SeaTown(QPainter& p, const Lighting& light, Rng& rng) {
 
 void Station(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 235);
-  DrawRidge(p, rng, 236, 30, Mix(light.land, light.sky_horizon, 0.5), 0, 260);
+  DrawRidge(p, rng, 236, 30, Mix(light.land, light.sky_horizon, 0.5), 0, 260, 237);
   // Fence and tracks beyond the platform.
   p.fillRect(QRectF(0, 282, kWidth, 58), Mix(light.land, light.sea_near, 0.3));
   p.setPen(QPen(Mix(light.land, light.glint, 0.45), 1.5));
@@ -52,7 +52,7 @@ void Station(QPainter& p, const Lighting& light, Rng& rng) {
   p.drawLine(QPointF(390, 44), QPointF(390, 70));
   const QRectF board(225, 70, 190, 52);
   p.setPen(Qt::NoPen);
-  p.setBrush(Mix(QColor(235, 238, 240), light.land, 0.45));
+  p.setBrush(Mix(QColor(225, 228, 232), light.land, 0.5));  // not the brightest thing under the text
   p.drawRoundedRect(board, 4, 4);
   p.fillRect(QRectF(board.left(), board.bottom() - 12, board.width(), 6), Mix(QColor(40, 90, 170), light.land, 0.4));
   DrawText(p, board.adjusted(0, 2, 0, -18), QStringLiteral("しおみ"), 22, Mix(QColor(30, 30, 40), light.land, 0.3),
@@ -158,7 +158,7 @@ void Beach(QPainter& p, const Lighting& light, Rng& rng) {
 
 void Lighthouse(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 240);
-  DrawRidge(p, rng, 240, 20, Mix(light.land, light.sky_horizon, 0.5), 0, 200);
+  DrawRidge(p, rng, 240, 20, Mix(light.land, light.sky_horizon, 0.5), 0, 200, 241);
   QPolygonF cape{QPointF(300, kHeight), QPointF(360, 300),    QPointF(420, 270),
                  QPointF(520, 255),     QPointF(kWidth, 250), QPointF(kWidth, kHeight)};
   p.setPen(Qt::NoPen);
@@ -311,7 +311,7 @@ void Room(QPainter& p, const Lighting& light, Rng& rng) {
 
 void Harbor(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 215);
-  DrawRidge(p, rng, 216, 40, Mix(light.land, light.sky_horizon, 0.55), 0, 640);
+  DrawRidge(p, rng, 216, 40, Mix(light.land, light.sky_horizon, 0.55), 0, 640, 217);
   p.setPen(Qt::NoPen);
   p.setBrush(light.land);
   p.drawRect(QRectF(0, 320, 260, 80));
@@ -357,7 +357,7 @@ void Fireworks(QPainter& p, const Lighting& light, Rng& rng) {
 
 void SeasideTrain(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 230);
-  DrawRidge(p, rng, 232, 28, Mix(light.land, light.sky_horizon, 0.5), 300, 640);
+  DrawRidge(p, rng, 232, 28, Mix(light.land, light.sky_horizon, 0.5), 300, 640, 233);
   p.setPen(Qt::NoPen);
   p.setBrush(light.land);
   p.drawRect(QRectF(0, 318, kWidth, 82));
@@ -409,7 +409,7 @@ void Library(QPainter& p, const Lighting& light, Rng& rng) {
 
 void Seawall(QPainter& p, const Lighting& light, Rng& rng) {
   SkyAndSea(p, light, rng, 225);
-  DrawRidge(p, rng, 226, 24, Mix(light.land, light.sky_horizon, 0.5), 0, 220);
+  DrawRidge(p, rng, 226, 24, Mix(light.land, light.sky_horizon, 0.5), 0, 220, 227);
   DrawLighthouse(p, light, QPointF(600, 226), 60, light.lit_fraction > 0.2);
   p.setPen(Qt::NoPen);
   FillVertical(p, QRectF(0, 340, kWidth, 60),

@@ -316,16 +316,17 @@ void DrawSea(QPainter& p, Rng& rng, const Lighting& light, double horizon, doubl
   }
 }
 
-void DrawRidge(QPainter& p, Rng& rng, double base_y, double amplitude, const QColor& color, double left, double right) {
+void DrawRidge(QPainter& p, Rng& rng, double base_y, double amplitude, const QColor& color, double left, double right,
+               double bottom) {
   std::vector<double> phases;
   for (int i = 0; i < 4; ++i) phases.push_back(rng.Uniform(0, 2 * kPi));
   QPolygonF shape;
-  shape << QPointF(left, kHeight);
+  shape << QPointF(left, bottom);
   for (double x = left; x <= right + 4; x += 4) {
     const double edge = std::min(1.0, std::min(x - left, right - x) / 60.0 + 0.05);
     shape << QPointF(x, base_y - amplitude * edge * (1.2 + RidgeHeight(x, phases)) / 2.2);
   }
-  shape << QPointF(right, kHeight);
+  shape << QPointF(right, bottom);
   p.setPen(Qt::NoPen);
   p.setBrush(color);
   p.drawPolygon(shape);

@@ -50,8 +50,9 @@ void DrawGlow(QPainter& p, QPointF centre, double radius, const QColor& color);
 void DrawStars(QPainter& p, Rng& rng, const QRectF& area, int count, bool milky_way);
 void DrawClouds(QPainter& p, Rng& rng, const Lighting& light, double horizon, int count);
 void DrawSea(QPainter& p, Rng& rng, const Lighting& light, double horizon, double bottom);
+// Hills between `left` and `right`, filled down to `bottom`: the foot of a far island sits on the horizon.
 void DrawRidge(QPainter& p, Rng& rng, double base_y, double amplitude, const QColor& color, double left = 0,
-               double right = kWidth);
+               double right = kWidth, double bottom = kHeight);
 void DrawTown(QPainter& p, Rng& rng, const Lighting& light, double base_y, double slope, double house_size);
 void DrawPoleWires(QPainter& p, const QColor& color, double y, double spacing, double offset);
 void DrawLighthouse(QPainter& p, const Lighting& light, QPointF base, double height, bool beam);

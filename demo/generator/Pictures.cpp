@@ -225,10 +225,16 @@ QImage DrawCg(const CgSpec& cg) {
   return image;
 }
 
+// Most pages use the upper half of the message window: shade it a little more than the rest.
+void ShadeTextArea(QPainter& p) {
+  FillVertical(p, QRectF(0, 0, kWidth, kHeight), {{0.0, QColor(0, 0, 12, 90)}, {0.6, QColor(0, 0, 12, 0)}});
+}
+
 // The picture behind the message text: the same as in the gallery, but darker so that white text reads.
 QImage DimmedForText(QImage image, double amount) {
   QPainter p(&image);
   Dim(p, amount);
+  ShadeTextArea(p);
   Vignette(p, 0.35);
   return image;
 }
@@ -240,6 +246,7 @@ QImage DrawScene(const SceneSpec& scene) {
   Rng rng(static_cast<std::uint64_t>(scene.number) * 104729);
   PaintBackdrop(p, scene.backdrop, LightingFor(scene.moment), rng);
   Dim(p, IsDark(scene.moment) ? 0.2 : 0.4);
+  ShadeTextArea(p);
   Vignette(p, 0.5);
   return image;
 }
