@@ -364,6 +364,7 @@ TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
   game.Answer(true);
   game.Menu("menuTITLE");
   EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.Caption("Label2"), "data/0001.wav") << "the file last given to the wave device";
   EXPECT_EQ(game.state().LastChoicePage, 0);
   EXPECT_EQ(game.state().CurrentPage, 0);
   EXPECT_FALSE(game.form().Picture1.visible());
@@ -379,6 +380,24 @@ TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
   game.Menu("menuTITLE");
   EXPECT_EQ(game.questions().asked().back().text, "現在のゲームを終了しますか？");
   EXPECT_EQ(game.state().MenuMode, 1);
+}
+
+TEST(MenuScreens, DeveloperControlsJumpAndReport) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+  game.Wait(1000);
+  game.Click("Command2");
+  EXPECT_EQ(game.Caption("Label3"), "12") << "the last of the diagnostics is the page";
+  EXPECT_NE(game.Caption("lblMLT(6)"), "") << "the preview is drawn too";
+
+  game.form().txtDES->SetCaption("not a page");
+  game.Click("comDES");
+  EXPECT_EQ(game.state().CurrentPage, 12);
+  game.Jump(14);
+  EXPECT_EQ(game.state().CurrentPage, 14);
+  EXPECT_TRUE(game.state().PageBuffer.lineText[0].starts_with("右"));
 }
 
 TEST(MenuScreens, QuittingEndsTheProgram) {
