@@ -34,10 +34,7 @@ class BenchGame {
       scenario.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     std::ofstream(folder_ / "data5.rgd", std::ios::binary) << std::string(static_cast<std::size_t>(pages), '\x02');
-    clock_ = std::make_unique<VirtualWallClock>(scheduler_, VirtualWallClock::Parse("2026-12-01 14:05:09"));
-    engine_ = std::make_unique<Engine>(GameFolder::Open(folder_),
-                                       Services{pictures_, wave_, questions_, *clock_, random_, warnings_},
-                                       scheduler_);
+    engine_ = std::make_unique<Engine>(GameFolder::Open(folder_), recorded_.services(), scheduler_);
   }
   ~BenchGame() {
     engine_.reset();
@@ -50,13 +47,8 @@ class BenchGame {
  private:
   std::filesystem::path folder_;
   Scheduler scheduler_;
-  SignaturePictureService pictures_;
-  RecordingWaveDevice wave_;
-  ScriptedQuestioner questions_;
-  std::unique_ptr<VirtualWallClock> clock_;
-  MersenneRandom random_;
   std::ostringstream warning_text_;
-  StreamWarnings warnings_{warning_text_};
+  RecordingServices recorded_{scheduler_, VirtualWallClock::Parse("2026-12-01 14:05:09"), warning_text_};
   std::unique_ptr<Engine> engine_;
 };
 

@@ -1,11 +1,13 @@
 #include "platform/RecordFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -175,6 +177,36 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
 
 namespace {
 
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// True when the temporary was left by a process that no longer runs. This process has none in flight when it
+// starts a write, so one carrying its id is left over from an earlier process that had the same id.
+bool IsStaleTemporary(std::string_view owner) {
+  pid_t pid = 0;
+  const auto [end, error] = std::from_chars(owner.data(), owner.data() + owner.size(), pid);
+  if (error != std::errc() || end == owner.data() || pid <= 0) return false;
+  if (pid == ::getpid()) return true;
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A process killed between creating its temporary and renaming it leaves the temporary behind. Each write
+// clears those of its file, so that kills cannot pile them up; another player still running on the same
+// folder keeps its own.
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+  const std::string prefix = file.filename().string() + ".tmp-";
+  std::error_code error;
+  for (auto entry = std::filesystem::directory_iterator(FolderOf(file), error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.starts_with(prefix) && IsStaleTemporary(std::string_view(name).substr(prefix.size()))) {
+      std::error_code ignored;
+      std::filesystem::remove(entry->path(), ignored);
+    }
+  }
+}
+
 // A fresh temporary file beside `file`. The name is unique within this process; O_EXCL guards against leftovers
 // of a process that crashed with the same id.
 Descriptor CreateTemporary(const std::filesystem::path& file, std::filesystem::path& temporary) {
@@ -190,14 +222,14 @@ Descriptor CreateTemporary(const std::filesystem::path& file, std::filesystem::p
 
 // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
 void SyncFolder(const std::filesystem::path& file) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  const Descriptor fd = OpenFile(folder, O_RDONLY | O_DIRECTORY);
+  const Descriptor fd = OpenFile(FolderOf(file), O_RDONLY | O_DIRECTORY);
   if (fd.valid()) ::fsync(fd.get());
 }
 
 }  // namespace
 
 Status WriteFileAtomically(const std::filesystem::path& file, const std::string& content) {
+  RemoveStaleTemporaries(file);
   std::filesystem::path temporary;
   Descriptor fd = CreateTemporary(file, temporary);
   if (!fd.valid()) return Status::Failure(Problem("write", file, errno));

@@ -2,11 +2,18 @@
 
 namespace shiori {
 
-Result<ScenarioRecord> ScenarioReader::Read(long page) const {
+Result<ScenarioRecord> ScenarioReader::Read(long page,
+                                            ScenarioRecord (*decode)(std::span<const std::uint8_t>)) const {
   auto bytes = records_.Read(page);
   if (!bytes) return Result<ScenarioRecord>::Failure(bytes.error());
   if (bytes.value().empty()) return ScenarioRecord::Empty();
-  return ScenarioRecord::Decode(bytes.value());
+  return decode(bytes.value());
+}
+
+Result<ScenarioRecord> ScenarioReader::Read(long page) const { return Read(page, &ScenarioRecord::Decode); }
+
+Result<ScenarioRecord> ScenarioReader::ReadHeader(long page) const {
+  return Read(page, &ScenarioRecord::DecodeHeader);
 }
 
 Result<ScenarioReader> ScenarioFile::Open() const {

@@ -16,8 +16,12 @@ class ScenarioReader {
   // A page outside the file (0, negative, or past the end) reads as an empty record; the last page of a
   // truncated file reads as far as it goes.
   [[nodiscard]] Result<ScenarioRecord> Read(long page) const;
+  // The same without the text lines, which a walk over many pages never shows.
+  [[nodiscard]] Result<ScenarioRecord> ReadHeader(long page) const;
 
  private:
+  [[nodiscard]] Result<ScenarioRecord> Read(long page, ScenarioRecord (*decode)(std::span<const std::uint8_t>)) const;
+
   RecordReader records_;
 };
 

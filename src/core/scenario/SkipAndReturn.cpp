@@ -19,7 +19,7 @@ std::optional<std::int16_t> SkipAndReturn::FindNextChoice() const {
   for (int examined = 1; examined <= kSearchLimit; ++examined) {
     // Only a mark of 1 stops the walk; any other value counts as read.
     if (engine_.seen().MarkOf(marks.value(), candidate) == SeenRecord::kUnread) return std::nullopt;
-    const auto scratch = scenario.value().Read(candidate);
+    const auto scratch = scenario.value().ReadHeader(candidate);
     if (!scratch) return std::nullopt;
     const ScenarioRecord& page = scratch.value();
     // The ending test comes first: a skip never enters an ending, not even through a choice page.
