@@ -110,10 +110,15 @@ search_ms=$(inner NextChoiceSearchOver2000Pages real_time)
 reset_ms=$(inner InitialiseSaveData real_time)
 typing_percent=$(inner TypeAPageAtNormalSpeed cpu_percent)
 
+# The window's own script prints table rows ("| measure | target | result | |"), which join the table, or any
+# other report, which follows it as it stands.
 window_rows=""
+window_report=""
 if [ -x bench/window_bench.sh ]; then
   echo "bench: window figures (bench/window_bench.sh)" >&2
-  window_rows="$(bench/window_bench.sh "$game" || echo "| window figures | | bench/window_bench.sh failed | |")"
+  window_output="$(bench/window_bench.sh "$game" 2>&1)" || window_output="bench/window_bench.sh failed: $window_output"
+  window_rows="$(grep '^|' <<<"$window_output" || true)"
+  window_report="$(grep -v '^|' <<<"$window_output" || true)"
 fi
 
 # "met" or "missed by N x" against an upper bound.
@@ -144,6 +149,9 @@ runs, $(command -v hyperfine >/dev/null && echo "by hyperfine" || echo "by a she
 | \`shiori-tool walk\` of the game folder | | $walk_ms ms | |
 ${window_rows:-| Window figures under Xvfb (title drawn, resident memory, processor idle and typing, click to first character) | < 140 ms, < 40 MB, < 0.2%, < 1%, < 6 ms | not measured: bench/window_bench.sh does not exist in this tree yet | |}
 TABLE
+if [ -n "$window_report" ]; then
+  printf '\nbench/window_bench.sh reported:\n\n```\n%s\n```\n' "$window_report" >>"$table"
+fi
 
 readme=bench/README.md
 awk -v table="$table" '
