@@ -11,6 +11,10 @@ namespace shiori {
 // Number of code points in valid UTF-8 text (a stray continuation byte counts as one character).
 [[nodiscard]] std::size_t Utf8Length(std::string_view text);
 
+// Bytes taken by the code point starting at byte `pos` (< text.size()): a lead byte claims only the continuation
+// bytes that follow it, so broken text still advances by at least one byte and never past the end.
+[[nodiscard]] std::size_t Utf8CodePointSize(std::string_view text, std::size_t pos);
+
 // The first `count` code points of `text` (all of it when it is shorter).
 [[nodiscard]] std::string Utf8Prefix(std::string_view text, std::size_t count);
 

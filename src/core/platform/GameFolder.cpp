@@ -1,0 +1,128 @@
+#include "platform/GameFolder.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+namespace shiori {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+bool Exists(const fs::path& path) {
+  std::error_code error;
+  return fs::exists(path, error);
+}
+
+// The entry of `folder` whose name matches `name` ignoring ASCII case; the smallest such name when several do, so
+// that the choice does not depend on the order the directory lists them in.
+std::optional<fs::path> FindEntry(const fs::path& folder, std::string_view name) {
+  std::optional<std::string> best;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::string entry = it->path().filename().string();
+    if (EqualsIgnoringAsciiCase(entry, name) && (!best || entry < *best)) best = std::move(entry);
+  }
+  if (!best) return std::nullopt;
+  return folder / *best;
+}
+
+// The last component of the game folder as given, even when written with a trailing separator.
+fs::path FolderName(const fs::path& folder) {
+  std::error_code error;
+  fs::path normal = fs::absolute(folder, error).lexically_normal();
+  if (normal.has_relative_path() && !normal.has_filename()) normal = normal.parent_path();
+  return normal.filename();
+}
+
+fs::path DataHome() {
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  if (data_home != nullptr && fs::path(data_home).is_absolute()) return data_home;
+  const char* home = std::getenv("HOME");
+  return fs::path(home != nullptr ? home : "") / ".local" / "share";
+}
+
+}  // namespace
+
+std::string FourDigits(long number) {
+  // Through the unsigned magnitude, so that the most negative number has one too.
+  const unsigned long magnitude = number < 0 ? 0UL - static_cast<unsigned long>(number) : number;
+  std::string digits = std::to_string(magnitude);
+  if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+  return number < 0 ? "-" + digits : digits;
+}
+
+std::string RelativeName(std::string_view name) {
+  while (!name.empty() && (name.front() == '\\' || name.front() == '/')) name.remove_prefix(1);
+  std::string relative(name);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return relative;
+}
+
+std::optional<fs::path> FindCaseInsensitive(const fs::path& folder, std::string_view relative) {
+  fs::path path = folder;
+  std::vector<std::string_view> components;
+  for (std::size_t start = 0; start <= relative.size();) {
+    const std::size_t slash = std::min(relative.find('/', start), relative.size());
+    const std::string_view component = relative.substr(start, slash - start);
+    // Names are looked up strictly inside the folder.
+    if (component == "..") return std::nullopt;
+    if (!component.empty() && component != ".") components.push_back(component);
+    start = slash + 1;
+  }
+  for (const std::string_view component : components) {
+    if (Exists(path / component)) {
+      path /= component;
+    } else if (std::optional<fs::path> entry = FindEntry(path, component)) {
+      path = std::move(*entry);
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!Exists(path)) return std::nullopt;
+  return path;
+}
+
+GameFolder::GameFolder(fs::path game, fs::path save) : game_(std::move(game)), save_(std::move(save)) {}
+
+GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>& override_save) {
+  fs::path save;
+  if (override_save) {
+    save = *override_save;
+  } else if (::access(game.c_str(), W_OK) == 0) {
+    save = game;
+  } else {
+    save = DataHome() / "shiori" / FolderName(game);
+  }
+  // A folder that cannot be made shows up as a write error naming the file, the first time something is saved.
+  std::error_code error;
+  fs::create_directories(save, error);
+  return GameFolder(game, save);
+}
+
+namespace {
+
+fs::path Locate(const fs::path& folder, std::string_view name) {
+  const std::string relative = RelativeName(name);
+  return FindCaseInsensitive(folder, relative).value_or(folder / relative);
+}
+
+}  // namespace
+
+fs::path GameFolder::GameFile(std::string_view name) const { return Locate(game_, name); }
+
+fs::path GameFolder::SaveFile(std::string_view name) const { return Locate(save_, name); }
+
+}  // namespace shiori
