@@ -6,12 +6,12 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -108,7 +108,8 @@ void MainWindow::BuildMenuBar() {
     if (item->parent() == nullptr) {
       menuBar()->addAction(action);  // a top-level command, like the skip to the next choice
     } else {
-      const auto parent = std::find_if(menus_.begin(), menus_.end(), [&](auto& m) { return m.first == item->parent(); });
+      const auto parent =
+          std::find_if(menus_.begin(), menus_.end(), [&](auto& m) { return m.first == item->parent(); });
       parent->second->addAction(action);
     }
     actions_.emplace_back(item, action);
@@ -238,8 +239,8 @@ void MainWindow::SaveScreenshot() {
     path = QDir(folder).filePath(QStringLiteral("shiori-%1-%2.png").arg(stamp).arg(n));
   }
   // At the window's own resolution, in whole multiples of the stage.
-  const int scale = std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) /
-                                    StagePainter::kWidth);
+  const int scale =
+      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
   const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
   setWindowTitle(saved.ok() ? tr("Screenshot saved to %1").arg(path) : FromUtf8(saved.error()));
   title_reset_.start(kTitleMessageMs);

@@ -11,8 +11,7 @@ QImage DecodePicture(const std::filesystem::path& file) {
   const QImage image = reader.read();
   if (image.isNull()) return {};
   // One format for every source, so that drawing never converts a palette picture again.
-  return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                       : QImage::Format_RGB32);
+  return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
 const QImage* PictureCache::Recent::Find(const std::string& key) {

@@ -99,8 +99,6 @@ double MersenneRandom::Next() { return static_cast<double>(engine_() >> 11) * 0x
 
 QtServices::QtServices() = default;
 
-Services QtServices::Bundle() {
-  return Services{pictures_, wave_, questions_, clock_, random_, warnings_};
-}
+Services QtServices::Bundle() { return Services{pictures_, wave_, questions_, clock_, random_, warnings_}; }
 
 }  // namespace shiori

@@ -1,11 +1,15 @@
 #include "qt/StagePainter.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace shiori {
 namespace {
@@ -28,6 +32,14 @@ bool HasJapanese(const QString& text) {
   }
   return false;
 }
+
+// Where the baseline lies in a line of text, as a fraction of the text's pixel size from the top of its em box:
+// ideographs fill the box, Latin descenders dip below the baseline into it.
+constexpr qreal kEmAscent = 0.86;
+// How far a line may be narrowed rather than wrapped out of sight.
+constexpr qreal kMaxSqueeze = 1.12;
+// How many pixels of a line's cell may hang below a label and still count as a whole line.
+constexpr qreal kLineSlack = 2;
 
 QString LabelText(const std::string& caption) {
   QString text = QString::fromStdString(caption);
@@ -63,11 +75,20 @@ void PaintDesignBackground(QPainter& painter) {
 
 }  // namespace
 
+bool FamilyHasBold(const QString& family) {
+  static std::map<QString, bool> known;
+  if (const auto found = known.find(family); found != known.end()) return found->second;
+  bool bold = false;
+  for (const QString& style : QFontDatabase::styles(family))
+    bold = bold || QFontDatabase::weight(family, style) >= QFont::Bold;
+  return known.emplace(family, bold).first->second;
+}
+
 QString StageFontFamily() {
   static const QString family = [] {
     const QStringList installed = QFontDatabase::families();
-    for (const char* preferred : {"WenQuanYi Zen Hei", "Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic",
-                                  "VL PGothic", "Takao PGothic", "IPAGothic"}) {
+    for (const char* preferred : {"WenQuanYi Zen Hei", "Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic", "VL PGothic",
+                                  "Takao PGothic", "IPAGothic"}) {
       if (installed.contains(QLatin1String(preferred))) return QString::fromLatin1(preferred);
     }
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
@@ -79,26 +100,29 @@ QString StageFontFamily() {
 StagePainter::StagePainter(GameFolder folder, PictureCache& pictures)
     : folder_(std::move(folder)), pictures_(pictures) {}
 
-QFont StagePainter::LabelFont(double points, bool bold) {
+const StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold) {
   const int pixels = PointsToPixels(points);
   const auto key = std::make_pair(pixels, bold);
-  if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+  if (const auto found = styles_.find(key); found != styles_.end()) return found->second;
   QFont font(StageFontFamily());
   font.setPixelSize(pixels > 0 ? pixels : 1);
-  font.setBold(bold);
   // Grey-scale antialiasing and light hinting only: the same glyphs whatever the display, so that the window and
   // a screenshot agree, and the same advances at every scale, so that a line wraps alike at every size.
   font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
   font.setHintingPreference(QFont::PreferVerticalHinting);
-  return fonts_.emplace(key, font).first->second;
+  // A family without a bold face would be emboldened by the rasteriser by an amount that shrinks, relative to the
+  // text, as the output grows; striking it twice a stage pixel apart looks the same at every scale.
+  const bool real_bold = bold && FamilyHasBold(font.family());
+  font.setBold(real_bold);
+  return styles_.emplace(key, TextStyle{font, bold && !real_bold}).first->second;
 }
 
 void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& target, const QRectF& exposed) {
   const qreal sx = target.width() / kWidth;
   const qreal sy = target.height() / kHeight;
   if (sx <= 0 || sy <= 0) return;
-  const QRectF exposed_stage((exposed.x() - target.x()) / sx, (exposed.y() - target.y()) / sy,
-                             exposed.width() / sx, exposed.height() / sy);
+  const QRectF exposed_stage((exposed.x() - target.x()) / sx, (exposed.y() - target.y()) / sy, exposed.width() / sx,
+                             exposed.height() / sy);
   const Output output{painter.worldTransform(), target, painter.device()->devicePixelRatioF(),
                       exposed_stage.intersected(QRectF(0, 0, kWidth, kHeight))};
   if (output.exposed.isEmpty()) return;
@@ -182,15 +206,67 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
     box.adjust(1, 1, -1, -1);
   }
   if (widget.caption().empty()) return;
-  const QString text = LabelText(widget.caption());
-  QTextOption option(widget.alignment() == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
-  option.setWrapMode(HasJapanese(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
   painter.save();
   painter.setClipRect(box, Qt::IntersectClip);
-  painter.setFont(LabelFont(widget.font(), widget.bold()));
   painter.setPen(Colour(widget.fore()));
-  painter.drawText(box, text, option);
+  PaintText(LabelText(widget.caption()), LabelStyle(widget.font(), widget.bold()), widget.alignment(), box, painter);
   painter.restore();
+}
+
+void StagePainter::PaintText(const QString& text, const TextStyle& style, Alignment alignment, const QRectF& box,
+                             QPainter& painter) {
+  const QFont& font = style.font;
+  const auto draw = [&](const QTextLayout& layout, QPointF at) {
+    layout.draw(&painter, at);
+    if (style.overstrike) layout.draw(&painter, at + QPointF(1, 0));
+  };
+  // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the
+  // font's own line spacing, so that a two-line choice fills its 60 pixels as it should.
+  const qreal pixels = font.pixelSize();
+  const qreal pitch = std::round(pixels * 10 / 9);
+  const qreal baseline = (pitch - pixels) / 2 + pixels * kEmAscent;
+  // Only whole lines are drawn: a wrapped line that would show its top few pixels under a one-line label stays
+  // out of sight altogether.
+  const int capacity = std::max(1, static_cast<int>((box.height() + kLineSlack) / pitch));
+  QTextOption option(alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+  int line_index = 0;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    if (line_index >= capacity) break;
+    QTextLayout layout(paragraph, font);
+    const qreal natural = QFontMetricsF(font).horizontalAdvance(paragraph);
+    // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
+    // per cent, the reader sees all of it. (The stage's widths were measured with narrower fonts than ours.)
+    const bool squeeze = natural > box.width() && natural <= box.width() * kMaxSqueeze && line_index + 1 >= capacity;
+    if (squeeze) {
+      option.setWrapMode(QTextOption::NoWrap);
+      layout.setTextOption(option);
+      layout.beginLayout();
+      QTextLine line = layout.createLine();
+      line.setLineWidth(natural);
+      line.setPosition(QPointF(0, baseline - line.ascent()));
+      layout.endLayout();
+      painter.save();
+      painter.translate(box.left(), box.top() + line_index * pitch);
+      painter.scale(box.width() / natural, 1);
+      draw(layout, QPointF(0, 0));
+      painter.restore();
+      ++line_index;
+      continue;
+    }
+    option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    while (line_index < capacity) {
+      QTextLine line = layout.createLine();
+      if (!line.isValid()) break;
+      line.setLineWidth(box.width());
+      line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
+      ++line_index;
+    }
+    layout.endLayout();
+    if (paragraph.isEmpty()) continue;
+    draw(layout, box.topLeft());
+  }
 }
 
 }  // namespace shiori

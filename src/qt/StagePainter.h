@@ -34,9 +34,6 @@ class StagePainter {
   // The client area as an image of `scale` output pixels per stage pixel.
   [[nodiscard]] QImage Render(const Form& form, int scale = 1);
 
-  // The font the labels are drawn in: a size in points (at 96 dpi), normal or bold.
-  [[nodiscard]] QFont LabelFont(double points, bool bold);
-
  private:
   // How stage pixels reach the output during one paint.
   struct Output {
@@ -53,9 +50,19 @@ class StagePainter {
   void PaintPicture(const std::string& relative, QPainter& painter, const Output& output);
   void PaintWidget(const Widget& widget, QPainter& painter);
 
+  struct TextStyle {
+    QFont font;
+    bool overstrike;  // bold drawn by striking the text twice, one stage pixel apart
+  };
+  // The labels' type at a size in points (measured at 96 dpi), normal or bold.
+  [[nodiscard]] const TextStyle& LabelStyle(double points, bool bold);
+  // Lays `text` out in `box` (stage pixels): CR LF breaks, wrapping inside the width, lines at a fixed pitch.
+  void PaintText(const QString& text, const TextStyle& style, Alignment alignment, const QRectF& box,
+                 QPainter& painter);
+
   GameFolder folder_;
   PictureCache& pictures_;
-  std::map<std::pair<int, bool>, QFont> fonts_;
+  std::map<std::pair<int, bool>, TextStyle> styles_;
 };
 
 // The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.

@@ -44,9 +44,7 @@ void StageWidget::SetPreferredScale(int scale) {
   updateGeometry();
 }
 
-QSize StageWidget::sizeHint() const {
-  return QSize(StagePainter::kWidth, StagePainter::kHeight) * preferred_scale_;
-}
+QSize StageWidget::sizeHint() const { return QSize(StagePainter::kWidth, StagePainter::kHeight) * preferred_scale_; }
 
 void StageWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
