@@ -27,6 +27,11 @@ struct PlayState {
   std::uint8_t ViewerRoute = kViewerIdle;               // CG viewer: route being viewed; 100 = idle
   std::uint8_t ViewerStep = kViewerIdle;                // CG viewer: next step to try; 100 = idle
   std::array<std::uint8_t, 3> RouteSeenCount{};         // gallery: seen CGs per route
+
+  // The type of the page on screen: the page last typed, or the page last handed to ShowChoicePage. The click
+  // gate tests this rather than `PageBuffer`, which by then may hold the record of the page that follows, so
+  // that a finished page leading to a choice page opens it on a click.
+  std::int16_t OnScreenPageType = 0;
 };
 
 }  // namespace shiori

@@ -41,7 +41,8 @@ ScenarioRecord ScenarioRecord::Empty() {
 ScenarioRecord ScenarioRecord::Decode(std::span<const std::uint8_t> bytes) {
   std::vector<std::uint8_t> full(kSize, 0);
   std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), full.begin());
-  std::fill(full.begin() + static_cast<std::ptrdiff_t>(std::max(bytes.size(), kHeaderSize)), full.end(), ' ');
+  const std::size_t present = std::min(bytes.size(), kSize);
+  std::fill(full.begin() + static_cast<std::ptrdiff_t>(std::max(present, kHeaderSize)), full.end(), ' ');
   const std::span<const std::uint8_t> b(full);
 
   ScenarioRecord record;

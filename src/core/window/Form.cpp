@@ -36,13 +36,14 @@ Form::Form(Scheduler& scheduler)
       menuTITLE("menuTITLE", "タイトルに戻る", &menuSYUURYOU, "", *this),
       menuEND("menuEND", "ゲーム終了", &menuSYUURYOU, "", *this),
       menuRIGHT("menuRIGHT", "クイックセーブ(&S)", nullptr, "", *this),
-      menuSAVE{nullptr, std::make_unique<MenuItem>("menuSAVE(1)", "データ１", &menuRIGHT, "Ctrl+W", *this),
-               std::make_unique<MenuItem>("menuSAVE(2)", "データ２", &menuRIGHT, "Ctrl+S", *this),
-               std::make_unique<MenuItem>("menuSAVE(3)", "データ３", &menuRIGHT, "Ctrl+X", *this)},
+      menuSAVE{nullptr, std::make_unique<MenuItem>("menuSAVE(1)", "データ１", &menuRIGHT, "Ctrl+W", Listener()),
+               std::make_unique<MenuItem>("menuSAVE(2)", "データ２", &menuRIGHT, "Ctrl+S", Listener()),
+               std::make_unique<MenuItem>("menuSAVE(3)", "データ３", &menuRIGHT, "Ctrl+X", Listener())},
       menuEND2("menuEND2", "ゲーム終了", &menuRIGHT, "", *this),
       timBGM("timBGM", 0, scheduler),
       timEND("timEND", 9000, scheduler),
       timYAZIRUSI("timYAZIRUSI", 500, scheduler) {
+  top_level_ = {&menuCONF, &menuNEXT, &menuSYUURYOU, &menuRIGHT};
   menuBGM.SetChecked(true);
   BuildStoryLayer();
   BuildMenuLayer();
@@ -55,7 +56,7 @@ Form::Form(Scheduler& scheduler)
 Form::~Form() = default;
 
 Widget* Form::Make(std::string name, Layer* layer, const Widget::Design& design) {
-  widgets_.push_back(std::make_unique<Widget>(std::move(name), layer, design, *this));
+  widgets_.push_back(std::make_unique<Widget>(std::move(name), layer, design, Listener()));
   widget_order_.push_back(widgets_.back().get());
   return widgets_.back().get();
 }
@@ -160,8 +161,8 @@ void Form::SetPicture(std::string relative_name, bool missing) {
 
 std::vector<MenuItem*> Form::MenuItems() const {
   std::vector<MenuItem*> items;
-  for (MenuItem* top : {&menuCONF, &menuNEXT, &menuSYUURYOU, &menuRIGHT}) {
-    items.push_back(const_cast<MenuItem*>(top));
+  for (MenuItem* top : top_level_) {
+    items.push_back(top);
     for (MenuItem* child : top->children()) items.push_back(child);
   }
   return items;

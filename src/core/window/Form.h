@@ -115,6 +115,7 @@ class Form : private ChangeListener {
 
  private:
   void Changed() override { ++change_count_; }
+  ChangeListener& Listener() { return *this; }
   Widget* Make(std::string name, Layer* layer, const Widget::Design& design);
   void BuildStoryLayer();
   void BuildMenuLayer();
@@ -125,6 +126,7 @@ class Form : private ChangeListener {
 
   std::vector<std::unique_ptr<Widget>> widgets_;
   std::vector<Widget*> widget_order_;
+  std::array<MenuItem*, 4> top_level_{};
   std::optional<std::string> picture_;
   bool picture_missing_ = false;
   std::uint64_t change_count_ = 0;

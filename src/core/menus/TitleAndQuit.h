@@ -1,0 +1,23 @@
+#pragma once
+
+namespace shiori {
+
+class Engine;
+
+// Leaving the story or the program through the menu bar, the click on the bare window after the ending, and the
+// developer controls outside the client area.
+class TitleAndQuit {
+ public:
+  explicit TitleAndQuit(Engine& engine) : engine_(engine) {}
+
+  void menuTITLE_Click();
+  void menuEND_Click();  // also menuEND2
+  void Form_Click();
+  void comDES_Click();
+  void Command2_Click();
+
+ private:
+  Engine& engine_;
+};
+
+}  // namespace shiori

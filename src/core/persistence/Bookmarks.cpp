@@ -1,0 +1,67 @@
+#include "persistence/Bookmarks.h"
+
+#include <array>
+#include <limits>
+
+#include "engine/Engine.h"
+#include "platform/ValueFile.h"
+
+namespace shiori {
+
+std::filesystem::path Bookmarks::File(int slot) const {
+  return engine_.folder().SaveFile("data" + std::to_string(slot + 1) + ".rgd");
+}
+
+std::string Bookmarks::Stamp(const std::string& date_text, const std::string& time_text) {
+  const std::string date = date_text.size() >= 5 ? date_text.substr(date_text.size() - 5) : date_text;
+  const std::string time = time_text.size() >= 8 ? time_text.substr(time_text.size() - 8, 5) : time_text;
+  return date + " " + time;
+}
+
+bool Bookmarks::SaveBookmark(int slot) {
+  if (slot < 1 || slot > kSlots) return false;
+  PlayState& s = engine_.state();
+  Services& services = engine_.services();
+  s.BgmOn = engine_.form().menuBGM.checked();
+  const std::string time = services.clock.TimeText();
+  const std::string stamp = Stamp(services.clock.DateText(), time);
+  const Status written = WriteValueFile(File(slot), {long{s.CurrentPage}, stamp, s.BgmOn});
+  if (!written) {
+    services.warnings.Warn(written.error());
+    return false;
+  }
+  static constexpr std::array<const char*, 4> kItemNames = {"", "データ１：", "データ２：", "データ３："};
+  engine_.form().menuSAVE[slot]->SetCaption(kItemNames[slot] + stamp);
+  return true;
+}
+
+void Bookmarks::menuSAVE_Click(int index) { static_cast<void>(SaveBookmark(index)); }
+
+// A file that is missing, unreadable or not of the form page, "stamp", flag reads as an empty slot.
+Bookmarks::Slot Bookmarks::Read(int slot) {
+  const auto values = ReadValueFile(File(slot));
+  if (!values) return {};
+  const ValueLine& line = values.value();
+  const long* page = line.empty() ? nullptr : std::get_if<long>(&line[0]);
+  const std::string* stamp = line.size() < 2 ? nullptr : std::get_if<std::string>(&line[1]);
+  if (page == nullptr || stamp == nullptr || *page < std::numeric_limits<std::int16_t>::min() ||
+      *page > std::numeric_limits<std::int16_t>::max()) {
+    engine_.services().warnings.Warn(File(slot).string() + ": not a bookmark; the slot is listed as empty");
+    return {};
+  }
+  return {static_cast<std::int16_t>(*page), *stamp};
+}
+
+std::string Bookmarks::ReadBookmarkStamp(int slot) {
+  PlayState& s = engine_.state();
+  Slot bookmark = Read(slot);
+  s.CurrentPage = bookmark.page == 0 ? 1 : bookmark.page;
+  static_cast<void>(engine_.ReadPageRecord());
+  return std::move(bookmark.stamp);
+}
+
+void Bookmarks::LoadBookmark(int slot) { static_cast<void>(ReadBookmarkStamp(slot)); }
+
+Status Bookmarks::WriteEmptySlot(int slot) { return WriteValueFile(File(slot), {1L, std::string(kEmptyStamp), false}); }
+
+}  // namespace shiori

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace shiori {
+
+class Engine;
+
+// The three bookmarks, one value file each: slot 1 "data2.rgd", slot 2 "data3.rgd", slot 3 "data4.rgd", holding
+// the page, the stamp MM/DD hh:mm of the save, and the music switch at saving. A missing or malformed file is an
+// empty slot that resumes at page 1; it is not rewritten until the reader saves to it.
+class Bookmarks {
+ public:
+  static constexpr int kSlots = 3;
+  static constexpr const char* kEmptyStamp = "セーブデータがありません";
+
+  explicit Bookmarks(Engine& engine) : engine_(engine) {}
+
+  // Saves `CurrentPage` to `slot` and relabels its quick-save item. Refuses slots outside 1..3 (slot 0 would
+  // name the scenario file). False, with a warning, when the file could not be written.
+  [[nodiscard]] bool SaveBookmark(int slot);
+  void menuSAVE_Click(int index);
+  // Sets `CurrentPage` and `PageBuffer` to the slot's page and returns its stamp text.
+  std::string ReadBookmarkStamp(int slot);
+  // The same, for resuming: the stamp is dropped.
+  void LoadBookmark(int slot);
+  // Writes the slot as an empty one: page 1, no stamp, music off.
+  [[nodiscard]] Status WriteEmptySlot(int slot);
+
+  // "12/01 14:05" from "2026/12/01" and "14:05:09".
+  [[nodiscard]] static std::string Stamp(const std::string& date_text, const std::string& time_text);
+
+ private:
+  struct Slot {
+    std::int16_t page = 1;
+    std::string stamp = kEmptyStamp;
+  };
+  [[nodiscard]] std::filesystem::path File(int slot) const;
+  [[nodiscard]] Slot Read(int slot);
+
+  Engine& engine_;
+};
+
+}  // namespace shiori

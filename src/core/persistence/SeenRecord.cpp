@@ -1,0 +1,47 @@
+#include "persistence/SeenRecord.h"
+
+#include <system_error>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "persistence/Bookmarks.h"
+#include "platform/RecordFile.h"
+
+namespace shiori {
+
+std::filesystem::path SeenRecord::File() const { return engine_.folder().SaveFile("data5.rgd"); }
+
+void SeenRecord::MarkPageSeen() {
+  const std::int16_t page = engine_.state().CurrentPage;
+  if (page < 1) return;
+  const Status written = WriteRecord(File(), 1, page, {kRead}, kUnread);
+  if (!written) engine_.services().warnings.Warn(written.error());
+}
+
+std::uint8_t SeenRecord::ReadMark(std::int16_t page) const {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(File(), error);
+  if (error || page < 1 || static_cast<std::uintmax_t>(page) > size) return kUnread;
+  const auto mark = ReadRecord(File(), 1, page);
+  if (!mark) {
+    engine_.services().warnings.Warn(mark.error());
+    return kUnread;
+  }
+  return mark.value()[0];
+}
+
+bool SeenRecord::IsPageSeen(std::int16_t page) const { return ReadMark(page) == kRead; }
+
+void SeenRecord::CountIfSeen(std::int16_t page, int route) {
+  if (IsPageSeen(page)) ++engine_.state().RouteSeenCount[route - 1];
+}
+
+Status SeenRecord::InitialiseSaveData() {
+  for (int slot = 1; slot <= Bookmarks::kSlots; ++slot) {
+    if (Status emptied = engine_.bookmarks().WriteEmptySlot(slot); !emptied) return emptied;
+  }
+  // One write of the 9999 marks gives the same file as 9999 single-byte writes, and leaves any tail alone.
+  return WriteRecord(File(), kPages, 1, std::vector<std::uint8_t>(kPages, kUnread), kUnread);
+}
+
+}  // namespace shiori

@@ -1,0 +1,106 @@
+#include "persistence/Settings.h"
+
+#include <array>
+
+#include "engine/Engine.h"
+#include "gallery/Gallery.h"
+#include "menus/MenuList.h"
+#include "persistence/SeenRecord.h"
+#include "platform/ValueFile.h"
+
+namespace shiori {
+namespace {
+
+constexpr Rgb kUnselectedGrey = 0x808080;
+
+}  // namespace
+
+std::filesystem::path Settings::File(const char* name) const { return engine_.folder().SaveFile(name); }
+
+void Settings::Form_Load() {
+  Form& form = engine_.form();
+  engine_.menus().ResetPlayState();
+  ReadMusicSwitch();
+  ReadTextSpeed();
+  HighlightTextSpeed();
+  engine_.ShowPicture(form.Picture2, "\\data\\op01.rgd");
+  engine_.ShowPicture(form.Picture4, "\\log\\0000.log");
+  engine_.menus().ShowTitleMenu();
+  engine_.gallery().RefreshGalleryProgress();
+}
+
+// A missing or malformed settings file means the defaults: music on, normal speed.
+void Settings::ReadMusicSwitch() {
+  const auto values = ReadValueFile(File("conf.rgd"));
+  const bool* on = values && !values.value().empty() ? std::get_if<bool>(&values.value()[0]) : nullptr;
+  if (on == nullptr) {
+    engine_.services().warnings.Warn(File("conf.rgd").string() + ": no music setting; music is on");
+  }
+  engine_.form().menuBGM.SetChecked(on == nullptr || *on);
+}
+
+// A well-formed speed outside 1..3 is kept as read: the typewriter then types without a pause.
+void Settings::ReadTextSpeed() {
+  const auto values = ReadValueFile(File("conf2.rgd"));
+  const long* speed = values && !values.value().empty() ? std::get_if<long>(&values.value()[0]) : nullptr;
+  if (speed == nullptr || *speed < 0 || *speed > 255) {
+    engine_.services().warnings.Warn(File("conf2.rgd").string() + ": no text speed; the speed is normal");
+    engine_.state().TextSpeed = kDefaultTextSpeed;
+    return;
+  }
+  engine_.state().TextSpeed = static_cast<std::uint8_t>(*speed);
+}
+
+void Settings::HighlightTextSpeed() {
+  Form& form = engine_.form();
+  const std::array<Widget*, 3> labels = {form.lblMOJI_F, form.lblMOJI_N, form.lblMOJI_S};
+  for (int speed = 1; speed <= 3; ++speed) {
+    labels[speed - 1]->SetFore(engine_.state().TextSpeed == speed ? kWhite : kUnselectedGrey);
+  }
+}
+
+void Settings::Form_Unload() {
+  if (engine_.ended()) return;
+  WaveDevice& wave = engine_.services().wave;
+  wave.SetDeviceType("waveaudio");
+  wave.Command("stop");
+  wave.Command("close");
+  WriteMusicSwitch();
+  WriteTextSpeed();
+  engine_.EndProgram();
+}
+
+void Settings::WriteMusicSwitch() {
+  PlayState& s = engine_.state();
+  s.BgmOn = engine_.form().menuBGM.checked();
+  if (const Status written = WriteValueFile(File("conf.rgd"), {s.BgmOn}); !written) {
+    engine_.services().warnings.Warn(written.error());
+  }
+}
+
+void Settings::WriteTextSpeed() {
+  if (const Status written = WriteValueFile(File("conf2.rgd"), {long{engine_.state().TextSpeed}}); !written) {
+    engine_.services().warnings.Warn(written.error());
+  }
+}
+
+void Settings::ChooseTextSpeed(std::uint8_t speed) {
+  engine_.state().TextSpeed = speed;
+  HighlightTextSpeed();
+  WriteTextSpeed();
+}
+
+void Settings::lblSYOK_MouseDown(int button) {
+  if (button != kLeftButton) return;
+  if (!engine_.services().questions.Ask("すべてのセーブデータが失われます", "確認")) return;
+  if (const Status reset = engine_.seen().InitialiseSaveData(); !reset) {
+    engine_.services().warnings.Warn(reset.error());
+  }
+  engine_.gallery().RefreshGalleryProgress();
+}
+
+void Settings::Label8_MouseDown(int button) {
+  if (button == kLeftButton) engine_.form().Picture3.SetVisible(false);
+}
+
+}  // namespace shiori

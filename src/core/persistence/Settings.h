@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace shiori {
+
+class Engine;
+
+// The two settings files ("conf.rgd": the music switch, "conf2.rgd": the text speed), the window's start-up and
+// shutdown, and the settings screen on `Picture3`.
+class Settings {
+ public:
+  static constexpr std::uint8_t kDefaultTextSpeed = 2;
+
+  explicit Settings(Engine& engine) : engine_(engine) {}
+
+  void Form_Load();
+  // The single way out of the program: music stopped, both settings written, program ended.
+  void Form_Unload();
+  void ChooseTextSpeed(std::uint8_t speed);  // lblMOJI_F / _N / _S
+  void lblSYOK_MouseDown(int button);
+  void Label8_MouseDown(int button);
+
+ private:
+  void ReadMusicSwitch();
+  void ReadTextSpeed();
+  void HighlightTextSpeed();
+  void WriteMusicSwitch();
+  void WriteTextSpeed();
+  [[nodiscard]] std::filesystem::path File(const char* name) const;
+
+  Engine& engine_;
+};
+
+}  // namespace shiori

@@ -1,0 +1,67 @@
+#include "scenario/PageAdvance.h"
+
+#include "engine/Engine.h"
+#include "persistence/SeenRecord.h"
+#include "scenario/PageLoader.h"
+#include "scenario/SkipAndReturn.h"
+#include "scenario/Typewriter.h"
+#include "sound/BgmPlayer.h"
+#include "sound/Ending.h"
+
+namespace shiori {
+
+void PageAdvance::lblFRONT_Click() {
+  PlayState& s = engine_.state();
+  Form& form = engine_.form();
+  if (!form.lblFRONT->enabled()) return;
+  if (s.OnScreenPageType > 1) return;  // a choice or inert page is not left by a click
+  engine_.seen().MarkPageSeen();
+  form.lblFRONT->SetEnabled(false);
+  form.lblSANKAKU->SetCaption("");
+  if (s.PageState == 1) {
+    form.timYAZIRUSI.SetEnabled(false);
+    form.lblSANKAKU->SetCaption("");
+    engine_.typewriter().StartTyping(nullptr);
+  } else if (s.PageState == 2) {
+    OpenNextPage();
+  }
+}
+
+// `CurrentPage` already names the page that follows the finished one.
+void PageAdvance::OpenNextPage() {
+  const PlayState& s = engine_.state();
+  Form& form = engine_.form();
+  if (!engine_.ReadPageRecord()) return;
+  if (!s.PageBuffer.IsTextPage()) {
+    engine_.pages().ShowChoicePage();
+    return;
+  }
+  form.timYAZIRUSI.SetEnabled(false);
+  form.lblSANKAKU->SetCaption("");
+  engine_.pages().ShowPagePicture();
+  engine_.typewriter().StartTyping([this] {
+    engine_.skip().UpdateSkipAvailability();
+    engine_.music().UpdatePageMusic();
+  });
+}
+
+void PageAdvance::timYAZIRUSI_Timer() {
+  PlayState& s = engine_.state();
+  Form& form = engine_.form();
+  if (s.PageState == 2 && s.PageBuffer.endingMark > ScenarioRecord::kEndingThreshold) {
+    engine_.ending().StartEnding();
+    return;
+  }
+  if (!form.lblFRONT->enabled()) form.lblFRONT->SetEnabled(true);
+  const char* arrow = s.PageState == 1 ? "▽" : s.PageState == 2 ? "▼" : nullptr;
+  if (arrow == nullptr) return;
+  if (s.BlinkPhase == 1) {
+    form.lblSANKAKU->SetCaption(arrow);
+    s.BlinkPhase = 2;
+  } else {
+    form.lblSANKAKU->SetCaption("");
+    s.BlinkPhase = 1;
+  }
+}
+
+}  // namespace shiori

@@ -1,0 +1,138 @@
+#include "scenario/Typewriter.h"
+
+#include <utility>
+
+#include "engine/Engine.h"
+#include "platform/Utf8.h"
+
+namespace shiori {
+namespace {
+
+constexpr int kPauseCode = 100;
+constexpr int kEndCode = 200;
+constexpr int kKeepCountCode = 99;
+constexpr int kLineCount = 12;
+
+}  // namespace
+
+int Typewriter::DelayPasses(int text_speed, std::int16_t n) {
+  switch (text_speed) {
+    case 1:
+      return n + 1;
+    case 2:
+      return static_cast<std::int16_t>(n * 100) + 1;
+    case 3:
+      return static_cast<std::int16_t>(n * 500) + 1;
+    default:
+      return 0;
+  }
+}
+
+void Typewriter::StartTyping(Continuation then) {
+  PlayState& s = engine_.state();
+  Form& form = engine_.form();
+  if (s.PageState == 2) {
+    for (Widget* line : form.lbl1) line->SetCaption("");
+    form.lblSANKAKU->SetCaption("");
+    TypePage(std::move(then));
+  } else if (s.PageState == 1) {
+    TypePage(std::move(then));
+  } else if (then) {
+    then();
+  }
+}
+
+void Typewriter::TypePage(Continuation then) {
+  Cancel();
+  PlayState& s = engine_.state();
+  engine_.form().lblFRONT->SetEnabled(false);
+  if (!engine_.ReadPageRecord()) return;  // the run ends here, and its caller's remaining steps with it
+  s.OnScreenPageType = s.PageBuffer.pageType;
+  s.PageState = 0;
+  run_ = Run{.then = std::move(then)};
+  NextLine();
+}
+
+void Typewriter::Cancel() {
+  if (run_ && run_->delay) engine_.scheduler().Cancel(*run_->delay);
+  run_.reset();
+}
+
+// Picks the line from `LineCounter`, decodes its code and types it; after the line, decides whether to stop or
+// go on. LineCounter 0 starts the page at line 0; 2..12 name line n - 1; 1 and 13 (left behind by odd pages)
+// pick no line and only move the counter on.
+void Typewriter::NextLine() {
+  PlayState& s = engine_.state();
+  int line = -1;
+  if (s.LineCounter == 0) {
+    line = 0;
+    s.LineCounter = 1;
+  } else if (s.LineCounter >= 2 && s.LineCounter <= kLineCount) {
+    line = s.LineCounter - 1;
+  }
+  if (line < 0) {
+    s.PageState = 0;
+    Stop();
+    return;
+  }
+  s.PageState = 0;
+  const int code = s.PageBuffer.lineCode[line];
+  if (code == 0) {
+    run_->count = 1;
+  } else if (code < kKeepCountCode) {
+    run_->count = code;
+  } else if (code >= kEndCode) {
+    run_->count = code - kEndCode;
+    s.PageState = 2;
+  } else if (code >= kPauseCode) {
+    run_->count = code - kPauseCode;
+    s.PageState = 1;
+  }
+  run_->line = line;
+  run_->shown = 0;
+  TypeCharacters();
+}
+
+void Typewriter::TypeCharacters() {
+  const PlayState& s = engine_.state();
+  while (run_->shown < run_->count) {
+    ++run_->shown;
+    engine_.form().lbl1[run_->line]->SetCaption(Utf8Prefix(s.PageBuffer.lineText[run_->line], run_->shown));
+    const int passes = DelayPasses(s.TextSpeed);
+    if (passes > 0) {
+      run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
+        run_->delay.reset();
+        TypeCharacters();
+      });
+      return;
+    }
+  }
+  Stop();
+}
+
+// After a line: a pause or the end of the page stops the run and hands over to the next-arrow; otherwise the
+// run goes on with the next line, until the counter runs past the last line.
+void Typewriter::Stop() {
+  PlayState& s = engine_.state();
+  Form& form = engine_.form();
+  if (s.PageState == 1) {
+    ++s.LineCounter;
+    form.timYAZIRUSI.SetEnabled(true);
+  } else if (s.PageState == 2) {
+    s.LineCounter = 0;
+    s.CurrentPage = s.PageBuffer.target[0];
+    form.timYAZIRUSI.SetEnabled(true);
+  } else {
+    ++s.LineCounter;
+    if (s.LineCounter <= kLineCount) {
+      NextLine();
+      return;
+    }
+    s.LineCounter = 1;
+  }
+  Continuation then = std::move(run_->then);
+  run_.reset();
+  if (then) then();
+}
+
+}  // namespace shiori

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "window/Scheduler.h"
+
+namespace shiori {
+
+class Engine;
+
+// Types the text of a page into the twelve message lines one character at a time, at the reader's text speed,
+// until a line's code asks for a pause or the end of the page. The pause after each character returns to the
+// event loop (a task of the scheduler), so every event is handled between characters.
+//
+// One run at a time: starting a run while another is in progress, or cancelling, drops the old run together
+// with the steps its caller meant to take after it.
+class Typewriter {
+ public:
+  using Continuation = std::function<void()>;
+
+  explicit Typewriter(Engine& engine) : engine_(engine) {}
+
+  // After a click or a choice: clears the window first when a new page follows a finished one; does nothing (but
+  // go on with `then`) when neither a pause nor a finished page waits.
+  void StartTyping(Continuation then);
+  // One typing run; `then` runs when the run stops at a pause, the end of the page, or past the last line.
+  void TypePage(Continuation then);
+  void Cancel();
+
+  [[nodiscard]] bool typing() const { return run_.has_value(); }
+
+  // Yield passes after each character by text speed (the typewriter always asks for 3), and their duration.
+  [[nodiscard]] static int DelayPasses(int text_speed, std::int16_t n = 3);
+  static constexpr Micros kPassDuration = 100;
+
+ private:
+  struct Run {
+    int line = 0;
+    int count = 0;  // characters of the line being typed; a code of 99 keeps the previous line's count
+    int shown = 0;
+    Continuation then;
+    std::optional<Scheduler::TaskId> delay;
+  };
+
+  void NextLine();
+  void TypeCharacters();
+  void Stop();
+
+  Engine& engine_;
+  std::optional<Run> run_;
+};
+
+}  // namespace shiori

@@ -1,0 +1,202 @@
+#include "HeadlessDriver.h"
+
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <vector>
+
+#include "HeadlessServices.h"
+#include "StateDump.h"
+#include "engine/Engine.h"
+
+namespace shiori {
+namespace {
+
+// A command line that could not be understood; the driver reports it with its line number and exits 2.
+struct MalformedCommand {
+  std::string reason;
+};
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// Milliseconds, with a fraction down to the microsecond ("30.1").
+std::optional<Micros> ParseMilliseconds(const std::string& text) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0 || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return static_cast<Micros>(std::llround(value * 1000));
+}
+
+// The rest of the line after the first `words` words and the blanks that follow them.
+std::string RestOfLine(const std::string& line, int words) {
+  std::size_t at = 0;
+  for (int i = 0; i < words; ++i) {
+    at = line.find_first_not_of(" \t", at);
+    at = line.find_first_of(" \t", at);
+    if (at == std::string::npos) return "";
+  }
+  at = line.find_first_not_of(" \t", at);
+  return at == std::string::npos ? "" : line.substr(at);
+}
+
+class Driver {
+ public:
+  Driver(const HeadlessOptions& options, std::ostream& out, std::ostream& err, const ScreenshotWriter& screenshot)
+      : out_(out),
+        err_(err),
+        screenshot_(screenshot),
+        clock_(scheduler_, options.now ? VirtualWallClock::Parse(*options.now) : std::nullopt),
+        warnings_(err),
+        engine_(GameFolder::Open(options.game_dir, options.save_dir),
+                Services{pictures_, wave_, questions_, clock_, random_, warnings_}, scheduler_) {}
+
+  [[nodiscard]] Status Start() { return engine_.Start(); }
+  [[nodiscard]] bool ended() const { return engine_.ended(); }
+
+  void Run(const std::string& line) {
+    const std::vector<std::string> words = SplitWords(line);
+    if (words.empty() || words[0][0] == '#') return;
+    const std::string& verb = words[0];
+    if (verb == "click" || verb == "rclick" || verb == "mclick") {
+      Press(words, verb == "click" ? kLeftButton : verb == "rclick" ? kRightButton : kMiddleButton);
+    } else if (verb == "menu") {
+      Choose(Expect(words, 2), "menu item");
+    } else if (verb == "key") {
+      MenuItem* item = engine_.form().FindShortcut(Expect(words, 2)[1]);
+      if (item == nullptr) throw MalformedCommand{"no menu item has the shortcut " + words[1]};
+      engine_.form().Choose(*item);
+    } else if (verb == "text") {
+      Text(line, words);
+    } else if (verb == "answer") {
+      Answer(Expect(words, 2)[1]);
+    } else if (verb == "wait") {
+      const auto ms = ParseMilliseconds(Expect(words, 2)[1]);
+      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds"};
+      scheduler_.AdvanceTo(scheduler_.Now() + *ms);
+    } else if (verb == "dump") {
+      out_ << DumpState(engine_, wave_, questions_) << std::endl;
+    } else if (verb == "screenshot") {
+      Screenshot(RestOfLine(line, 1));
+    } else if (verb == "close") {
+      engine_.Close();
+    } else {
+      throw MalformedCommand{"unknown command " + verb};
+    }
+  }
+
+ private:
+  static const std::vector<std::string>& Expect(const std::vector<std::string>& words, std::size_t count) {
+    if (words.size() != count) throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
+    return words;
+  }
+
+  void Press(const std::vector<std::string>& words, int button) {
+    Form& form = engine_.form();
+    if (words.size() == 3) {
+      const auto x = ParseInt(words[1]);
+      const auto y = ParseInt(words[2]);
+      if (!x || !y) throw MalformedCommand{words[0] + " needs a widget name or a point X Y"};
+      if (*x >= 0 && *y >= 0 && *x < Form::kClientWidth && *y < Form::kClientHeight) form.PressAt(*x, *y, button);
+      return;
+    }
+    const std::string& name = Expect(words, 2)[1];
+    if (name == "Form") {
+      form.PressWindow(button);
+    } else if (Widget* widget = form.FindWidget(name)) {
+      form.Press(*widget, button);
+    } else if (Layer* layer = form.FindLayer(name)) {
+      form.Press(*layer, button);
+    } else {
+      throw MalformedCommand{"no widget is named " + name};
+    }
+  }
+
+  void Choose(const std::vector<std::string>& words, const char* what) {
+    MenuItem* item = engine_.form().FindMenuItem(words[1]);
+    if (item == nullptr) throw MalformedCommand{std::string("no ") + what + " is named " + words[1]};
+    engine_.form().Choose(*item);
+  }
+
+  void Text(const std::string& line, const std::vector<std::string>& words) {
+    if (words.size() < 2) throw MalformedCommand{"text takes a widget name and a value"};
+    Widget* widget = engine_.form().FindWidget(words[1]);
+    if (widget == nullptr || widget->kind() != WidgetKind::TextBox) {
+      throw MalformedCommand{"no text box is named " + words[1]};
+    }
+    widget->SetCaption(RestOfLine(line, 2));
+  }
+
+  void Answer(const std::string& answer) {
+    if (answer != "yes" && answer != "no") throw MalformedCommand{"answer takes yes or no"};
+    questions_.Queue(answer == "yes");
+  }
+
+  void Screenshot(const std::string& path) {
+    if (path.empty()) throw MalformedCommand{"screenshot takes a file name"};
+    if (!screenshot_) {
+      err_ << "shiori: screenshots need the window's painter, which this build lacks" << std::endl;
+      return;
+    }
+    if (const Status written = screenshot_(engine_.form(), engine_.folder(), path); !written) {
+      err_ << "shiori: " << written.error() << std::endl;
+    }
+  }
+
+  std::ostream& out_;
+  std::ostream& err_;
+  const ScreenshotWriter& screenshot_;
+  Scheduler scheduler_;
+  SignaturePictureService pictures_;
+  RecordingWaveDevice wave_;
+  ScriptedQuestioner questions_;
+  VirtualWallClock clock_;
+  MersenneRandom random_;
+  StreamWarnings warnings_;
+  Engine engine_;
+};
+
+}  // namespace
+
+int RunHeadless(const HeadlessOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
+                const ScreenshotWriter& screenshot) {
+  if (options.now && !VirtualWallClock::Parse(*options.now)) {
+    err << "shiori: --now takes a time as \"YYYY-MM-DD hh:mm:ss\", not \"" << *options.now << "\"" << std::endl;
+    return 2;
+  }
+  Driver driver(options, out, err, screenshot);
+  if (const Status started = driver.Start(); !started) {
+    err << "shiori: " << started.error() << std::endl;
+    return 1;
+  }
+  int line_number = 0;
+  for (std::string line; !driver.ended() && std::getline(in, line);) {
+    ++line_number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    try {
+      driver.Run(line);
+    } catch (const MalformedCommand& malformed) {
+      err << "shiori: line " << line_number << ": " << malformed.reason << std::endl;
+      return 2;
+    }
+  }
+  out << (driver.ended() ? R"({"ended":true})" : R"({"ended":false})") << std::endl;
+  return 0;
+}
+
+}  // namespace shiori

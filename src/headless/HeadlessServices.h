@@ -1,0 +1,105 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <iosfwd>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "window/Scheduler.h"
+
+namespace shiori {
+
+// Services for a run without a window: nothing is shown or played, everything is recorded for the state dump.
+
+// A picture counts as loadable when its file starts like a BMP, PNG, JPEG or GIF picture.
+class SignaturePictureService : public PictureService {
+ public:
+  bool CanLoad(const std::filesystem::path& file) override;
+};
+
+// Logs every operation in order ("notify off", "file data/0012.wav", "command play" ...) and plays nothing.
+class RecordingWaveDevice : public WaveDevice {
+ public:
+  void SetNotify(bool on) override { Log("notify", on); }
+  void SetWait(bool on) override { Log("wait", on); }
+  void SetShareable(bool on) override { Log("shareable", on); }
+  void SetDeviceType(std::string_view type) override { log_.push_back("device " + std::string(type)); }
+  void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
+  void Command(std::string_view command) override { log_.push_back("command " + std::string(command)); }
+  void SetEnabled(bool enabled) override { Log("enabled", enabled); }
+  [[nodiscard]] std::string FileName() const override { return file_name_; }
+
+  [[nodiscard]] const std::vector<std::string>& log() const { return log_; }
+
+ private:
+  void Log(const char* flag, bool on) { log_.push_back(std::string(flag) + (on ? " on" : " off")); }
+
+  std::vector<std::string> log_;
+  std::string file_name_;
+};
+
+// Answers questions from a queue filled by the script; an unanswered question is answered No.
+class ScriptedQuestioner : public Questioner {
+ public:
+  struct Asked {
+    std::string text;
+    std::string title;
+    bool answer;
+  };
+
+  void Queue(bool answer) { answers_.push_back(answer); }
+  bool Ask(std::string_view text, std::string_view title) override;
+  [[nodiscard]] const std::vector<Asked>& asked() const { return asked_; }
+
+ private:
+  std::deque<bool> answers_;
+  std::vector<Asked> asked_;
+};
+
+// The wall clock: the real local time, or a fixed start time that advances with the virtual clock.
+class VirtualWallClock : public WallClock {
+ public:
+  // `fixed` is "YYYY-MM-DD hh:mm:ss"; none uses the real local time.
+  VirtualWallClock(const Scheduler& scheduler, std::optional<std::chrono::sys_seconds> fixed)
+      : scheduler_(scheduler), fixed_(fixed) {}
+
+  // Parses "YYYY-MM-DD hh:mm:ss".
+  [[nodiscard]] static std::optional<std::chrono::sys_seconds> Parse(const std::string& text);
+
+  std::string DateText() override;
+  std::string TimeText() override;
+  std::int64_t MillisecondsSinceMidnight() override;
+
+ private:
+  // Local time broken down, in milliseconds since the epoch of its own calendar.
+  [[nodiscard]] std::chrono::sys_time<std::chrono::milliseconds> Now() const;
+
+  const Scheduler& scheduler_;
+  std::optional<std::chrono::sys_seconds> fixed_;
+};
+
+class MersenneRandom : public RandomSource {
+ public:
+  void Seed(std::uint64_t seed) override { engine_.seed(seed); }
+  double Next() override { return std::generate_canonical<double, 53>(engine_); }
+
+ private:
+  std::mt19937_64 engine_;
+};
+
+// Warnings go to a stream (standard error), one line each.
+class StreamWarnings : public WarningSink {
+ public:
+  explicit StreamWarnings(std::ostream& out) : out_(out) {}
+  void Warn(std::string_view message) override;
+
+ private:
+  std::ostream& out_;
+};
+
+}  // namespace shiori

@@ -1,0 +1,176 @@
+#include "support/TestGame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "persistence/RouteCgTable.h"
+#include "platform/GameFolder.h"
+
+namespace shiori::test {
+namespace {
+
+// The smallest bytes the picture check takes for a picture.
+constexpr std::string_view kPictureBytes = "BM picture";
+
+std::string WaveBytes() {
+  std::string bytes = "RIFF\x24\x00\x00\x00WAVEfmt ";
+  bytes += std::string("\x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xAC\x00\x00\x02\x00\x10\x00", 20);
+  bytes += std::string("data\x00\x00\x00\x00", 8);
+  return bytes;
+}
+
+}  // namespace
+
+PageSpec PageSpec::Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next) {
+  PageSpec page;
+  page.record.pageType = 0;
+  page.record.pictureNo = 1;
+  page.record.musicNo = 1;
+  page.record.startMark = 1;
+  page.record.target[0] = static_cast<std::int16_t>(next);
+  int k = 0;
+  for (const std::string& line : lines) page.record.lineText[k++] = line;
+  k = 0;
+  for (const int code : codes) page.record.lineCode[k++] = static_cast<std::uint8_t>(code);
+  return page;
+}
+
+PageSpec PageSpec::Choice(std::initializer_list<std::string> lines, int first_lines, int second_lines,
+                          std::initializer_list<int> targets) {
+  PageSpec page;
+  page.record.pageType = ScenarioRecord::kChoicePage;
+  page.record.pictureNo = 2;
+  page.record.musicNo = 1;
+  page.record.startMark = 1;
+  page.record.choiceLines = {static_cast<std::uint8_t>(first_lines), static_cast<std::uint8_t>(second_lines)};
+  int k = 0;
+  for (const std::string& line : lines) {
+    page.record.lineText[k] = line;
+    page.record.lineCode[k++] = 46;
+  }
+  k = 0;
+  for (const int target : targets) page.record.target[k++] = static_cast<std::int16_t>(target);
+  return page;
+}
+
+PageSpec& PageSpec::Picture(int number) {
+  record.pictureNo = static_cast<std::int16_t>(number);
+  return *this;
+}
+PageSpec& PageSpec::Music(int number) {
+  record.musicNo = static_cast<std::int16_t>(number);
+  return *this;
+}
+PageSpec& PageSpec::Type(int type) {
+  record.pageType = static_cast<std::int16_t>(type);
+  return *this;
+}
+PageSpec& PageSpec::EndingMark(int mark) {
+  record.endingMark = static_cast<std::int16_t>(mark);
+  return *this;
+}
+PageSpec& PageSpec::StartMark(int mark) {
+  record.startMark = static_cast<std::int16_t>(mark);
+  return *this;
+}
+
+TestGame::TestGame() {
+  for (const char* name : {"op01", "ld01", "ld02", "rg01", "e01", "e02", "e03", "e04", "e05"}) {
+    dir_.Write(std::string("data/") + name + ".rgd", kPictureBytes);
+  }
+  for (int n = 0; n <= 40; ++n) {
+    dir_.Write("data/" + FourDigits(n) + ".rgd", kPictureBytes);
+    dir_.Write("log/" + FourDigits(n) + ".log", kPictureBytes);
+  }
+  for (int n : {1, 2, 3, 7, 12, 31, 32}) dir_.Write("data/" + FourDigits(n) + ".wav", WaveBytes());
+}
+
+TestGame::~TestGame() = default;
+
+TestGame& TestGame::Page(int number, const PageSpec& page) {
+  pages_[number] = page.record;
+  return *this;
+}
+
+void TestGame::WriteScenario() {
+  const int last = pages_.empty() ? 0 : pages_.rbegin()->first;
+  std::string bytes(static_cast<std::size_t>(last) * ScenarioRecord::kSize, '\0');
+  for (const auto& [number, record] : pages_) {
+    const auto encoded = record.Encode();
+    std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<std::ptrdiff_t>((number - 1) * 600));
+  }
+  dir_.Write("data1.rgd", bytes);
+}
+
+void TestGame::Create() {
+  WriteScenario();
+  clock_ = std::make_unique<VirtualWallClock>(scheduler_, VirtualWallClock::Parse(now));
+  warnings_ = std::make_unique<StreamWarnings>(warning_text_);
+  engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path()),
+                                     Services{pictures_, wave_, questions_, *clock_, random_, *warnings_},
+                                     scheduler_);
+}
+
+void TestGame::Start() {
+  Create();
+  ASSERT_TRUE(engine_->Start().ok());
+}
+
+void TestGame::Press(const std::string& name, int button) {
+  Form& form = engine_->form();
+  if (name == "Form") {
+    form.PressWindow(button);
+  } else if (Widget* widget = form.FindWidget(name)) {
+    form.Press(*widget, button);
+  } else if (Layer* layer = form.FindLayer(name)) {
+    form.Press(*layer, button);
+  } else {
+    ADD_FAILURE() << "no widget " << name;
+  }
+}
+
+void TestGame::Menu(const std::string& name) {
+  MenuItem* item = engine_->form().FindMenuItem(name);
+  ASSERT_NE(item, nullptr) << name;
+  engine_->form().Choose(*item);
+}
+
+void TestGame::Wait(double ms) { scheduler_.AdvanceTo(scheduler_.Now() + std::llround(ms * 1000)); }
+
+void TestGame::Jump(int page) {
+  engine_->form().txtDES->SetCaption(std::to_string(page));
+  Click("comDES");
+}
+
+std::string TestGame::Caption(const std::string& name) {
+  Widget* widget = engine_->form().FindWidget(name);
+  if (widget == nullptr) {
+    ADD_FAILURE() << "no widget " << name;
+    return "";
+  }
+  return widget->caption();
+}
+
+void TestGame::MarkPages(std::initializer_list<int> pages, std::uint8_t mark) {
+  std::string bytes = std::filesystem::exists(dir_.path() / "data5.rgd") ? dir_.Read("data5.rgd") : "";
+  for (const int page : pages) {
+    if (bytes.size() < static_cast<std::size_t>(page)) bytes.resize(page, '\x01');
+    bytes[page - 1] = static_cast<char>(mark);
+  }
+  dir_.Write("data5.rgd", bytes);
+}
+
+void TestGame::MarkRange(int first, int last, std::uint8_t mark) {
+  std::string bytes = std::filesystem::exists(dir_.path() / "data5.rgd") ? dir_.Read("data5.rgd") : "";
+  if (bytes.size() < static_cast<std::size_t>(last)) bytes.resize(last, '\x01');
+  for (int page = first; page <= last; ++page) bytes[page - 1] = static_cast<char>(mark);
+  dir_.Write("data5.rgd", bytes);
+}
+
+std::vector<std::string> TestGame::WaveSince(std::size_t from) const {
+  const auto& log = wave_.log();
+  return {log.begin() + static_cast<std::ptrdiff_t>(std::min(from, log.size())), log.end()};
+}
+
+}  // namespace shiori::test
