@@ -6,6 +6,7 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 #include <iostream>
 
@@ -13,7 +14,7 @@ namespace shiori {
 
 bool QtPictureService::CanLoad(const std::filesystem::path& file) { return !cache_.Get(file).isNull(); }
 
-void StderrWarnings::Warn(std::string_view message) { std::cerr << "shiori: " << message << std::endl; }
+void StderrWarnings::Warn(std::string_view message) { std::cerr << "shiori: warning: " << message << std::endl; }
 
 QtWaveDevice::QtWaveDevice(WarningSink& warnings) : warnings_(warnings) {}
 
@@ -78,6 +79,8 @@ bool QtQuestioner::Ask(std::string_view text, std::string_view title) {
                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                   QMessageBox::Yes | QMessageBox::No, parent_);
   box.setDefaultButton(QMessageBox::Yes);
+  // Keyboard focus goes to the question even where no window manager hands it over, so Enter answers it.
+  QTimer::singleShot(0, &box, [&box] { box.activateWindow(); });
   if (Asking) Asking(true);
   const int answer = box.exec();
   if (Asking) Asking(false);
