@@ -35,10 +35,10 @@ std::vector<QRect> StageChanges::Take(const Form& form) {
       const Layer* layer = form.widgets()[i]->layer();
       // Developer controls lie outside the stage; widgets of a hidden layer are not on screen.
       if (before == after || layer == nullptr || !layer->visible()) continue;
-      for (const Rect& bounds : {before.bounds, after.bounds}) {
-        const QRect area = ToQRect(bounds).intersected(stage);
-        if (!area.isEmpty()) changed.push_back(area);
-      }
+      const QRect was = ToQRect(before.bounds).intersected(stage);
+      const QRect is = ToQRect(after.bounds).intersected(stage);
+      if (!was.isEmpty()) changed.push_back(was);
+      if (!is.isEmpty() && is != was) changed.push_back(is);
     }
   }
   last_ = std::move(now);
