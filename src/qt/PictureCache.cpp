@@ -48,11 +48,11 @@ QImage PictureCache::Get(const std::filesystem::path& file) {
   return decoded_.Keep(key, DecodePicture(file));
 }
 
-QImage PictureCache::Scaled(const std::filesystem::path& file, QSize size) {
-  const std::string key = VersionedKey(file) + '@' + std::to_string(size.width()) + 'x' + std::to_string(size.height());
-  if (const QImage* found = scaled_.Find(key)) return *found;
-  const QImage original = Get(file);
+QImage PictureCache::Scaled(const QImage& original, QSize size) {
   if (original.isNull() || original.size() == size) return original;
+  const std::string key =
+      std::to_string(original.cacheKey()) + '@' + std::to_string(size.width()) + 'x' + std::to_string(size.height());
+  if (const QImage* found = scaled_.Find(key)) return *found;
   return scaled_.Keep(key, original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 

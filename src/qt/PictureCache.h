@@ -20,9 +20,9 @@ class PictureCache {
   // The picture in `file`; a null image when the file is missing or does not decode.
   [[nodiscard]] QImage Get(const std::filesystem::path& file);
 
-  // The same picture scaled smoothly to `size` device pixels. The window draws a picture at one size until it is
+  // A picture from Get scaled smoothly to `size` device pixels. The window draws a picture at one size until it is
   // resized, so scaling once per size keeps repaints of a typed line cheap.
-  [[nodiscard]] QImage Scaled(const std::filesystem::path& file, QSize size);
+  [[nodiscard]] QImage Scaled(const QImage& original, QSize size);
 
  private:
   // A few images by key, most recently used first.

@@ -1,7 +1,6 @@
 #include "qt/StagePainter.h"
 
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
@@ -160,15 +159,19 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
     return;
   }
   painter.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::black);
-  if (!form.picture_missing()) PaintPicture(*form.picture(), painter, output);
+  if (form.picture_missing()) return;
+  const QImage picture = pictures_.Get(PictureFile(*form.picture()));
+  if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
 void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Output& output) {
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
-  const bool black = layer.picture() && (layer.picture_missing() || !PictureAvailable(*layer.picture()));
+  QImage picture;
+  if (layer.picture() && !layer.picture_missing()) picture = pictures_.Get(PictureFile(*layer.picture()));
+  const bool black = layer.picture() && picture.isNull();
   painter.fillRect(bounds, black ? QColor(Qt::black) : Colour(layer.back()));
-  if (layer.picture() && !black) PaintPicture(*layer.picture(), painter, output);
+  if (!picture.isNull()) PaintPicture(picture, painter, output);
   const std::vector<Widget*>& widgets = layer.widgets();
   for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
     const Widget& widget = **it;
@@ -176,21 +179,24 @@ void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Outpu
   }
 }
 
-bool StagePainter::PictureAvailable(const std::string& relative) {
-  return !pictures_.Get(folder_.GameFile(relative)).isNull();
+std::filesystem::path StagePainter::PictureFile(const std::string& relative) {
+  // Looking a name up case-insensitively walks directories; a name found once is kept. One not found is looked up
+  // again next time, in case the file has appeared.
+  if (const auto found = files_.find(relative); found != files_.end()) return found->second;
+  std::filesystem::path file = folder_.GameFile(relative);
+  std::error_code error;
+  if (std::filesystem::exists(file, error)) files_.emplace(relative, file);
+  return file;
 }
 
-void StagePainter::PaintPicture(const std::string& relative, QPainter& painter, const Output& output) {
-  const std::filesystem::path file = folder_.GameFile(relative);
-  const QImage original = pictures_.Get(file);
-  if (original.isNull()) return;
+void StagePainter::PaintPicture(const QImage& original, QPainter& painter, const Output& output) {
   // Drawn from a copy scaled once to the output's device pixels, laid over the output pixel for pixel.
   const qreal dpr = output.device_pixel_ratio;
   const qreal sx = output.target.width() / kWidth;
   const qreal sy = output.target.height() / kHeight;
   const QSize device_size(static_cast<int>(std::lround(original.width() * sx * dpr)),
                           static_cast<int>(std::lround(original.height() * sy * dpr)));
-  QImage scaled = pictures_.Scaled(file, device_size);
+  QImage scaled = pictures_.Scaled(original, device_size);
   scaled.setDevicePixelRatio(dpr);
   painter.save();
   painter.setWorldTransform(output.base);
@@ -206,20 +212,27 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
     box.adjust(1, 1, -1, -1);
   }
   if (widget.caption().empty()) return;
+  const TextStyle& style = LabelStyle(widget.font(), widget.bold());
+  CachedText& cached = texts_[&widget];
+  const TextKey key{widget.caption(), style.font.pixelSize(), widget.bold(), widget.alignment(), box};
+  if (!(cached.key == key))
+    cached = {key, LayOutText(LabelText(widget.caption()), style.font, widget.alignment(), box)};
   painter.save();
   painter.setClipRect(box, Qt::IntersectClip);
   painter.setPen(Colour(widget.fore()));
-  PaintText(LabelText(widget.caption()), LabelStyle(widget.font(), widget.bold()), widget.alignment(), box, painter);
+  for (const TextBlock& block : cached.blocks) {
+    painter.save();
+    painter.translate(block.origin);
+    painter.scale(block.squeeze, 1);
+    block.layout->draw(&painter, QPointF(0, 0));
+    if (style.overstrike) block.layout->draw(&painter, QPointF(1, 0));
+    painter.restore();
+  }
   painter.restore();
 }
 
-void StagePainter::PaintText(const QString& text, const TextStyle& style, Alignment alignment, const QRectF& box,
-                             QPainter& painter) {
-  const QFont& font = style.font;
-  const auto draw = [&](const QTextLayout& layout, QPointF at) {
-    layout.draw(&painter, at);
-    if (style.overstrike) layout.draw(&painter, at + QPointF(1, 0));
-  };
+std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const QFont& font,
+                                                              Alignment alignment, const QRectF& box) {
   // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the
   // font's own line spacing, so that a two-line choice fills its 60 pixels as it should.
   const qreal pixels = font.pixelSize();
@@ -229,44 +242,43 @@ void StagePainter::PaintText(const QString& text, const TextStyle& style, Alignm
   // out of sight altogether.
   const int capacity = std::max(1, static_cast<int>((box.height() + kLineSlack) / pitch));
   QTextOption option(alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+  std::vector<TextBlock> blocks;
   int line_index = 0;
   for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
     if (line_index >= capacity) break;
-    QTextLayout layout(paragraph, font);
-    const qreal natural = QFontMetricsF(font).horizontalAdvance(paragraph);
+    auto layout = std::make_unique<QTextLayout>(paragraph, font);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    QTextLine single = layout->createLine();
+    layout->endLayout();
+    const qreal natural = single.isValid() ? single.naturalTextWidth() : 0;
     // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
     // per cent, the reader sees all of it. (The stage's widths were measured with narrower fonts than ours.)
-    const bool squeeze = natural > box.width() && natural <= box.width() * kMaxSqueeze && line_index + 1 >= capacity;
-    if (squeeze) {
-      option.setWrapMode(QTextOption::NoWrap);
-      layout.setTextOption(option);
-      layout.beginLayout();
-      QTextLine line = layout.createLine();
+    if (natural > box.width() && natural <= box.width() * kMaxSqueeze && line_index + 1 >= capacity) {
+      layout->beginLayout();
+      QTextLine line = layout->createLine();
       line.setLineWidth(natural);
       line.setPosition(QPointF(0, baseline - line.ascent()));
-      layout.endLayout();
-      painter.save();
-      painter.translate(box.left(), box.top() + line_index * pitch);
-      painter.scale(box.width() / natural, 1);
-      draw(layout, QPointF(0, 0));
-      painter.restore();
+      layout->endLayout();
+      blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, line_index * pitch), box.width() / natural});
       ++line_index;
       continue;
     }
     option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
+    layout->setTextOption(option);
+    layout->beginLayout();
     while (line_index < capacity) {
-      QTextLine line = layout.createLine();
+      QTextLine line = layout->createLine();
       if (!line.isValid()) break;
       line.setLineWidth(box.width());
       line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
       ++line_index;
     }
-    layout.endLayout();
-    if (paragraph.isEmpty()) continue;
-    draw(layout, box.topLeft());
+    layout->endLayout();
+    if (!paragraph.isEmpty()) blocks.push_back({std::move(layout), box.topLeft(), 1});
   }
+  return blocks;
 }
 
 }  // namespace shiori

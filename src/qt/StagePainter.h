@@ -3,10 +3,13 @@
 #include <QFont>
 #include <QImage>
 #include <QRectF>
+#include <QTextLayout>
 #include <QTransform>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/GameFolder.h"
 #include "qt/PictureCache.h"
@@ -45,9 +48,10 @@ class StagePainter {
 
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
   void PaintLayer(const Layer& layer, QPainter& painter, const Output& output);
-  [[nodiscard]] bool PictureAvailable(const std::string& relative);
-  // Draws a picture of the game folder at the stage's top-left corner, in its own size.
-  void PaintPicture(const std::string& relative, QPainter& painter, const Output& output);
+  // Where a picture the story names ("data/0001.rgd") lies in the game folder.
+  [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
+  // Draws a picture at the stage's top-left corner, in its own size.
+  void PaintPicture(const QImage& original, QPainter& painter, const Output& output);
   void PaintWidget(const Widget& widget, QPainter& painter);
 
   struct TextStyle {
@@ -56,13 +60,36 @@ class StagePainter {
   };
   // The labels' type at a size in points (measured at 96 dpi), normal or bold.
   [[nodiscard]] const TextStyle& LabelStyle(double points, bool bold);
-  // Lays `text` out in `box` (stage pixels): CR LF breaks, wrapping inside the width, lines at a fixed pitch.
-  void PaintText(const QString& text, const TextStyle& style, Alignment alignment, const QRectF& box,
-                 QPainter& painter);
+  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is).
+  struct TextBlock {
+    std::unique_ptr<QTextLayout> layout;
+    QPointF origin;
+    qreal squeeze;
+  };
+  // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
+  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const QFont& font, Alignment alignment,
+                                                         const QRectF& box);
+
+  // The layout of a label's text is kept until the text or its box changes: while a page types, the lines around
+  // the one that changes are repainted too, and shaping them again each time would cost more than drawing them.
+  struct TextKey {
+    std::string caption;
+    int pixels = 0;
+    bool bold = false;
+    Alignment alignment = Alignment::Left;
+    QRectF box;
+    bool operator==(const TextKey&) const = default;
+  };
+  struct CachedText {
+    TextKey key;
+    std::vector<TextBlock> blocks;
+  };
 
   GameFolder folder_;
   PictureCache& pictures_;
   std::map<std::pair<int, bool>, TextStyle> styles_;
+  std::map<const Widget*, CachedText> texts_;
+  std::map<std::string, std::filesystem::path> files_;
 };
 
 // The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 #include "qt/StageGeometry.h"
 #include "qt/StagePainter.h"
@@ -23,6 +25,21 @@ int ButtonNumber(Qt::MouseButton button) {
     default:
       return 0;
   }
+}
+
+// SHIORI_TRACE_FRAMES=1 reports each press and each repaint on standard error, with the wall-clock time in
+// microseconds, for the window benchmark: start-up to the first frame, input to the next frame, and proof that
+// nothing is drawn while nothing changes.
+bool Tracing() {
+  static const bool tracing = qEnvironmentVariableIntValue("SHIORI_TRACE_FRAMES") == 1;
+  return tracing;
+}
+
+void Trace(const char* what, const QRect& area) {
+  const auto now =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::system_clock::now().time_since_epoch());
+  std::fprintf(stderr, "shiori: trace %s %lld %dx%d\n", what, static_cast<long long>(now.count()), area.width(),
+               area.height());
 }
 
 }  // namespace
@@ -53,12 +70,14 @@ void StageWidget::paintEvent(QPaintEvent* event) {
   for (const QRect& bar : bars.intersected(event->region())) painter.fillRect(bar, Qt::black);
   painter_.Paint(form_, painter, stage, QRectF(event->rect()));
   painter.end();
+  if (Tracing()) Trace("paint", event->rect());
   if (Painted) Painted();
 }
 
 void StageWidget::mousePressEvent(QMouseEvent* event) {
   const int button = ButtonNumber(event->button());
   const std::optional<QPoint> at = ToStagePixel(StageRect(), event->position());
+  if (Tracing()) Trace("press", QRect());
   if (button != 0 && at && Pressed) Pressed(*at, button);
   event->accept();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes a small game folder for the window's end-to-end test: three text pages and a choice, pictures with a
-marker in the top-left corner (so a screenshot shows where the stage lies and at what scale), silent music."""
+marker in the top-left corner (so a screenshot shows where the stage lies and at what scale), silent music.
+    make_game.py FOLDER [--long]     (--long: four pages of twelve full lines, for the benchmark)"""
 import os
 import struct
 import sys
@@ -54,8 +55,30 @@ def text_page(lines, next_page, picture=1):
     return record(lines, codes, picture=picture, targets=(next_page, 0, 0, 0))
 
 
+LONG_LINES = [
+    "　雨は夜半を過ぎても、まだ降り続いていた。",
+    "古い校舎の廊下には、誰の足音も残っていない。",
+    "図書室の窓だけが、ぼんやりと明るかった。",
+    "閉館の時刻はとうに過ぎているはずなのに、",
+    "カウンターの奥で、誰かが頁をめくる音がする。",
+    "わたしは傘を閉じて、そっと扉に手をかけた。",
+    "蝶番が小さく鳴って、紙と埃の匂いがした。",
+    "「……遅かったね」と、聞き慣れた声がした。",
+    "振り向いた彼女の指には、赤い栞が挟まれている。",
+    "それは、去年の夏にわたしが失くしたものだった。",
+    "どうして、と訊くより先に、彼女は笑った。",
+    "「ずっと、返そうと思ってたの」",
+]
+
+
+def long_game_pages():
+    """Four full pages, twelve lines each, in a ring: for measuring a window that types for a long while."""
+    return [text_page(LONG_LINES[n:] + LONG_LINES[:n], 1 + n % 4, picture=1 + n % 2) for n in range(4)]
+
+
 def main():
     folder = sys.argv[1]
+    long_pages = len(sys.argv) > 2 and sys.argv[2] == "--long"
     for sub in ("data", "log"):
         os.makedirs(os.path.join(folder, sub), exist_ok=True)
     pages = [
@@ -67,6 +90,8 @@ def main():
         text_page(["「……うん」", "彼女は小さくうなずいた。"], 1),
         text_page(["雨の音だけが、しばらく続いた。"], 1),
     ]
+    if long_pages:
+        pages = long_game_pages()
     with open(os.path.join(folder, "data1.rgd"), "wb") as out:
         out.write(b"".join(pages))
     colours = {"op01": (40, 60, 110), "ld01": (60, 80, 60), "ld02": (60, 80, 60), "rg01": (90, 50, 60),

@@ -57,8 +57,9 @@ TEST(PictureCache, MissingBrokenAndReplacedFiles) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   game.WritePicture("data/0009.rgd", PalettePicture(), "BMP");
   EXPECT_TRUE(service.CanLoad(game.dir() / "data/0009.rgd"));
-  EXPECT_EQ(cache.Scaled(game.dir() / "data/0009.rgd", QSize(1280, 800)).size(), QSize(1280, 800));
-  EXPECT_EQ(cache.Scaled(game.dir() / "data/0009.rgd", QSize(640, 400)), cache.Get(game.dir() / "data/0009.rgd"));
+  const QImage picture = cache.Get(game.dir() / "data/0009.rgd");
+  EXPECT_EQ(cache.Scaled(picture, QSize(1280, 800)).size(), QSize(1280, 800));
+  EXPECT_EQ(cache.Scaled(picture, QSize(640, 400)), picture);
 }
 
 class RecordedWarnings : public WarningSink {
