@@ -61,10 +61,8 @@ class Driver {
       : out_(out),
         err_(err),
         screenshot_(screenshot),
-        clock_(scheduler_, options.now ? VirtualWallClock::Parse(*options.now) : std::nullopt),
-        warnings_(err),
-        engine_(GameFolder::Open(options.game_dir, options.save_dir),
-                Services{pictures_, wave_, questions_, clock_, random_, warnings_}, scheduler_) {}
+        recorded_(scheduler_, options.now ? VirtualWallClock::Parse(*options.now) : std::nullopt, err),
+        engine_(GameFolder::Open(options.game_dir, options.save_dir), recorded_.services(), scheduler_) {}
 
   [[nodiscard]] Status Start() { return engine_.Start(); }
   [[nodiscard]] bool ended() const { return engine_.ended(); }
@@ -90,7 +88,7 @@ class Driver {
       if (!ms) throw MalformedCommand{"wait needs a number of milliseconds"};
       scheduler_.AdvanceTo(scheduler_.Now() + *ms);
     } else if (verb == "dump") {
-      out_ << DumpState(engine_, wave_, questions_) << std::endl;
+      out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;
     } else if (verb == "screenshot") {
       Screenshot(RestOfLine(line, 1));
     } else if (verb == "close") {
@@ -116,15 +114,7 @@ class Driver {
       return;
     }
     const std::string& name = Expect(words, 2)[1];
-    if (name == "Form") {
-      form.PressWindow(button);
-    } else if (Widget* widget = form.FindWidget(name)) {
-      form.Press(*widget, button);
-    } else if (Layer* layer = form.FindLayer(name)) {
-      form.Press(*layer, button);
-    } else {
-      throw MalformedCommand{"no widget is named " + name};
-    }
+    if (!form.PressByName(name, button)) throw MalformedCommand{"no widget is named " + name};
   }
 
   void Choose(const std::vector<std::string>& words, const char* what) {
@@ -144,7 +134,7 @@ class Driver {
 
   void Answer(const std::string& answer) {
     if (answer != "yes" && answer != "no") throw MalformedCommand{"answer takes yes or no"};
-    questions_.Queue(answer == "yes");
+    recorded_.questions.Queue(answer == "yes");
   }
 
   void Screenshot(const std::string& path) {
@@ -162,12 +152,7 @@ class Driver {
   std::ostream& err_;
   const ScreenshotWriter& screenshot_;
   Scheduler scheduler_;
-  SignaturePictureService pictures_;
-  RecordingWaveDevice wave_;
-  ScriptedQuestioner questions_;
-  VirtualWallClock clock_;
-  MersenneRandom random_;
-  StreamWarnings warnings_;
+  RecordingServices recorded_;
   Engine engine_;
 };
 

@@ -102,4 +102,20 @@ class StreamWarnings : public WarningSink {
   std::ostream& out_;
 };
 
+// Every service of a run without a window, recorded for the state dump.
+struct RecordingServices {
+  RecordingServices(const Scheduler& scheduler, std::optional<std::chrono::sys_seconds> fixed_time,
+                    std::ostream& warning_stream)
+      : clock(scheduler, fixed_time), warnings(warning_stream) {}
+
+  [[nodiscard]] Services services() { return {pictures, wave, questions, clock, random, warnings}; }
+
+  SignaturePictureService pictures;
+  RecordingWaveDevice wave;
+  ScriptedQuestioner questions;
+  VirtualWallClock clock;
+  MersenneRandom random;
+  StreamWarnings warnings;
+};
+
 }  // namespace shiori

@@ -150,5 +150,26 @@ TEST_F(Reading, TheDeveloperJumpOpensAnyPage) {
   EXPECT_EQ(game.state().CurrentPage, 43);
 }
 
+TEST_F(Reading, OpeningAnotherPageWhileOneTypesDropsTheRunAndItsRemainingSteps) {
+  game.Page(1, PageSpec::Text({"とても長い一行目の文章です"}, {213}, 2));
+  game.Page(5, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(6, PageSpec::Text({"", "別の頁"}, {0, 203}, 7));  // the jump starts at line 1
+  game.dir().Write("conf2.rgd", "3\r\n");
+  game.Start();
+  game.Click("lblMLT(0)");
+  game.Click("lblMLT(3)");
+  game.Wait(200);
+  game.Jump(5);  // a choice page while page 1 still types
+  game.Wait(5000);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "");
+  EXPECT_TRUE(game.form().lblSEL[0]->visible());
+  EXPECT_FALSE(game.form().menuRIGHT.enabled()) << "the first page's remaining steps were dropped with it";
+
+  game.form().Picture1.SetVisible(true);
+  game.Jump(6);
+  game.Wait(5000);
+  EXPECT_EQ(game.Caption("lbl1(1)"), "別の頁");
+}
+
 }  // namespace
 }  // namespace shiori::test

@@ -105,11 +105,9 @@ void TestGame::WriteScenario() {
 
 void TestGame::Create() {
   WriteScenario();
-  clock_ = std::make_unique<VirtualWallClock>(scheduler_, VirtualWallClock::Parse(now));
-  warnings_ = std::make_unique<StreamWarnings>(warning_text_);
-  engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path()),
-                                     Services{pictures_, wave_, questions_, *clock_, random_, *warnings_},
-                                     scheduler_);
+  engine_.reset();
+  recorded_ = std::make_unique<RecordingServices>(scheduler_, VirtualWallClock::Parse(now), warning_text_);
+  engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path()), recorded_->services(), scheduler_);
 }
 
 void TestGame::Start() {
@@ -118,16 +116,7 @@ void TestGame::Start() {
 }
 
 void TestGame::Press(const std::string& name, int button) {
-  Form& form = engine_->form();
-  if (name == "Form") {
-    form.PressWindow(button);
-  } else if (Widget* widget = form.FindWidget(name)) {
-    form.Press(*widget, button);
-  } else if (Layer* layer = form.FindLayer(name)) {
-    form.Press(*layer, button);
-  } else {
-    ADD_FAILURE() << "no widget " << name;
-  }
+  if (!engine_->form().PressByName(name, button)) ADD_FAILURE() << "no widget " << name;
 }
 
 void TestGame::Menu(const std::string& name) {
@@ -169,7 +158,7 @@ void TestGame::MarkRange(int first, int last, std::uint8_t mark) {
 }
 
 std::vector<std::string> TestGame::WaveSince(std::size_t from) const {
-  const auto& log = wave_.log();
+  const auto& log = recorded_->wave.log();
   return {log.begin() + static_cast<std::ptrdiff_t>(std::min(from, log.size())), log.end()};
 }
 

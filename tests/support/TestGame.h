@@ -47,14 +47,14 @@ class TestGame {
   [[nodiscard]] PlayState& state() { return engine_->state(); }
   [[nodiscard]] Form& form() { return engine_->form(); }
   [[nodiscard]] TempDir& dir() { return dir_; }
-  [[nodiscard]] const RecordingWaveDevice& wave() const { return wave_; }
-  [[nodiscard]] const ScriptedQuestioner& questions() const { return questions_; }
+  [[nodiscard]] const RecordingWaveDevice& wave() const { return recorded_->wave; }
+  [[nodiscard]] const ScriptedQuestioner& questions() const { return recorded_->questions; }
 
   void Click(const std::string& name) { Press(name, kLeftButton); }
   void RightClick(const std::string& name) { Press(name, kRightButton); }
   void Press(const std::string& name, int button);
   void Menu(const std::string& name);
-  void Answer(bool yes) { questions_.Queue(yes); }
+  void Answer(bool yes) { recorded_->questions.Queue(yes); }
   void Wait(double ms);
   // Opens a page as the developer jump does.
   void Jump(int page);
@@ -76,13 +76,8 @@ class TestGame {
   TempDir dir_;
   std::map<int, ScenarioRecord> pages_;
   Scheduler scheduler_;
-  SignaturePictureService pictures_;
-  RecordingWaveDevice wave_;
-  ScriptedQuestioner questions_;
-  std::unique_ptr<VirtualWallClock> clock_;
-  MersenneRandom random_;
   std::ostringstream warning_text_;
-  std::unique_ptr<StreamWarnings> warnings_;
+  std::unique_ptr<RecordingServices> recorded_;
   std::unique_ptr<Engine> engine_;
 };
 

@@ -15,6 +15,7 @@
 #include "scenario/Typewriter.h"
 #include "sound/BgmPlayer.h"
 #include "sound/Ending.h"
+#include "window/Lifecycle.h"
 
 namespace shiori {
 
@@ -38,7 +39,8 @@ Engine::Engine(GameFolder folder, Services services, Scheduler& scheduler)
       gallery_(std::make_unique<Gallery>(*this)),
       viewer_(std::make_unique<CgViewer>(*this)),
       music_(std::make_unique<BgmPlayer>(*this)),
-      ending_(std::make_unique<Ending>(*this)) {
+      ending_(std::make_unique<Ending>(*this)),
+      lifecycle_(std::make_unique<Lifecycle>(*this)) {
   Wire();
 }
 
@@ -102,8 +104,8 @@ bool Engine::ReadPageRecord() {
 // Attaches every handler of the story to the window's events.
 void Engine::Wire() {
   Form& f = form_;
-  f.Load = [this] { settings_->Form_Load(); };
-  f.Unload = [this] { settings_->Form_Unload(); };
+  f.Load = [this] { lifecycle_->Form_Load(); };
+  f.Unload = [this] { lifecycle_->Form_Unload(); };
   f.window_events.Click = [this] { title_->Form_Click(); };
 
   // The story: a left press on a line or the layer is the page advance, a right press opens the in-game menu.

@@ -29,6 +29,7 @@ class Gallery;
 class CgViewer;
 class BgmPlayer;
 class Ending;
+class Lifecycle;
 
 // The whole player without a toolkit: the window as data, the story's state and every handler, wired together.
 // A shell constructs it with its services and a scheduler, raises the window's load, then delivers input through
@@ -111,6 +112,7 @@ class Engine {
   std::unique_ptr<CgViewer> viewer_;
   std::unique_ptr<BgmPlayer> music_;
   std::unique_ptr<Ending> ending_;
+  std::unique_ptr<Lifecycle> lifecycle_;
 };
 
 }  // namespace shiori

@@ -3,8 +3,8 @@
 #include "engine/Engine.h"
 #include "gallery/Gallery.h"
 #include "menus/MenuList.h"
+#include "menus/TitleAndQuit.h"
 #include "persistence/Bookmarks.h"
-#include "persistence/Settings.h"
 #include "scenario/PageLoader.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
@@ -42,7 +42,7 @@ void MenuDispatcher::TitleMenu(int index) {
       form.Picture3.SetVisible(true);
       break;
     case 3:
-      engine_.settings().Form_Unload();
+      engine_.Close();  // unloads the window, the single way out
       break;
     default:
       break;
@@ -55,7 +55,7 @@ void MenuDispatcher::LoadMenu(int index) {
   } else if (index == 3) {
     StartAfresh();
   } else if (index == 5) {
-    BackToTitle();
+    engine_.title().BackToTitle();
   }
 }
 
@@ -136,18 +136,6 @@ void MenuDispatcher::FinishStoryStart(int slot) {
   engine_.music().UpdatePageMusic();
   form.menuRIGHT.SetEnabled(true);
   if (slot == 2) form.menuNEXT.SetEnabled(true);
-}
-
-void MenuDispatcher::BackToTitle() {
-  Form& form = engine_.form();
-  form.Picture4.SetVisible(false);
-  form.Picture3.SetVisible(false);
-  form.timEND.SetEnabled(false);
-  engine_.menus().ResetPlayState();
-  engine_.menus().ShowTitleMenu();
-  form.Picture1.SetVisible(false);
-  engine_.ShowPicture(form.Picture2, "\\data\\op01.rgd");
-  form.Picture2.SetVisible(true);
 }
 
 }  // namespace shiori

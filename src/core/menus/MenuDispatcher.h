@@ -20,7 +20,6 @@ class MenuDispatcher {
   void InGameMenu(int index);
   void ResumeFromSlot(int slot);
   void StartAfresh();
-  void BackToTitle();
   void ShowStoryLayer();
   void FinishStoryStart(int slot);
 

@@ -5,7 +5,6 @@
 
 #include "engine/Engine.h"
 #include "menus/MenuList.h"
-#include "persistence/Settings.h"
 #include "scenario/PageAdvance.h"
 
 namespace shiori {
@@ -35,8 +34,15 @@ void TitleAndQuit::menuTITLE_Click() {
   Form& form = engine_.form();
   form.Picture4.SetVisible(false);
   form.Picture3.SetVisible(false);
-  if (engine_.state().MenuMode == 1) return;
+  if (engine_.state().MenuMode == 1) return;  // the title is up: closing the screens over it was all
   if (!engine_.services().questions.Ask(kLeaveStoryQuestion, kQuestionTitle)) return;
+  BackToTitle();
+}
+
+void TitleAndQuit::BackToTitle() {
+  Form& form = engine_.form();
+  form.Picture4.SetVisible(false);
+  form.Picture3.SetVisible(false);
   form.timEND.SetEnabled(false);
   engine_.menus().ResetPlayState();
   engine_.menus().ShowTitleMenu();
@@ -47,7 +53,7 @@ void TitleAndQuit::menuTITLE_Click() {
 
 void TitleAndQuit::menuEND_Click() {
   if (!engine_.services().questions.Ask(kQuitQuestion, kQuestionTitle)) return;
-  engine_.settings().Form_Unload();
+  engine_.Close();  // unloads the window, the single way out
 }
 
 void TitleAndQuit::Form_Click() {

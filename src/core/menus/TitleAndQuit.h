@@ -11,6 +11,9 @@ class TitleAndQuit {
   explicit TitleAndQuit(Engine& engine) : engine_(engine) {}
 
   void menuTITLE_Click();
+  // Closes the gallery and settings screens over the title and shows the title menu afresh, ending any story or
+  // ending in progress without saving it.
+  void BackToTitle();
   void menuEND_Click();  // also menuEND2
   void Form_Click();
   void comDES_Click();

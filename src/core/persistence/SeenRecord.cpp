@@ -1,6 +1,5 @@
 #include "persistence/SeenRecord.h"
 
-#include <system_error>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -18,16 +17,21 @@ void SeenRecord::MarkPageSeen() {
   if (!written) engine_.services().warnings.Warn(written.error());
 }
 
+Result<RecordReader> SeenRecord::Open() const { return RecordReader::Open(File(), 1); }
+
+std::uint8_t SeenRecord::MarkOf(const RecordReader& record, std::int16_t page) const {
+  const auto mark = record.Read(page);
+  if (!mark) engine_.services().warnings.Warn(mark.error());
+  return mark && !mark.value().empty() ? mark.value()[0] : kUnread;
+}
+
 std::uint8_t SeenRecord::ReadMark(std::int16_t page) const {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(File(), error);
-  if (error || page < 1 || static_cast<std::uintmax_t>(page) > size) return kUnread;
-  const auto mark = ReadRecord(File(), 1, page);
-  if (!mark) {
-    engine_.services().warnings.Warn(mark.error());
+  const auto record = Open();
+  if (!record) {
+    engine_.services().warnings.Warn(record.error());
     return kUnread;
   }
-  return mark.value()[0];
+  return MarkOf(record.value(), page);
 }
 
 bool SeenRecord::IsPageSeen(std::int16_t page) const { return ReadMark(page) == kRead; }

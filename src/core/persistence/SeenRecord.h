@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "platform/RecordFile.h"
 #include "platform/Result.h"
 
 namespace shiori {
@@ -28,6 +29,9 @@ class SeenRecord {
   void CountIfSeen(std::int16_t page, int route);
   // The raw mark of a page. A page outside the file (or a missing file) reads as unread.
   [[nodiscard]] std::uint8_t ReadMark(std::int16_t page) const;
+  // The record held open for one search; `MarkOf` reads a page's mark from it.
+  [[nodiscard]] Result<RecordReader> Open() const;
+  [[nodiscard]] std::uint8_t MarkOf(const RecordReader& record, std::int16_t page) const;
   // Empties the three bookmark slots and marks pages 1 to 9999 unread; a longer file keeps its tail.
   [[nodiscard]] Status InitialiseSaveData();
 

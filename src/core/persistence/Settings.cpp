@@ -4,7 +4,6 @@
 
 #include "engine/Engine.h"
 #include "gallery/Gallery.h"
-#include "menus/MenuList.h"
 #include "persistence/SeenRecord.h"
 #include "platform/ValueFile.h"
 
@@ -17,16 +16,15 @@ constexpr Rgb kUnselectedGrey = 0x808080;
 
 std::filesystem::path Settings::File(const char* name) const { return engine_.folder().SaveFile(name); }
 
-void Settings::Form_Load() {
-  Form& form = engine_.form();
-  engine_.menus().ResetPlayState();
+void Settings::Load() {
   ReadMusicSwitch();
   ReadTextSpeed();
   HighlightTextSpeed();
-  engine_.ShowPicture(form.Picture2, "\\data\\op01.rgd");
-  engine_.ShowPicture(form.Picture4, "\\log\\0000.log");
-  engine_.menus().ShowTitleMenu();
-  engine_.gallery().RefreshGalleryProgress();
+}
+
+void Settings::Save() {
+  WriteMusicSwitch();
+  WriteTextSpeed();
 }
 
 // A missing or malformed settings file means the defaults: music on, normal speed.
@@ -57,17 +55,6 @@ void Settings::HighlightTextSpeed() {
   for (int speed = 1; speed <= 3; ++speed) {
     labels[speed - 1]->SetFore(engine_.state().TextSpeed == speed ? kWhite : kUnselectedGrey);
   }
-}
-
-void Settings::Form_Unload() {
-  if (engine_.ended()) return;
-  WaveDevice& wave = engine_.services().wave;
-  wave.SetDeviceType("waveaudio");
-  wave.Command("stop");
-  wave.Command("close");
-  WriteMusicSwitch();
-  WriteTextSpeed();
-  engine_.EndProgram();
 }
 
 void Settings::WriteMusicSwitch() {

@@ -7,17 +7,18 @@ namespace shiori {
 
 class Engine;
 
-// The two settings files ("conf.rgd": the music switch, "conf2.rgd": the text speed), the window's start-up and
-// shutdown, and the settings screen on `Picture3`.
+// The two settings files ("conf.rgd": the music switch, "conf2.rgd": the text speed) and the settings screen on
+// `Picture3`.
 class Settings {
  public:
   static constexpr std::uint8_t kDefaultTextSpeed = 2;
 
   explicit Settings(Engine& engine) : engine_(engine) {}
 
-  void Form_Load();
-  // The single way out of the program: music stopped, both settings written, program ended.
-  void Form_Unload();
+  // Reads both settings at start-up: the music switch into `menuBGM`, the text speed with its label lit.
+  void Load();
+  // Writes both settings, as the program ends.
+  void Save();
   void ChooseTextSpeed(std::uint8_t speed);  // lblMOJI_F / _N / _S
   void lblSYOK_MouseDown(int button);
   void Label8_MouseDown(int button);

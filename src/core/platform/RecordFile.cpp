@@ -1,11 +1,13 @@
 #include "platform/RecordFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -27,6 +29,8 @@ class Descriptor {
 
   [[nodiscard]] int get() const { return fd_; }
   [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  // Hands the descriptor over to a longer-lived owner.
+  [[nodiscard]] int Release() && { return std::exchange(fd_, -1); }
   // Closing can report a delayed write error, so writers check it.
   [[nodiscard]] bool Close() {
     const int fd = fd_;
@@ -83,19 +87,48 @@ off_t RecordOffset(std::size_t length, long number) {
 
 }  // namespace
 
-Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length, long number) {
-  std::vector<std::uint8_t> record(length, 0);
-  const off_t offset = number < 1 ? -1 : RecordOffset(length, number);
-  if (offset < 0) return record;
+RecordReader::RecordReader(std::filesystem::path file, std::size_t length, int fd)
+    : file_(std::move(file)), length_(length), fd_(fd) {}
+
+RecordReader::RecordReader(RecordReader&& other) noexcept
+    : file_(std::move(other.file_)), length_(other.length_), fd_(std::exchange(other.fd_, -1)) {}
+
+RecordReader& RecordReader::operator=(RecordReader&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    file_ = std::move(other.file_);
+    length_ = other.length_;
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+RecordReader::~RecordReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Result<RecordReader> RecordReader::Open(const std::filesystem::path& file, std::size_t length) {
   Descriptor fd = OpenFile(file, O_RDONLY);
-  if (!fd.valid()) {
-    if (errno == ENOENT) return record;
-    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file, errno));
-  }
+  if (!fd.valid() && errno != ENOENT) return Result<RecordReader>::Failure(Problem("read", file, errno));
+  return RecordReader(file, length, std::move(fd).Release());
+}
+
+Result<std::vector<std::uint8_t>> RecordReader::Read(long number) const {
+  std::vector<std::uint8_t> record(length_, 0);
+  const off_t offset = number < 1 ? -1 : RecordOffset(length_, number);
   std::size_t got = 0;
-  if (!ReadAt(fd.get(), reinterpret_cast<char*>(record.data()), length, offset, got)) {
-    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file, errno));
+  if (fd_ >= 0 && offset >= 0 && !ReadAt(fd_, reinterpret_cast<char*>(record.data()), length_, offset, got)) {
+    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file_, errno));
   }
+  record.resize(got);
+  return record;
+}
+
+Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length, long number) {
+  auto reader = RecordReader::Open(file, length);
+  if (!reader) return Result<std::vector<std::uint8_t>>::Failure(reader.error());
+  auto record = reader.value().Read(number);
+  if (record) record.value().resize(length, 0);
   return record;
 }
 
@@ -144,6 +177,36 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
 
 namespace {
 
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// True when the temporary was left by a process that no longer runs. This process has none in flight when it
+// starts a write, so one carrying its id is left over from an earlier process that had the same id.
+bool IsStaleTemporary(std::string_view owner) {
+  pid_t pid = 0;
+  const auto [end, error] = std::from_chars(owner.data(), owner.data() + owner.size(), pid);
+  if (error != std::errc() || end == owner.data() || pid <= 0) return false;
+  if (pid == ::getpid()) return true;
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A process killed between creating its temporary and renaming it leaves the temporary behind. Each write
+// clears those of its file, so that kills cannot pile them up; another player still running on the same
+// folder keeps its own.
+void RemoveStaleTemporaries(const std::filesystem::path& file) {
+  const std::string prefix = file.filename().string() + ".tmp-";
+  std::error_code error;
+  for (auto entry = std::filesystem::directory_iterator(FolderOf(file), error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.starts_with(prefix) && IsStaleTemporary(std::string_view(name).substr(prefix.size()))) {
+      std::error_code ignored;
+      std::filesystem::remove(entry->path(), ignored);
+    }
+  }
+}
+
 // A fresh temporary file beside `file`. The name is unique within this process; O_EXCL guards against leftovers
 // of a process that crashed with the same id.
 Descriptor CreateTemporary(const std::filesystem::path& file, std::filesystem::path& temporary) {
@@ -159,14 +222,14 @@ Descriptor CreateTemporary(const std::filesystem::path& file, std::filesystem::p
 
 // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
 void SyncFolder(const std::filesystem::path& file) {
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  const Descriptor fd = OpenFile(folder, O_RDONLY | O_DIRECTORY);
+  const Descriptor fd = OpenFile(FolderOf(file), O_RDONLY | O_DIRECTORY);
   if (fd.valid()) ::fsync(fd.get());
 }
 
 }  // namespace
 
 Status WriteFileAtomically(const std::filesystem::path& file, const std::string& content) {
+  RemoveStaleTemporaries(file);
   std::filesystem::path temporary;
   Descriptor fd = CreateTemporary(file, temporary);
   if (!fd.valid()) return Status::Failure(Problem("write", file, errno));

@@ -13,6 +13,29 @@ namespace shiori {
 // reads or writes one record and closes it again, so that nothing is held open between operations and every
 // caller sees the file as it is on disk.
 
+// A record file held open for the length of one operation that reads many records (a search), and closed when
+// it goes away. A missing file reads as an empty one, and is not created.
+class RecordReader {
+ public:
+  [[nodiscard]] static Result<RecordReader> Open(const std::filesystem::path& file, std::size_t length);
+  RecordReader(RecordReader&& other) noexcept;
+  RecordReader& operator=(RecordReader&& other) noexcept;
+  RecordReader(const RecordReader&) = delete;
+  RecordReader& operator=(const RecordReader&) = delete;
+  ~RecordReader();
+
+  // The bytes of record `number` that lie inside the file: all of them, fewer for a record cut by the end of
+  // the file, none for a record past the end or a number below 1.
+  [[nodiscard]] Result<std::vector<std::uint8_t>> Read(long number) const;
+
+ private:
+  RecordReader(std::filesystem::path file, std::size_t length, int fd);
+
+  std::filesystem::path file_;
+  std::size_t length_;
+  int fd_;  // -1: the file does not exist
+};
+
 // Reads record `number`. The bytes of the record that lie beyond the end of the file (or all of them, when the
 // file is missing or `number` is below 1) are returned as 0: reading past the end is no error. Reading never
 // creates the file. Fails only when the file exists but cannot be read.

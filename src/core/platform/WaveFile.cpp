@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <string>
 
 namespace shiori {
@@ -32,7 +33,10 @@ std::optional<int> WaveDurationMs(const std::filesystem::path& file) {
       in.seekg(size - sizeof format + (size & 1), std::ios::cur);
     } else if (id == "data") {
       if (byte_rate == 0) return std::nullopt;
-      return static_cast<int>(static_cast<std::uint64_t>(size) * 1000 / byte_rate);
+      // A header whose length does not fit a timer interval is garbage, not a piece of music.
+      const std::uint64_t ms = static_cast<std::uint64_t>(size) * 1000 / byte_rate;
+      if (ms > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
+      return static_cast<int>(ms);
     } else {
       in.seekg(size + (size & 1), std::ios::cur);
     }

@@ -3,9 +3,6 @@
 #include "engine/Engine.h"
 #include "menus/MenuList.h"
 #include "scenario/PageLoader.h"
-#include "scenario/SkipAndReturn.h"
-#include "scenario/Typewriter.h"
-#include "sound/BgmPlayer.h"
 
 namespace shiori {
 
@@ -28,14 +25,7 @@ void Choices::lblSEL_MouseDown(int index, int button) {
   }
   s.LineCounter = 0;
   s.PageState = 1;  // types the first line without clearing: the choice page left the window blank
-  form.timYAZIRUSI.SetEnabled(false);
-  form.lblSANKAKU->SetCaption("");
-  engine_.pages().ShowPagePicture();
-  engine_.typewriter().StartTyping([this] {
-    engine_.skip().UpdateSkipAvailability();
-    engine_.music().UpdatePageMusic();
-    engine_.form().lblFRONT->SetEnabled(false);
-  });
+  engine_.pages().EnterTextPage([this] { engine_.form().lblFRONT->SetEnabled(false); });
 }
 
 }  // namespace shiori

@@ -3,9 +3,7 @@
 #include "engine/Engine.h"
 #include "persistence/SeenRecord.h"
 #include "scenario/PageLoader.h"
-#include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
-#include "sound/BgmPlayer.h"
 #include "sound/Ending.h"
 
 namespace shiori {
@@ -30,19 +28,12 @@ void PageAdvance::lblFRONT_Click() {
 // `CurrentPage` already names the page that follows the finished one.
 void PageAdvance::OpenNextPage() {
   const PlayState& s = engine_.state();
-  Form& form = engine_.form();
   if (!engine_.ReadPageRecord()) return;
   if (!s.PageBuffer.IsTextPage()) {
     engine_.pages().ShowChoicePage();
     return;
   }
-  form.timYAZIRUSI.SetEnabled(false);
-  form.lblSANKAKU->SetCaption("");
-  engine_.pages().ShowPagePicture();
-  engine_.typewriter().StartTyping([this] {
-    engine_.skip().UpdateSkipAvailability();
-    engine_.music().UpdatePageMusic();
-  });
+  engine_.pages().EnterTextPage();
 }
 
 void PageAdvance::timYAZIRUSI_Timer() {

@@ -2,6 +2,9 @@
 
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
+#include "scenario/SkipAndReturn.h"
+#include "scenario/Typewriter.h"
+#include "sound/BgmPlayer.h"
 
 namespace shiori {
 namespace {
@@ -23,6 +26,18 @@ void PageLoader::ShowPagePicture() {
                       "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
 }
 
+void PageLoader::EnterTextPage(std::function<void()> after) {
+  Form& form = engine_.form();
+  form.timYAZIRUSI.SetEnabled(false);
+  form.lblSANKAKU->SetCaption("");
+  ShowPagePicture();
+  engine_.typewriter().StartTyping([this, after = std::move(after)] {
+    engine_.skip().UpdateSkipAvailability();
+    engine_.music().UpdatePageMusic();
+    if (after) after();
+  });
+}
+
 void PageLoader::ShowChoicePage() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
@@ -30,6 +45,7 @@ void PageLoader::ShowChoicePage() {
     s.OnScreenPageType = ScenarioRecord::kInertPage;
     return;
   }
+  engine_.typewriter().Cancel();  // a page typing behind the choices would write over them
   s.LastChoicePage = s.CurrentPage;
   form.lblSANKAKU->SetCaption("");
   for (Widget* line : form.lbl1) line->SetCaption("");

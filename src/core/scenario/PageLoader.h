@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace shiori {
 
 class Engine;
@@ -14,6 +16,9 @@ class PageLoader {
   // Lays out the choice page `CurrentPage`, blanks the window for other page types, or does nothing at all for
   // an inert page.
   void ShowChoicePage();
+  // Brings the text page `CurrentPage` on screen after a click or a choice: arrow off, picture, typing, and
+  // when typing stops, the skip availability and the music, then `after`.
+  void EnterTextPage(std::function<void()> after = nullptr);
 
  private:
   void LayOutChoice(int index, int first_line, int line_count);

@@ -1,23 +1,31 @@
 #include "scenario/ScenarioFile.h"
 
-#include <algorithm>
-#include <system_error>
-
-#include "platform/RecordFile.h"
-
 namespace shiori {
 
-Result<ScenarioRecord> ScenarioFile::Read(long page) const {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path_, error);
-  if (error || page < 1 || static_cast<std::uintmax_t>(page - 1) * ScenarioRecord::kSize >= size) {
-    return ScenarioRecord::Empty();
-  }
-  auto bytes = ReadRecord(path_, ScenarioRecord::kSize, page);
+Result<ScenarioRecord> ScenarioReader::Read(long page,
+                                            ScenarioRecord (*decode)(std::span<const std::uint8_t>)) const {
+  auto bytes = records_.Read(page);
   if (!bytes) return Result<ScenarioRecord>::Failure(bytes.error());
-  // The last record of a truncated file is shorter than a full record; only its present bytes count.
-  const auto present = std::min<std::uintmax_t>(ScenarioRecord::kSize, size - (page - 1) * ScenarioRecord::kSize);
-  return ScenarioRecord::Decode(std::span<const std::uint8_t>(bytes.value()).first(present));
+  if (bytes.value().empty()) return ScenarioRecord::Empty();
+  return decode(bytes.value());
+}
+
+Result<ScenarioRecord> ScenarioReader::Read(long page) const { return Read(page, &ScenarioRecord::Decode); }
+
+Result<ScenarioRecord> ScenarioReader::ReadHeader(long page) const {
+  return Read(page, &ScenarioRecord::DecodeHeader);
+}
+
+Result<ScenarioReader> ScenarioFile::Open() const {
+  auto records = RecordReader::Open(path_, ScenarioRecord::kSize);
+  if (!records) return Result<ScenarioReader>::Failure(records.error());
+  return ScenarioReader(std::move(records.value()));
+}
+
+Result<ScenarioRecord> ScenarioFile::Read(long page) const {
+  auto reader = Open();
+  if (!reader) return Result<ScenarioRecord>::Failure(reader.error());
+  return reader.value().Read(page);
 }
 
 }  // namespace shiori

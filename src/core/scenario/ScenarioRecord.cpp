@@ -38,14 +38,12 @@ ScenarioRecord ScenarioRecord::Empty() {
   return record;
 }
 
-ScenarioRecord ScenarioRecord::Decode(std::span<const std::uint8_t> bytes) {
-  std::vector<std::uint8_t> full(kSize, 0);
-  std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), full.begin());
-  const std::size_t present = std::min(bytes.size(), kSize);
-  std::fill(full.begin() + static_cast<std::ptrdiff_t>(std::max(present, kHeaderSize)), full.end(), ' ');
-  const std::span<const std::uint8_t> b(full);
+ScenarioRecord ScenarioRecord::DecodeHeader(std::span<const std::uint8_t> bytes) {
+  std::array<std::uint8_t, kHeaderSize> header{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), kHeaderSize), header.begin());
+  const std::span<const std::uint8_t> b(header);
 
-  ScenarioRecord record;
+  ScenarioRecord record = Empty();
   record.startMark = ReadInt16(b, kStartMarkOffset);
   record.pictureNo = ReadInt16(b, kPictureNoOffset);
   record.musicNo = ReadInt16(b, kMusicNoOffset);
@@ -54,8 +52,18 @@ ScenarioRecord ScenarioRecord::Decode(std::span<const std::uint8_t> bytes) {
   std::copy_n(b.begin() + kChoiceLinesOffset, record.choiceLines.size(), record.choiceLines.begin());
   std::copy_n(b.begin() + kLineCodeOffset, kLineCount, record.lineCode.begin());
   record.endingMark = ReadInt16(b, kEndingMarkOffset);
+  return record;
+}
+
+ScenarioRecord ScenarioRecord::Decode(std::span<const std::uint8_t> bytes) {
+  std::vector<std::uint8_t> full(kSize, ' ');
+  const std::size_t present = std::min(bytes.size(), kSize);
+  std::fill_n(full.begin(), kHeaderSize, 0);
+  std::copy_n(bytes.begin(), present, full.begin());
+
+  ScenarioRecord record = DecodeHeader(full);
   for (std::size_t k = 0; k < kLineCount; ++k) {
-    record.lineText[k] = DecodeLine(b.subspan(kHeaderSize + k * kLineBytes, kLineBytes));
+    record.lineText[k] = DecodeLine(std::span<const std::uint8_t>(full).subspan(kHeaderSize + k * kLineBytes, kLineBytes));
   }
   return record;
 }

@@ -48,6 +48,8 @@ struct ScenarioRecord {
   // Decodes a record. Bytes missing at the end (a truncated file) read as 0 in the fields and as blanks in the
   // lines; NUL bytes in a line read as blanks, as some authoring tools pad with them.
   [[nodiscard]] static ScenarioRecord Decode(std::span<const std::uint8_t> bytes);
+  // The numeric fields only, with blank lines: for walks over many pages that never show their text.
+  [[nodiscard]] static ScenarioRecord DecodeHeader(std::span<const std::uint8_t> bytes);
 
   // The 600 bytes of this record: lines encoded as Shift-JIS, cut at 46 bytes, padded with blanks; reserved
   // bytes 0. For tools and test fixtures.

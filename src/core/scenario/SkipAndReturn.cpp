@@ -8,14 +8,18 @@
 
 namespace shiori {
 
+// Both files are opened once for the whole search, which runs to its end before anything else can change them.
 std::optional<std::int16_t> SkipAndReturn::FindNextChoice() const {
   const PlayState& s = engine_.state();
   std::int16_t candidate = s.CurrentPage;
   if (s.PageBuffer.pageType == ScenarioRecord::kChoicePage) return candidate;
+  const auto marks = engine_.seen().Open();
+  const auto scenario = engine_.scenario().Open();
+  if (!marks || !scenario) return std::nullopt;
   for (int examined = 1; examined <= kSearchLimit; ++examined) {
     // Only a mark of 1 stops the walk; any other value counts as read.
-    if (engine_.seen().ReadMark(candidate) == SeenRecord::kUnread) return std::nullopt;
-    const auto scratch = engine_.scenario().Read(candidate);
+    if (engine_.seen().MarkOf(marks.value(), candidate) == SeenRecord::kUnread) return std::nullopt;
+    const auto scratch = scenario.value().ReadHeader(candidate);
     if (!scratch) return std::nullopt;
     const ScenarioRecord& page = scratch.value();
     // The ending test comes first: a skip never enters an ending, not even through a choice page.

@@ -213,6 +213,19 @@ void Form::PressWindow(int button) {
   Deliver(window_events, button, [] { return true; });
 }
 
+bool Form::PressByName(std::string_view name, int button) {
+  if (name == "Form") {
+    PressWindow(button);
+  } else if (Widget* widget = FindWidget(name)) {
+    Press(*widget, button);
+  } else if (Layer* layer = FindLayer(name)) {
+    Press(*layer, button);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void Form::PressAt(int x, int y, int button) {
   const auto layers = LayersBottomUp();
   for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {

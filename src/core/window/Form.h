@@ -104,6 +104,8 @@ class Form : private ChangeListener {
   void Press(Widget& widget, int button);
   void Press(Layer& layer, int button);
   void PressWindow(int button);
+  // A press on the widget or layer of that name, or on the window ("Form"). False when no such name exists.
+  [[nodiscard]] bool PressByName(std::string_view name, int button);
   // At a point of the client area: the top-most shown widget there (a disabled one hands the press to its
   // layer), else the top-most visible layer, else the window itself.
   void PressAt(int x, int y, int button);

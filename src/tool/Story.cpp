@@ -1,0 +1,113 @@
+#include "Story.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace shiori {
+namespace {
+
+constexpr std::uint8_t kCountAsBefore = 99;
+constexpr std::uint8_t kPauseBase = 100;
+constexpr std::uint8_t kEndBase = 200;
+
+}  // namespace
+
+PageFlow TextFlow(const ScenarioRecord& record) {
+  PageFlow flow;
+  std::size_t count = 0;  // a code of 99 keeps the count of the line before it in the same typing run
+  for (std::size_t k = 0; k < ScenarioRecord::kLineCount; ++k) {
+    const std::uint8_t code = record.lineCode[k];
+    if (code == 0) {
+      count = 1;
+    } else if (code < kCountAsBefore) {
+      count = code;
+    } else if (code > kCountAsBefore) {
+      count = code >= kEndBase ? code - kEndBase : code - kPauseBase;
+    }
+    flow.shown_lines.push_back(k);
+    flow.counts.push_back(count);
+    if (code >= kEndBase) {
+      flow.end_line = k;
+      return flow;
+    }
+    if (code >= kPauseBase) {
+      ++flow.pauses;
+      count = 0;  // the click starts a new typing run
+    }
+  }
+  return flow;
+}
+
+Story::Story(std::span<const std::uint8_t> bytes) {
+  const std::size_t count = bytes.size() / ScenarioRecord::kSize;
+  tail_bytes_ = bytes.size() % ScenarioRecord::kSize;
+  pages_.resize(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto record = bytes.subspan(i * ScenarioRecord::kSize, ScenarioRecord::kSize);
+    StoryPage& page = pages_[i];
+    page.record = ScenarioRecord::Decode(record);
+    page.empty = std::all_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0; });
+    for (std::size_t k = 0; k < ScenarioRecord::kLineCount; ++k) {
+      const auto line =
+          record.subspan(ScenarioRecord::kHeaderSize + k * ScenarioRecord::kLineBytes, ScenarioRecord::kLineBytes);
+      page.line_bytes[k].assign(line.begin(), line.end());
+    }
+  }
+  Explore();
+}
+
+const ScenarioRecord& Story::RecordAt(long number) const {
+  static const ScenarioRecord empty = ScenarioRecord::Empty();
+  return Contains(number) ? page(static_cast<std::size_t>(number)).record : empty;
+}
+
+const ScenarioRecord& Story::EndingTestRecord(std::size_t number) const {
+  const ScenarioRecord& record = page(number).record;
+  return TextFlow(record).pauses > 0 ? record : RecordAt(record.target[0]);
+}
+
+std::optional<std::int16_t> Story::EndingOf(std::size_t number) const {
+  const ScenarioRecord& record = page(number).record;
+  if (!record.IsTextPage() || !TextFlow(record).end_line) return std::nullopt;
+  if (!IsEndingCode(EndingTestRecord(number).endingMark)) return std::nullopt;
+  return record.target[0];
+}
+
+std::vector<Move> Story::Moves(std::size_t number) const {
+  const ScenarioRecord& record = page(number).record;
+  std::vector<Move> moves;
+  if (record.IsTextPage()) {
+    const PageFlow flow = TextFlow(record);
+    if (flow.end_line && !EndingOf(number) && Contains(record.target[0])) {
+      moves.push_back({static_cast<std::size_t>(record.target[0]), 0, flow.pauses + 1});
+    }
+  } else if (record.pageType == ScenarioRecord::kChoicePage) {
+    for (int i = 0; i < 2; ++i) {
+      if (Contains(record.target[i])) moves.push_back({static_cast<std::size_t>(record.target[i]), i + 1, 0});
+    }
+  }
+  return moves;
+}
+
+void Story::Explore() {
+  reachable_.assign(pages_.size() + 1, false);
+  marked_read_.assign(pages_.size() + 1, false);
+  if (pages_.empty()) return;
+  std::deque<std::size_t> queue{1};
+  reachable_[1] = true;
+  while (!queue.empty()) {
+    const std::size_t at = queue.front();
+    queue.pop_front();
+    const ScenarioRecord& record = page(at).record;
+    if (record.IsTextPage() && TextFlow(record).pauses > 0) marked_read_[at] = true;
+    for (const Move& move : Moves(at)) {
+      if (move.choice == 0) marked_read_[move.to] = true;
+      if (!reachable_[move.to]) {
+        reachable_[move.to] = true;
+        queue.push_back(move.to);
+      }
+    }
+  }
+}
+
+}  // namespace shiori

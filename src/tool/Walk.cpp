@@ -1,0 +1,256 @@
+#include "Walk.h"
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <limits>
+#include <queue>
+#include <sstream>
+
+#include "Story.h"
+#include "persistence/RouteCgTable.h"
+#include "platform/GameFolder.h"
+
+namespace shiori {
+namespace {
+
+using Adjacency = std::vector<std::vector<std::size_t>>;
+
+// Cheapest ways from page 1: the fewest clicks and choices to each page.
+struct Paths {
+  std::vector<std::size_t> cost;
+  std::vector<std::size_t> from;  // previous page
+  std::vector<Move> via;          // the move from there
+};
+
+Paths ShortestPaths(const Story& story) {
+  constexpr std::size_t kUnreached = std::numeric_limits<std::size_t>::max();
+  Paths paths{std::vector<std::size_t>(story.page_count() + 1, kUnreached),
+              std::vector<std::size_t>(story.page_count() + 1), std::vector<Move>(story.page_count() + 1)};
+  if (story.page_count() == 0) return paths;
+  using Entry = std::pair<std::size_t, std::size_t>;  // cost, page
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
+  paths.cost[1] = 0;
+  queue.push({0, 1});
+  while (!queue.empty()) {
+    const auto [cost, page] = queue.top();
+    queue.pop();
+    if (cost > paths.cost[page]) continue;
+    for (const Move& move : story.Moves(page)) {
+      const std::size_t next_cost = cost + move.clicks + (move.choice != 0 ? 1 : 0);
+      if (next_cost < paths.cost[move.to]) {
+        paths.cost[move.to] = next_cost;
+        paths.from[move.to] = page;
+        paths.via[move.to] = move;
+        queue.push({next_cost, move.to});
+      }
+    }
+  }
+  return paths;
+}
+
+void AddClicks(std::vector<ClickStep>& path, std::size_t count) {
+  if (count == 0) return;
+  if (!path.empty() && path.back().choice == 0) {
+    path.back().count += count;
+  } else {
+    path.push_back({count, 0});
+  }
+}
+
+std::vector<ClickStep> PathTo(const Story& story, const Paths& paths, std::size_t page) {
+  std::vector<Move> moves;
+  for (std::size_t at = page; at != 1; at = paths.from[at]) moves.push_back(paths.via[at]);
+  std::reverse(moves.begin(), moves.end());
+  std::vector<ClickStep> path;
+  for (const Move& move : moves) {
+    AddClicks(path, move.clicks);
+    if (move.choice != 0) path.push_back({1, move.choice});
+  }
+  AddClicks(path, TextFlow(story.page(page).record).pauses);
+  return path;
+}
+
+std::vector<bool> Spread(const Adjacency& edges, const std::vector<std::size_t>& start,
+                         const std::vector<bool>& allowed) {
+  std::vector<bool> seen(edges.size(), false);
+  std::deque<std::size_t> queue;
+  for (const std::size_t page : start) {
+    seen[page] = true;
+    queue.push_back(page);
+  }
+  while (!queue.empty()) {
+    const std::size_t at = queue.front();
+    queue.pop_front();
+    for (const std::size_t next : edges[at]) {
+      if (allowed[next] && !seen[next]) {
+        seen[next] = true;
+        queue.push_back(next);
+      }
+    }
+  }
+  return seen;
+}
+
+RouteReach Route(const Story& story, int number, std::span<const CgStep> steps, const Adjacency& forward,
+                 const Adjacency& backward) {
+  RouteReach route;
+  route.route = number;
+  std::vector<std::size_t> cg_pages;
+  for (std::size_t s = 0; s < steps.size(); ++s) {
+    const CgStep& step = steps[s];
+    CgReach cg{s + 1, step.page, RelativeName(step.picture), false, false};
+    if (story.Contains(step.page)) {
+      cg.reachable = story.reachable()[static_cast<std::size_t>(step.page)];
+      cg.read = story.marked_read()[static_cast<std::size_t>(step.page)];
+    }
+    if (cg.reachable) cg_pages.push_back(static_cast<std::size_t>(step.page));
+    route.cgs.push_back(std::move(cg));
+  }
+  const std::vector<bool> before = Spread(backward, cg_pages, story.reachable());
+  const std::vector<bool> after = Spread(forward, cg_pages, story.reachable());
+  for (std::size_t page = 1; page <= story.page_count(); ++page) {
+    if (!before[page] && !after[page]) continue;
+    route.pages.push_back(page);
+    const ScenarioRecord& record = story.page(page).record;
+    if (record.pageType == ScenarioRecord::kChoicePage)
+      route.choices.push_back({page, {record.target[0], record.target[1]}});
+    if (const auto ending = story.EndingOf(page)) route.endings.push_back(*ending);
+  }
+  std::sort(route.endings.begin(), route.endings.end());
+  route.endings.erase(std::unique(route.endings.begin(), route.endings.end()), route.endings.end());
+  return route;
+}
+
+std::string Ranges(const std::vector<std::size_t>& pages) {
+  std::string text;
+  for (std::size_t i = 0; i < pages.size();) {
+    std::size_t j = i;
+    while (j + 1 < pages.size() && pages[j + 1] == pages[j] + 1) ++j;
+    if (!text.empty()) text += ", ";
+    text += std::to_string(pages[i]);
+    if (j > i) text += "-" + std::to_string(pages[j]);
+    i = j + 1;
+  }
+  return text.empty() ? "none" : text;
+}
+
+std::string EndingName(std::int16_t code) {
+  return std::to_string(code) + (IsFullEnding(code) ? " (full)" : " (short)");
+}
+
+template <class T, class Format>
+std::string JsonArray(const std::vector<T>& items, Format format) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) text += (i ? "," : "") + format(items[i]);
+  return text + "]";
+}
+
+std::string JsonNumber(long value) { return std::to_string(value); }
+
+std::string JsonPath(const std::vector<ClickStep>& path) {
+  return JsonArray(path, [](const ClickStep& step) {
+    return step.choice == 0 ? "{\"click\":" + std::to_string(step.count) + "}"
+                            : "{\"choose\":" + std::to_string(step.choice) + "}";
+  });
+}
+
+std::string JsonRoute(const RouteReach& route) {
+  const auto pages = [](std::size_t page) { return JsonNumber(static_cast<long>(page)); };
+  const auto cg = [](const CgReach& cg) {
+    return "{\"step\":" + std::to_string(cg.step) + ",\"page\":" + std::to_string(cg.page) + ",\"picture\":\"" +
+           cg.picture + "\",\"reachable\":" + (cg.reachable ? "true" : "false") +
+           ",\"read\":" + (cg.read ? "true" : "false") + "}";
+  };
+  const auto choice = [](const ChoicePoint& c) {
+    return "{\"page\":" + std::to_string(c.page) + ",\"targets\":[" + std::to_string(c.targets[0]) + "," +
+           std::to_string(c.targets[1]) + "]}";
+  };
+  return "{\"route\":" + std::to_string(route.route) + ",\"pages\":" + JsonArray(route.pages, pages) +
+         ",\"choices\":" + JsonArray(route.choices, choice) + ",\"cgs\":" + JsonArray(route.cgs, cg) +
+         ",\"endings\":" + JsonArray(route.endings, [](std::int16_t c) { return JsonNumber(c); }) + "}";
+}
+
+}  // namespace
+
+WalkReport WalkStory(std::span<const std::uint8_t> scenario) {
+  const Story story(scenario);
+  WalkReport report;
+  report.page_count = story.page_count();
+  Adjacency forward(story.page_count() + 1);
+  Adjacency backward(story.page_count() + 1);
+  for (std::size_t page = 1; page <= story.page_count(); ++page) {
+    if (!story.reachable()[page]) continue;
+    report.reachable.push_back(page);
+    for (const Move& move : story.Moves(page)) {
+      forward[page].push_back(move.to);
+      backward[move.to].push_back(page);
+    }
+  }
+  const auto& table = RouteCgTable();
+  for (std::size_t r = 0; r < table.size(); ++r) {
+    report.routes.push_back(Route(story, static_cast<int>(r + 1), table[r], forward, backward));
+  }
+  const Paths paths = ShortestPaths(story);
+  for (const std::size_t page : report.reachable) {
+    if (const auto ending = story.EndingOf(page)) report.endings.push_back({*ending, page, PathTo(story, paths, page)});
+  }
+  std::stable_sort(report.endings.begin(), report.endings.end(),
+                   [](const EndingPath& a, const EndingPath& b) { return a.code < b.code; });
+  return report;
+}
+
+std::string FormatPath(const std::vector<ClickStep>& path) {
+  std::string text;
+  for (const ClickStep& step : path) {
+    if (!text.empty()) text += ", ";
+    text += step.choice == 0 ? "click x " + std::to_string(step.count) : "choose " + std::to_string(step.choice);
+  }
+  return text.empty() ? "(no clicks)" : text;
+}
+
+std::string FormatWalkText(const WalkReport& report) {
+  std::ostringstream out;
+  out << "data1.rgd: " << report.page_count << " pages, " << report.reachable.size() << " reachable from page 1\n";
+  for (const RouteReach& route : report.routes) {
+    const auto read = std::count_if(route.cgs.begin(), route.cgs.end(), [](const CgReach& cg) { return cg.read; });
+    out << "\nroute " << route.route << ": " << route.pages.size() << " pages, " << route.choices.size()
+        << " choice pages, " << read << " of " << route.cgs.size() << " CGs read\n";
+    out << "  pages: " << Ranges(route.pages) << '\n';
+    for (const ChoicePoint& choice : route.choices) {
+      out << "  choice at page " << choice.page << ": 1 -> " << choice.targets[0] << ", 2 -> " << choice.targets[1]
+          << '\n';
+    }
+    for (const CgReach& cg : route.cgs) {
+      out << "  CG " << cg.step << " " << cg.picture << " at page " << cg.page << ": "
+          << (cg.read        ? "read"
+              : cg.reachable ? "reached but never marked read"
+                             : "not reached")
+          << '\n';
+    }
+    out << "  endings:";
+    for (const std::int16_t code : route.endings) out << ' ' << EndingName(code);
+    out << (route.endings.empty() ? " none\n" : "\n");
+  }
+  out << '\n';
+  for (const EndingPath& ending : report.endings) {
+    out << "ending " << EndingName(ending.code) << " at page " << ending.page << ": " << FormatPath(ending.path)
+        << '\n';
+  }
+  if (report.endings.empty()) out << "no ending is reachable\n";
+  return out.str();
+}
+
+std::string FormatWalkJson(const WalkReport& report) {
+  const auto ending = [](const EndingPath& e) {
+    return "{\"code\":" + std::to_string(e.code) + ",\"kind\":\"" + (IsFullEnding(e.code) ? "full" : "short") +
+           "\",\"page\":" + std::to_string(e.page) + ",\"path\":" + JsonPath(e.path) + ",\"path_text\":\"" +
+           FormatPath(e.path) + "\"}";
+  };
+  return "{\"pages\":" + std::to_string(report.page_count) + ",\"reachable\":" +
+         JsonArray(report.reachable, [](std::size_t p) { return JsonNumber(static_cast<long>(p)); }) +
+         ",\"routes\":" + JsonArray(report.routes, JsonRoute) + ",\"endings\":" + JsonArray(report.endings, ending) +
+         "}\n";
+}
+
+}  // namespace shiori

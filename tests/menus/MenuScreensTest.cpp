@@ -1,0 +1,457 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "menus/PreviewTexts.h"
+#include "persistence/RouteCgTable.h"
+#include "persistence/SeenRecord.h"
+#include "support/FolderSnapshot.h"
+#include "support/TestGame.h"
+
+namespace shiori::test {
+namespace {
+
+constexpr Rgb kWhiteText = 0xFFFFFF;
+constexpr Rgb kGreyText = 0xC0C0C0;
+
+struct EntryLook {
+  std::string caption;
+  int left, top, width, height;
+  double font;
+};
+
+void ExpectEntry(TestGame& game, int index, const EntryLook& look) {
+  const Widget& entry = *game.form().lblMLT[index];
+  SCOPED_TRACE("lblMLT(" + std::to_string(index) + ")");
+  EXPECT_TRUE(entry.visible());
+  EXPECT_EQ(entry.caption(), look.caption);
+  EXPECT_EQ(entry.bounds().left, look.left);
+  EXPECT_EQ(entry.bounds().top, look.top);
+  EXPECT_EQ(entry.bounds().width, look.width);
+  EXPECT_EQ(entry.bounds().height, look.height);
+  EXPECT_EQ(entry.font(), look.font);
+}
+
+// A short story: two text pages, then a choice.
+void WriteStory(TestGame& game) {
+  game.Page(1, PageSpec::Text({"一二三"}, {203}, 12));
+  game.Page(12, PageSpec::Text({"十二"}, {202}, 13));
+  game.Page(13, PageSpec::Choice({"右へ行く", "左へ行く"}, 1, 1, {14, 15}));
+  game.Page(14, PageSpec::Text({"右"}, {201}, 16));
+  game.Page(15, PageSpec::Text({"左"}, {201}, 16));
+}
+
+// A choice's caption is its field, padded with blanks as the scenario stores it.
+std::string ChoiceText(TestGame& game, int index) {
+  std::string text = game.Caption("lblSEL(" + std::to_string(index) + ")");
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+void StartAfresh(TestGame& game) {
+  game.Click("lblMLT(0)");
+  game.Click("lblMLT(3)");
+}
+
+TEST(MenuScreens, ColdStartShowsTheTitleMenuWithFourEntries) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
+  EXPECT_TRUE(game.form().Picture2.visible());
+  ExpectEntry(game, 0, {"▽物語を読む▽", 280, 240, 145, 25, 14});
+  ExpectEntry(game, 1, {"▽ＣＧを見る▽", 440, 240, 145, 25, 14});
+  ExpectEntry(game, 2, {"▽環境設定▽", 280, 264, 145, 25, 14});
+  ExpectEntry(game, 3, {"▽ゲーム終了▽", 440, 264, 145, 25, 14});
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(game.form().lblMLT[i]->enabled());
+    EXPECT_EQ(game.form().lblMLT[i]->fore(), kWhiteText);
+  }
+  for (int i = 4; i < 7; ++i) EXPECT_FALSE(game.form().lblMLT[i]->visible());
+  EXPECT_EQ(game.state().PageBuffer.musicNo, 12) << "the title music is asked for";
+  EXPECT_FALSE(game.form().menuRIGHT.enabled());
+  EXPECT_FALSE(game.form().menuNEXT.enabled());
+  EXPECT_EQ(game.form().menuSAVE[3]->caption(), "データ３");
+  EXPECT_TRUE(game.questions().asked().empty());
+}
+
+TEST(MenuScreens, TitleMenuWithMusicOffLeavesTheMusicAlone) {
+  TestGame game;
+  WriteStory(game);
+  game.dir().Write("conf.rgd", "#FALSE#\r\n");
+  game.Start();
+  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().PageBuffer.musicNo, 0);
+  game.Wait(5000);
+  EXPECT_TRUE(game.wave().log().empty());
+}
+
+TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
+  TestGame game;
+  WriteStory(game);
+  game.Page(20, PageSpec::Text({"始"}, {201}, 21).StartMark(0));
+  game.dir().Write("data2.rgd", "12,\"11/30 09:15\",#TRUE#\r\n");
+  game.dir().Write("data4.rgd", "20,\"11/29 23:59\",#FALSE#\r\n");  // its page has startMark 0
+  game.Start();
+  const auto before = SnapshotFolder(game.dir().path());
+  game.Click("lblMLT(0)");
+
+  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.form().Picture2.picture(), "data/ld01.rgd");
+  EXPECT_TRUE(game.form().Picture2.visible());
+  EXPECT_FALSE(game.form().Picture1.visible());
+  ExpectEntry(game, 0, {"ロードデータ　その１\r\n11/30 09:15", 336, 48, 249, 49, 14});
+  ExpectEntry(game, 1, {"ロードデータ　その２\r\nセーブデータがありません", 336, 128, 249, 49, 14});
+  ExpectEntry(game, 2, {"ロードデータ　その３\r\n始めから", 336, 216, 249, 49, 14});
+  ExpectEntry(game, 3, {"ロードせずにはじめから読む\r\nしおり３が使用されます", 336, 304, 249, 49, 12});
+  ExpectEntry(game, 4, {"", 183, 94, 89, 17, 9});
+  ExpectEntry(game, 5, {"タイトル画面に戻る", 87, 315, 120, 17, 9});
+  ExpectEntry(game, 6, {game.Caption("lblMLT(6)"), 29, 128, 255, 174, 9});
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(game.form().lblMLT[i]->fore(), kWhiteText);
+  const auto& previews = PreviewTexts();
+  EXPECT_NE(std::find(previews.begin(), previews.end(), game.Caption("lblMLT(6)")), previews.end());
+
+  // The menu holds the page of slot 3, with its music silenced.
+  EXPECT_EQ(game.state().CurrentPage, 20);
+  EXPECT_EQ(game.state().PageBuffer.musicNo, 0);
+  EXPECT_EQ(SnapshotFolder(game.dir().path()), before) << "listing the slots writes nothing";
+
+  // The blank entry and right presses do nothing.
+  game.Click("lblMLT(4)");
+  game.RightClick("lblMLT(0)");
+  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_FALSE(game.form().Picture1.visible());
+}
+
+TEST(MenuScreens, AnEmptySlotReadsAsStartFromTheBeginningWhenPageOneHasNoStartMark) {
+  TestGame game;
+  game.Page(1, PageSpec::Text({"一"}, {201}, 2).StartMark(0));
+  game.Start();
+  game.Click("lblMLT(0)");
+  EXPECT_EQ(game.Caption("lblMLT(0)"), "ロードデータ　その１\r\n始めから");
+}
+
+TEST(MenuScreens, LoadMenuShowsTheSecondBackgroundOnlyWhenEveryCgWasSeen) {
+  for (const bool all : {true, false}) {
+    TestGame game;
+    WriteStory(game);
+    for (const auto& route : RouteCgTable()) {
+      for (const CgStep& step : route) game.MarkPages({step.page});
+    }
+    if (!all) game.MarkPages({RouteCgTable()[2][0].page}, SeenRecord::kUnread);
+    game.Start();
+    game.Click("lblMLT(0)");
+    EXPECT_EQ(game.form().Picture2.picture(), std::string(all ? "data/ld02.rgd" : "data/ld01.rgd")) << all;
+  }
+}
+
+TEST(MenuScreens, StartingAfreshTypesPageOneAndSavesToSlotThree) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+  EXPECT_EQ(game.state().CurrentPage, 1);
+  EXPECT_EQ(game.state().CurrentSlot, 3);
+  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_TRUE(game.form().Picture1.visible());
+  EXPECT_FALSE(game.form().Picture2.visible());
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一");
+  game.Wait(1000);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一二三");
+  EXPECT_TRUE(game.form().menuRIGHT.enabled());
+}
+
+TEST(MenuScreens, InGameMenuOffersTheLastChoiceOnlyOnceOneWasShown) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+
+  // Opened while page 1 still types: the typing goes on behind the menu.
+  game.RightClick("Picture1");
+  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.form().Picture2.picture(), "data/rg01.rgd");
+  EXPECT_TRUE(game.form().Picture2.visible());
+  EXPECT_FALSE(game.form().Picture1.visible());
+  ExpectEntry(game, 0, {"▽ロードする▽", 40, 152, 249, 33, 14});
+  ExpectEntry(game, 1, {"▽現在のしおりに保存する▽", 40, 200, 249, 33, 14});
+  ExpectEntry(game, 2, {"▽前の選択肢に戻る▽", 40, 248, 249, 33, 14});
+  ExpectEntry(game, 3, {"▽前の画面に戻る▽", 40, 296, 249, 33, 14});
+  for (int i = 4; i < 7; ++i) EXPECT_FALSE(game.form().lblMLT[i]->visible());
+  EXPECT_FALSE(game.form().lblMLT[2]->enabled());
+  EXPECT_EQ(game.form().lblMLT[2]->fore(), kGreyText);
+  EXPECT_EQ(game.form().lblMLT[0]->fore(), kWhiteText);
+  game.Click("lblMLT(2)");
+  EXPECT_EQ(game.state().MenuMode, 3) << "a grey entry does not answer";
+  game.Wait(1000);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一二三");
+
+  // Back to the story: the menu stays the in-game one.
+  game.Click("lblMLT(3)");
+  EXPECT_TRUE(game.form().Picture1.visible());
+  EXPECT_FALSE(game.form().Picture2.visible());
+  EXPECT_EQ(game.state().MenuMode, 3);
+
+  game.Click("Picture1");
+  game.Wait(1000);
+  game.Click("Picture1");
+  ASSERT_TRUE(game.form().lblSEL[0]->visible());
+  EXPECT_EQ(ChoiceText(game, 0), "右へ行く");
+
+  game.RightClick("lblSEL(0)");
+  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_TRUE(game.form().lblMLT[2]->enabled());
+  EXPECT_EQ(game.form().lblMLT[2]->fore(), kWhiteText);
+  game.Click("lblMLT(2)");
+  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().CurrentPage, 13);
+  EXPECT_TRUE(game.form().Picture1.visible());
+  EXPECT_TRUE(game.form().lblSEL[0]->visible());
+}
+
+TEST(MenuScreens, SavingFromTheInGameMenuWritesTheCurrentSlot) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+  game.Wait(1000);  // page 1 is finished: the bookmark names the page that follows
+  game.RightClick("Picture1");
+  game.Click("lblMLT(1)");
+
+  EXPECT_EQ(game.dir().Read("data4.rgd"), "12,\"12/01 14:05\",#TRUE#\r\n");
+  EXPECT_EQ(game.form().menuSAVE[3]->caption(), "データ３：12/01 14:05");
+  EXPECT_EQ(game.form().menuSAVE[1]->caption(), "データ１");
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "▼セーブしました▼");
+  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data2.rgd"));
+  EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data3.rgd"));
+
+  // A second save writes again; the acknowledgement stays until the menu is drawn anew.
+  std::filesystem::remove(game.dir().path() / "data4.rgd");
+  game.Click("lblMLT(1)");
+  EXPECT_TRUE(std::filesystem::exists(game.dir().path() / "data4.rgd"));
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "▼セーブしました▼");
+  game.Click("lblMLT(3)");
+  game.RightClick("Picture1");
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "▽現在のしおりに保存する▽");
+
+  // The quick save names its slot; music off is stored but does nothing else.
+  game.Click("lblMLT(3)");
+  game.Menu("menuBGM");
+  game.Menu("menuSAVE(1)");
+  EXPECT_EQ(game.dir().Read("data2.rgd"), "12,\"12/01 14:05\",#FALSE#\r\n");
+  EXPECT_EQ(game.form().menuSAVE[1]->caption(), "データ１：12/01 14:05");
+}
+
+TEST(MenuScreens, ResumingASlotOnAChoicePageShowsItsChoices) {
+  TestGame game;
+  WriteStory(game);
+  game.dir().Write("data3.rgd", "13,\"11/30 09:15\",#FALSE#\r\n");
+  game.Start();
+  game.Click("lblMLT(0)");
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "ロードデータ　その２\r\n11/30 09:15");
+  game.Click("lblMLT(1)");
+
+  EXPECT_EQ(game.state().CurrentPage, 13);
+  EXPECT_EQ(game.state().CurrentSlot, 2);
+  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().LastChoicePage, 13);
+  EXPECT_TRUE(game.form().Picture1.visible());
+  EXPECT_FALSE(game.form().Picture2.visible());
+  EXPECT_EQ(game.form().Picture1.picture(), "data/0002.rgd");
+  EXPECT_TRUE(game.form().lblSEL[0]->visible());
+  EXPECT_EQ(ChoiceText(game, 0), "右へ行く");
+  EXPECT_EQ(ChoiceText(game, 1), "左へ行く");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "");
+  EXPECT_TRUE(game.form().menuRIGHT.enabled());
+  EXPECT_TRUE(game.form().menuNEXT.enabled()) << "slot 2 always offers the skip";
+}
+
+TEST(MenuScreens, ResumingAPageZeroBookmarkStartsAtPageOneInThatSlot) {
+  TestGame game;
+  WriteStory(game);
+  game.dir().Write("data2.rgd", "0,\"11/30 09:15\",#TRUE#\r\n");
+  game.Start();
+  game.Click("lblMLT(0)");
+  game.Click("lblMLT(0)");
+  EXPECT_EQ(game.state().CurrentSlot, 1);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一");
+  game.Wait(1000);
+  EXPECT_FALSE(game.form().menuNEXT.enabled()) << "nothing read yet: no skip from slot 1";
+  EXPECT_TRUE(game.form().menuRIGHT.enabled());
+  game.RightClick("Picture1");
+  game.Click("lblMLT(1)");
+  EXPECT_EQ(game.dir().Read("data2.rgd"), "12,\"12/01 14:05\",#TRUE#\r\n");
+}
+
+TEST(MenuScreens, LeavingTheStoryForTheLoadMenuAsksFirst) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+  game.Wait(1000);
+  game.RightClick("Picture1");
+  const auto files = SnapshotFolder(game.dir().path());
+  const std::string line = game.Caption("lbl1(0)");
+
+  game.Answer(false);
+  game.Click("lblMLT(0)");
+  ASSERT_EQ(game.questions().asked().size(), 1U);
+  EXPECT_EQ(game.questions().asked()[0].text, "現在のゲームを終了しますか？");
+  EXPECT_EQ(game.questions().asked()[0].title, "確認");
+  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().CurrentPage, 12);
+  EXPECT_EQ(game.state().CurrentSlot, 3);
+  EXPECT_TRUE(game.form().Picture2.visible());
+  EXPECT_EQ(game.Caption("lbl1(0)"), line);
+  EXPECT_TRUE(game.form().menuRIGHT.enabled());
+  EXPECT_EQ(SnapshotFolder(game.dir().path()), files);
+
+  game.Answer(true);
+  game.Click("lblMLT(0)");
+  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.state().CurrentSlot, 0);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "");
+  EXPECT_FALSE(game.form().menuRIGHT.enabled());
+  EXPECT_EQ(SnapshotFolder(game.dir().path()), files) << "the story left is not saved";
+
+  // "タイトル画面に戻る" goes back without a question.
+  game.Click("lblMLT(5)");
+  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.questions().asked().size(), 2U);
+  EXPECT_FALSE(game.form().Picture1.visible());
+  EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
+}
+
+TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+
+  // Over the title, the menu command just uncovers it.
+  game.Click("lblMLT(2)");
+  ASSERT_TRUE(game.form().Picture3.visible());
+  game.Menu("menuTITLE");
+  EXPECT_FALSE(game.form().Picture3.visible());
+  EXPECT_TRUE(game.questions().asked().empty());
+  EXPECT_FALSE(game.form().menuEND2.Available()) << "no quick-save menu on the title";
+
+  StartAfresh(game);
+  game.Wait(1000);
+  game.Click("Picture1");
+  game.Wait(1000);
+  game.Click("Picture1");  // the choice page
+  const auto files = SnapshotFolder(game.dir().path());
+  game.Answer(false);
+  game.Menu("menuTITLE");
+  ASSERT_EQ(game.questions().asked().size(), 1U);
+  EXPECT_EQ(game.questions().asked()[0].text, "現在のゲームを終了しますか？");
+  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().LastChoicePage, 13);
+  EXPECT_TRUE(game.form().Picture1.visible());
+
+  for (const char* quit : {"menuEND", "menuEND2"}) {
+    game.Answer(false);
+    game.Menu(quit);
+    EXPECT_EQ(game.questions().asked().back().text, "ゲームを終了します");
+    EXPECT_EQ(game.questions().asked().back().title, "確認");
+    EXPECT_FALSE(game.engine().ended());
+  }
+  EXPECT_EQ(SnapshotFolder(game.dir().path()), files);
+
+  game.Answer(true);
+  game.Menu("menuTITLE");
+  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.Caption("Label2"), "data/0001.wav") << "the file last given to the wave device";
+  EXPECT_EQ(game.state().LastChoicePage, 0);
+  EXPECT_EQ(game.state().CurrentPage, 0);
+  EXPECT_FALSE(game.form().Picture1.visible());
+  EXPECT_TRUE(game.form().Picture2.visible());
+  EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
+  EXPECT_FALSE(game.form().menuRIGHT.enabled());
+  EXPECT_FALSE(game.form().menuNEXT.enabled());
+  EXPECT_EQ(game.Caption("lblSEL(0)"), "");
+
+  // From the load menu the question comes too.
+  game.Click("lblMLT(0)");
+  game.Answer(true);
+  game.Menu("menuTITLE");
+  EXPECT_EQ(game.questions().asked().back().text, "現在のゲームを終了しますか？");
+  EXPECT_EQ(game.state().MenuMode, 1);
+}
+
+TEST(MenuScreens, DeveloperControlsJumpAndReport) {
+  TestGame game;
+  WriteStory(game);
+  game.Start();
+  StartAfresh(game);
+  game.Wait(1000);
+  game.Click("Command2");
+  EXPECT_EQ(game.Caption("Label3"), "12") << "the last of the diagnostics is the page";
+  EXPECT_NE(game.Caption("lblMLT(6)"), "") << "the preview is drawn too";
+
+  game.form().txtDES->SetCaption("not a page");
+  game.Click("comDES");
+  EXPECT_EQ(game.state().CurrentPage, 12);
+  game.Jump(14);
+  EXPECT_EQ(game.state().CurrentPage, 14);
+  EXPECT_TRUE(game.state().PageBuffer.lineText[0].starts_with("右"));
+}
+
+TEST(MenuScreens, QuittingEndsTheProgram) {
+  {
+    TestGame game;
+    WriteStory(game);
+    game.Start();
+    game.Click("lblMLT(3)");
+    EXPECT_TRUE(game.engine().ended());
+    EXPECT_TRUE(game.questions().asked().empty()) << "the title's quit asks nothing";
+  }
+  {
+    TestGame game;
+    WriteStory(game);
+    game.Start();
+    StartAfresh(game);
+    game.Wait(1000);  // the quick-save menu comes with the finished first page
+    game.Answer(true);
+    game.Menu("menuEND2");
+    EXPECT_TRUE(game.engine().ended());
+    EXPECT_EQ(game.dir().Read("conf2.rgd"), "2\r\n");
+  }
+}
+
+TEST(MenuScreens, ClickOnTheWindowLeadsToTheTitleOnlyAfterTheEnding) {
+  TestGame game;
+  game.Page(1, PageSpec::Text({"終"}, {201}, 2));
+  game.Page(2, PageSpec::Text({"後"}, {201}, 3).EndingMark(9999));
+  game.Start();
+  game.Click("Form");
+  EXPECT_EQ(game.state().MenuMode, 1);
+  StartAfresh(game);
+  game.Wait(600);  // the arrow's first tick starts the ending
+  ASSERT_TRUE(game.form().timEND.enabled());
+  EXPECT_FALSE(game.form().Picture1.visible());
+  game.Click("Form");
+  EXPECT_EQ(game.state().MenuMode, 0) << "the ending is still on";
+  EXPECT_FALSE(game.form().Picture2.visible());
+
+  game.Wait(9000);
+  ASSERT_FALSE(game.form().timEND.enabled());
+  game.Click("Form");
+  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().EndingStep, 5);
+  EXPECT_TRUE(game.form().Picture2.visible());
+  EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
+  EXPECT_FALSE(game.form().Picture1.visible());
+  EXPECT_TRUE(game.questions().asked().empty());
+
+  // A second click finds the counter at 5 again.
+  game.Click("lblMLT(0)");
+  game.Click("Form");
+  EXPECT_EQ(game.state().MenuMode, 2);
+}
+
+}  // namespace
+}  // namespace shiori::test
