@@ -19,7 +19,7 @@ fi
 
 if [ ! -f build-fuzz/build.ninja ]; then
   CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSHIORI_FUZZ=ON -DSHIORI_BUILD_TESTS=OFF -DSHIORI_BUILD_QT=OFF >/dev/null
+    -DSHIORI_FUZZ=ON -DSHIORI_BUILD_TESTS=OFF >/dev/null
 fi
 cmake --build build-fuzz -j "$(nproc)" --target fuzz
 

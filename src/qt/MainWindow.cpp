@@ -1,0 +1,262 @@
+#include "qt/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cmath>
+
+#include "qt/QtServices.h"
+#include "qt/Screenshot.h"
+#include "qt/StageGeometry.h"
+#include "qt/StagePainter.h"
+#include "qt/StageWidget.h"
+
+namespace shiori {
+namespace {
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// The menu items whose check mark the story uses.
+bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
+
+constexpr int kTitleMessageMs = 5000;
+
+}  // namespace
+
+MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& questions)
+    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), painter_(painter) {
+  clock_.start();
+  setWindowTitle(WindowCaption());
+  setWindowIcon(WindowIcon());
+  stage_ = new StageWidget(form_, painter_, this);
+  setCentralWidget(stage_);
+  stage_->setFocus();
+  stage_->Pressed = [this](QPoint at, int button) { Deliver([&] { form_.PressAt(at.x(), at.y(), button); }); };
+  stage_->WheelDown = [this] { PressStory(kLeftButton); };
+  stage_->Painted = [this] {
+    // The scheduler waits for the first frame, so that nothing the title starts (music) delays its drawing.
+    if (first_frame_shown_) return;
+    first_frame_shown_ = true;
+    Settle();
+  };
+  BuildMenuBar();
+  BuildCommands();
+
+  wake_.setSingleShot(true);
+  wake_.setTimerType(Qt::PreciseTimer);
+  connect(&wake_, &QTimer::timeout, this, [this] { Deliver([] {}); });
+  title_reset_.setSingleShot(true);
+  connect(&title_reset_, &QTimer::timeout, this, [this] { setWindowTitle(WindowCaption()); });
+
+  questions.SetParent(this);
+  questions.Asking = [this](bool open) { PauseClock(open); };
+}
+
+MainWindow::~MainWindow() = default;
+
+Status MainWindow::Start() {
+  Status started = engine_.Start();
+  Settle();
+  return started;
+}
+
+void MainWindow::ShowAtBestSize(bool full_screen) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  const int menu_height = menuBar()->sizeHint().height();
+  // Room for a title bar and frame that the window manager adds around us.
+  const QSize chrome(16, menu_height + 48);
+  const int scale = LargestStageScale(available.size(), chrome);
+  stage_->SetPreferredScale(scale);
+  const QSize size(StagePainter::kWidth * scale, StagePainter::kHeight * scale + menu_height);
+  resize(size);
+  move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+  if (full_screen) {
+    showFullScreen();
+  } else {
+    show();
+  }
+}
+
+void MainWindow::BuildMenuBar() {
+  for (MenuItem* item : form_.MenuItems()) {
+    if (item->parent() == nullptr && !item->children().empty()) {
+      QMenu* menu = menuBar()->addMenu(FromUtf8(item->caption()));
+      menus_.emplace_back(item, menu);
+      continue;
+    }
+    QAction* action = new QAction(FromUtf8(item->caption()), this);
+    action->setCheckable(IsCheckable(*item));
+    if (!item->shortcut().empty()) {
+      action->setShortcut(QKeySequence(FromUtf8(item->shortcut())));
+      action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(action, &QAction::triggered, this, [this, item] {
+      Deliver([&] { form_.Choose(*item); });
+      SyncMenus();  // Qt flips a check mark by itself; the model says what it really is
+    });
+    if (item->parent() == nullptr) {
+      menuBar()->addAction(action);  // a top-level command, like the skip to the next choice
+    } else {
+      const auto parent =
+          std::find_if(menus_.begin(), menus_.end(), [&](auto& m) { return m.first == item->parent(); });
+      parent->second->addAction(action);
+    }
+    actions_.emplace_back(item, action);
+  }
+  SyncMenus();
+}
+
+void MainWindow::SyncMenus() {
+  for (auto& [item, menu] : menus_) {
+    menu->setTitle(FromUtf8(item->caption()));
+    menu->setEnabled(item->enabled());
+  }
+  for (auto& [item, action] : actions_) {
+    action->setText(FromUtf8(item->caption()));
+    action->setEnabled(item->enabled());
+    if (action->isCheckable()) action->setChecked(item->checked());
+  }
+}
+
+void MainWindow::BuildCommands() {
+  const auto command = [this](QList<QKeySequence> keys, auto handler) {
+    QAction* action = new QAction(this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+  };
+  command({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
+          [this] { ToggleFullScreen(); });
+  command({QKeySequence(Qt::Key_F12)}, [this] { SaveScreenshot(); });
+  command({QKeySequence::Copy}, [this] { CopyPageText(); });
+}
+
+template <class Input>
+void MainWindow::Deliver(Input&& input) {
+  if (engine_.ended()) return;
+  if (ClockRunning()) scheduler_.AdvanceTo(Now());
+  input();
+  Settle();
+}
+
+void MainWindow::Settle() {
+  if (engine_.ended()) {
+    wake_.stop();
+    return;
+  }
+  if (ClockRunning()) scheduler_.AdvanceTo(Now());
+  if (form_.change_count() != shown_changes_) {
+    shown_changes_ = form_.change_count();
+    SyncMenus();
+    for (const QRect& rect : changes_.Take(form_)) stage_->UpdateStage(rect);
+  }
+  Arm();
+}
+
+void MainWindow::Arm() {
+  const std::optional<Micros> deadline = scheduler_.NextDeadline();
+  if (!ClockRunning() || engine_.ended() || !deadline) {
+    wake_.stop();
+    return;
+  }
+  const Micros wait = *deadline - Now();
+  // Never early: a wake-up before the deadline would find nothing due and only arm again.
+  wake_.start(wait <= 0 ? 0 : static_cast<int>((wait + 999) / 1000));
+}
+
+Micros MainWindow::Now() const {
+  if (paused_since_) return *paused_since_ - paused_total_;
+  return clock_.nsecsElapsed() / 1000 - paused_total_;
+}
+
+void MainWindow::PauseClock(bool pause) {
+  const Micros raw = clock_.nsecsElapsed() / 1000;
+  if (pause && !paused_since_) {
+    paused_since_ = raw;
+    wake_.stop();
+  } else if (!pause && paused_since_) {
+    paused_total_ += raw - *paused_since_;
+    paused_since_.reset();
+  }
+}
+
+bool MainWindow::StoryOnTop() const {
+  return form_.Picture1.visible() && !form_.Picture2.visible() && !form_.Picture3.visible() &&
+         !form_.Picture4.visible();
+}
+
+void MainWindow::PressStory(int button) {
+  if (!StoryOnTop()) return;
+  Deliver([&] { form_.Press(form_.Picture1, button); });
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  switch (plain ? event->key() : Qt::Key_unknown) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      PressStory(kLeftButton);
+      return;
+    case Qt::Key_Escape:
+      PressStory(kRightButton);
+      return;
+    default:
+      QMainWindow::keyPressEvent(event);
+  }
+}
+
+void MainWindow::CopyPageText() {
+  QStringList lines;
+  for (const Widget* line : form_.lbl1) {
+    QString text = FromUtf8(line->caption());
+    while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
+    lines << text;
+  }
+  const QString page = lines.join(QLatin1Char('\n')).trimmed();
+  if (!page.isEmpty()) QGuiApplication::clipboard()->setText(page);
+}
+
+void MainWindow::SaveScreenshot() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  QDir().mkpath(folder);
+  const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+  QString path = QDir(folder).filePath(QStringLiteral("shiori-%1.png").arg(stamp));
+  for (int n = 2; QFileInfo::exists(path); ++n) {
+    path = QDir(folder).filePath(QStringLiteral("shiori-%1-%2.png").arg(stamp).arg(n));
+  }
+  // At the window's own resolution, in whole multiples of the stage.
+  const int scale =
+      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
+  const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
+  setWindowTitle(saved.ok() ? tr("Screenshot saved to %1").arg(path) : FromUtf8(saved.error()));
+  title_reset_.start(kTitleMessageMs);
+}
+
+void MainWindow::ToggleFullScreen() {
+  if (isFullScreen()) {
+    showNormal();
+  } else {
+    showFullScreen();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!engine_.ended()) Deliver([this] { engine_.Close(); });
+  event->accept();
+}
+
+}  // namespace shiori

@@ -1,0 +1,34 @@
+#include "qt/Screenshot.h"
+
+#include <QGuiApplication>
+
+#include "qt/PictureCache.h"
+#include "qt/StagePainter.h"
+
+namespace shiori {
+
+Status SavePng(const QImage& image, const std::filesystem::path& png) {
+  if (image.save(QString::fromStdString(png.string()), "PNG")) return Done{};
+  return Status::Failure("cannot write the screenshot " + png.string());
+}
+
+HeadlessScreenshots::HeadlessScreenshots() = default;
+HeadlessScreenshots::~HeadlessScreenshots() = default;
+
+Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png) {
+  if (QGuiApplication::instance() == nullptr) {
+    static int argc = 3;
+    static char arg0[] = "shiori";
+    static char arg1[] = "-platform";
+    static char arg2[] = "offscreen";
+    static char* argv[] = {arg0, arg1, arg2, nullptr};
+    application_ = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  if (!painter_) {
+    pictures_ = std::make_unique<PictureCache>();
+    painter_ = std::make_unique<StagePainter>(folder, *pictures_);
+  }
+  return SavePng(painter_->Render(form), png);
+}
+
+}  // namespace shiori

@@ -1,0 +1,284 @@
+#include "qt/StagePainter.h"
+
+#include <QFontDatabase>
+#include <QLinearGradient>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace shiori {
+namespace {
+
+QColor Colour(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+QRectF ToQRect(const Rect& r) { return QRectF(r.left, r.top, r.width, r.height); }
+
+// Points are measured at 96 dots per inch, as the story's layout was (20.25 pt = 27 px).
+int PointsToPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+
+// Japanese text wraps between any two characters; Latin text at word boundaries.
+bool HasJapanese(const QString& text) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) ||
+        (u >= 0xFF00 && u <= 0xFFEF)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Where the baseline lies in a line of text, as a fraction of the text's pixel size from the top of its em box:
+// ideographs fill the box, Latin descenders dip below the baseline into it.
+constexpr qreal kEmAscent = 0.86;
+// How far a line may be narrowed rather than wrapped out of sight.
+constexpr qreal kMaxSqueeze = 1.12;
+// How many pixels of a line's cell may hang below a label and still count as a whole line.
+constexpr qreal kLineSlack = 2;
+
+QString LabelText(const std::string& caption) {
+  QString text = QString::fromStdString(caption);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
+
+// The single border: a sunken one-pixel edge, visible on dark and light grounds alike.
+void PaintBorder(QPainter& painter, const QRectF& box) {
+  const qreal right = box.right() - 1;
+  const qreal bottom = box.bottom() - 1;
+  painter.fillRect(QRectF(box.left(), box.top(), box.width(), 1), QColor(0x80, 0x80, 0x80));
+  painter.fillRect(QRectF(box.left(), box.top(), 1, box.height()), QColor(0x80, 0x80, 0x80));
+  painter.fillRect(QRectF(box.left(), bottom, box.width(), 1), Qt::white);
+  painter.fillRect(QRectF(right, box.top(), 1, box.height()), Qt::white);
+}
+
+// The window's own picture when the story has given it none: ours, a dark evening gradient with a ribbon.
+void PaintDesignBackground(QPainter& painter) {
+  QLinearGradient sky(0, 0, 0, StagePainter::kHeight);
+  sky.setColorAt(0.0, QColor(0x26, 0x2a, 0x40));
+  sky.setColorAt(0.6, QColor(0x12, 0x14, 0x22));
+  sky.setColorAt(1.0, QColor(0x06, 0x07, 0x0c));
+  painter.fillRect(QRectF(0, 0, StagePainter::kWidth, StagePainter::kHeight), sky);
+  QPolygonF ribbon;
+  ribbon << QPointF(560, 0) << QPointF(592, 0) << QPointF(592, 120) << QPointF(576, 104) << QPointF(560, 120);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0xa0, 0x30, 0x40, 0x60));
+  painter.drawPolygon(ribbon);
+  painter.setBrush(Qt::NoBrush);
+}
+
+}  // namespace
+
+bool FamilyHasBold(const QString& family) {
+  static std::map<QString, bool> known;
+  if (const auto found = known.find(family); found != known.end()) return found->second;
+  bool bold = false;
+  for (const QString& style : QFontDatabase::styles(family))
+    bold = bold || QFontDatabase::weight(family, style) >= QFont::Bold;
+  return known.emplace(family, bold).first->second;
+}
+
+QString StageFontFamily() {
+  static const QString family = [] {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* preferred : {"WenQuanYi Zen Hei", "Noto Sans CJK JP", "Noto Sans JP", "IPAPGothic", "VL PGothic",
+                                  "Takao PGothic", "IPAGothic"}) {
+      if (installed.contains(QLatin1String(preferred))) return QString::fromLatin1(preferred);
+    }
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    return japanese.isEmpty() ? QString() : japanese.front();
+  }();
+  return family;
+}
+
+StagePainter::StagePainter(GameFolder folder, PictureCache& pictures)
+    : folder_(std::move(folder)), pictures_(pictures) {}
+
+const StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold) {
+  const int pixels = PointsToPixels(points);
+  const auto key = std::make_pair(pixels, bold);
+  if (const auto found = styles_.find(key); found != styles_.end()) return found->second;
+  QFont font(StageFontFamily());
+  font.setPixelSize(pixels > 0 ? pixels : 1);
+  // Grey-scale antialiasing and light hinting only: the same glyphs whatever the display, so that the window and
+  // a screenshot agree, and the same advances at every scale, so that a line wraps alike at every size.
+  font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+  font.setHintingPreference(QFont::PreferVerticalHinting);
+  // A family without a bold face would be emboldened by the rasteriser by an amount that shrinks, relative to the
+  // text, as the output grows; striking it twice a stage pixel apart looks the same at every scale.
+  const bool real_bold = bold && FamilyHasBold(font.family());
+  font.setBold(real_bold);
+  return styles_.emplace(key, TextStyle{font, bold && !real_bold}).first->second;
+}
+
+void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& target, const QRectF& exposed) {
+  const qreal sx = target.width() / kWidth;
+  const qreal sy = target.height() / kHeight;
+  if (sx <= 0 || sy <= 0) return;
+  const QRectF exposed_stage((exposed.x() - target.x()) / sx, (exposed.y() - target.y()) / sy, exposed.width() / sx,
+                             exposed.height() / sy);
+  const Output output{painter.worldTransform(), target, painter.device()->devicePixelRatioF(),
+                      exposed_stage.intersected(QRectF(0, 0, kWidth, kHeight))};
+  if (output.exposed.isEmpty()) return;
+
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  painter.translate(target.topLeft());
+  painter.scale(sx, sy);
+  painter.setClipRect(QRectF(0, 0, kWidth, kHeight), Qt::IntersectClip);
+
+  const Layer* const layers[] = {&form.Picture1, &form.Picture2, &form.Picture3, &form.Picture4};
+  bool any_layer = false;
+  for (const Layer* layer : layers) any_layer = any_layer || layer->visible();
+  // Every layer covers the whole client area, so the window's own picture shows only when all are hidden.
+  if (!any_layer) PaintWindowPicture(form, painter, output);
+  for (const Layer* layer : layers) {
+    if (layer->visible()) PaintLayer(*layer, painter, output);
+  }
+  painter.restore();
+}
+
+QImage StagePainter::Render(const Form& form, int scale) {
+  QImage image(kWidth * scale, kHeight * scale, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  Paint(form, painter, QRectF(0, 0, image.width(), image.height()));
+  painter.end();
+  return image;
+}
+
+void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const Output& output) {
+  if (!form.picture()) {
+    PaintDesignBackground(painter);
+    return;
+  }
+  painter.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::black);
+  if (form.picture_missing()) return;
+  const QImage picture = pictures_.Get(PictureFile(*form.picture()));
+  if (!picture.isNull()) PaintPicture(picture, painter, output);
+}
+
+void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Output& output) {
+  const QRectF bounds = ToQRect(layer.bounds());
+  // A picture that could not be loaded leaves the layer plain black, not its back colour.
+  QImage picture;
+  if (layer.picture() && !layer.picture_missing()) picture = pictures_.Get(PictureFile(*layer.picture()));
+  const bool black = layer.picture() && picture.isNull();
+  painter.fillRect(bounds, black ? QColor(Qt::black) : Colour(layer.back()));
+  if (!picture.isNull()) PaintPicture(picture, painter, output);
+  const std::vector<Widget*>& widgets = layer.widgets();
+  for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
+    const Widget& widget = **it;
+    if (widget.visible() && ToQRect(widget.bounds()).intersects(output.exposed)) PaintWidget(widget, painter);
+  }
+}
+
+std::filesystem::path StagePainter::PictureFile(const std::string& relative) {
+  // Looking a name up case-insensitively walks directories; a name found once is kept. One not found is looked up
+  // again next time, in case the file has appeared.
+  if (const auto found = files_.find(relative); found != files_.end()) return found->second;
+  std::filesystem::path file = folder_.GameFile(relative);
+  std::error_code error;
+  if (std::filesystem::exists(file, error)) files_.emplace(relative, file);
+  return file;
+}
+
+void StagePainter::PaintPicture(const QImage& original, QPainter& painter, const Output& output) {
+  // Drawn from a copy scaled once to the output's device pixels, laid over the output pixel for pixel.
+  const qreal dpr = output.device_pixel_ratio;
+  const qreal sx = output.target.width() / kWidth;
+  const qreal sy = output.target.height() / kHeight;
+  const QSize device_size(static_cast<int>(std::lround(original.width() * sx * dpr)),
+                          static_cast<int>(std::lround(original.height() * sy * dpr)));
+  QImage scaled = pictures_.Scaled(original, device_size);
+  scaled.setDevicePixelRatio(dpr);
+  painter.save();
+  painter.setWorldTransform(output.base);
+  painter.drawImage(output.target.topLeft(), scaled);
+  painter.restore();
+}
+
+void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
+  QRectF box = ToQRect(widget.bounds());
+  if (widget.back()) painter.fillRect(box, Colour(*widget.back()));
+  if (widget.border()) {
+    PaintBorder(painter, box);
+    box.adjust(1, 1, -1, -1);
+  }
+  if (widget.caption().empty()) return;
+  const TextStyle& style = LabelStyle(widget.font(), widget.bold());
+  CachedText& cached = texts_[&widget];
+  const TextKey key{widget.caption(), style.font.pixelSize(), widget.bold(), widget.alignment(), box};
+  if (!(cached.key == key))
+    cached = {key, LayOutText(LabelText(widget.caption()), style.font, widget.alignment(), box)};
+  painter.save();
+  painter.setClipRect(box, Qt::IntersectClip);
+  painter.setPen(Colour(widget.fore()));
+  for (const TextBlock& block : cached.blocks) {
+    painter.save();
+    painter.translate(block.origin);
+    painter.scale(block.squeeze, 1);
+    block.layout->draw(&painter, QPointF(0, 0));
+    if (style.overstrike) block.layout->draw(&painter, QPointF(1, 0));
+    painter.restore();
+  }
+  painter.restore();
+}
+
+std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const QFont& font,
+                                                              Alignment alignment, const QRectF& box) {
+  // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the
+  // font's own line spacing, so that a two-line choice fills its 60 pixels as it should.
+  const qreal pixels = font.pixelSize();
+  const qreal pitch = std::round(pixels * 10 / 9);
+  const qreal baseline = (pitch - pixels) / 2 + pixels * kEmAscent;
+  // Only whole lines are drawn: a wrapped line that would show its top few pixels under a one-line label stays
+  // out of sight altogether.
+  const int capacity = std::max(1, static_cast<int>((box.height() + kLineSlack) / pitch));
+  QTextOption option(alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
+  std::vector<TextBlock> blocks;
+  int line_index = 0;
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    if (line_index >= capacity) break;
+    auto layout = std::make_unique<QTextLayout>(paragraph, font);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    QTextLine single = layout->createLine();
+    layout->endLayout();
+    const qreal natural = single.isValid() ? single.naturalTextWidth() : 0;
+    // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
+    // per cent, the reader sees all of it. (The stage's widths were measured with narrower fonts than ours.)
+    if (natural > box.width() && natural <= box.width() * kMaxSqueeze && line_index + 1 >= capacity) {
+      layout->beginLayout();
+      QTextLine line = layout->createLine();
+      line.setLineWidth(natural);
+      line.setPosition(QPointF(0, baseline - line.ascent()));
+      layout->endLayout();
+      blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, line_index * pitch), box.width() / natural});
+      ++line_index;
+      continue;
+    }
+    option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout->setTextOption(option);
+    layout->beginLayout();
+    while (line_index < capacity) {
+      QTextLine line = layout->createLine();
+      if (!line.isValid()) break;
+      line.setLineWidth(box.width());
+      line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
+      ++line_index;
+    }
+    layout->endLayout();
+    if (!paragraph.isEmpty()) blocks.push_back({std::move(layout), box.topLeft(), 1});
+  }
+  return blocks;
+}
+
+}  // namespace shiori

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QRectF>
+#include <QTextLayout>
+#include <QTransform>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/GameFolder.h"
+#include "qt/PictureCache.h"
+#include "window/Form.h"
+
+class QPainter;
+
+namespace shiori {
+
+// Draws the window's 640 x 400 client area from the model, for the window and for screenshots alike, so that both
+// are the same pixels at one output pixel per stage pixel. Text is laid out in stage pixels and drawn at the output
+// resolution, so it stays crisp at any scale and wraps the same way at every scale; pictures are scaled smoothly.
+class StagePainter {
+ public:
+  static constexpr int kWidth = Form::kClientWidth;
+  static constexpr int kHeight = Form::kClientHeight;
+
+  StagePainter(GameFolder folder, PictureCache& pictures);
+
+  // Paints the client area so that it fills `target`, given in the painter's logical coordinates. Only what meets
+  // `exposed` (same coordinates) needs to be right afterwards; the rest may be left as it was.
+  void Paint(const Form& form, QPainter& painter, const QRectF& target, const QRectF& exposed);
+  void Paint(const Form& form, QPainter& painter, const QRectF& target) { Paint(form, painter, target, target); }
+
+  // The client area as an image of `scale` output pixels per stage pixel.
+  [[nodiscard]] QImage Render(const Form& form, int scale = 1);
+
+ private:
+  // How stage pixels reach the output during one paint.
+  struct Output {
+    QTransform base;  // the painter's transform before the stage was placed
+    QRectF target;
+    qreal device_pixel_ratio;
+    QRectF exposed;  // in stage pixels
+  };
+
+  void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
+  void PaintLayer(const Layer& layer, QPainter& painter, const Output& output);
+  // Where a picture the story names ("data/0001.rgd") lies in the game folder.
+  [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
+  // Draws a picture at the stage's top-left corner, in its own size.
+  void PaintPicture(const QImage& original, QPainter& painter, const Output& output);
+  void PaintWidget(const Widget& widget, QPainter& painter);
+
+  struct TextStyle {
+    QFont font;
+    bool overstrike;  // bold drawn by striking the text twice, one stage pixel apart
+  };
+  // The labels' type at a size in points (measured at 96 dpi), normal or bold.
+  [[nodiscard]] const TextStyle& LabelStyle(double points, bool bold);
+  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is).
+  struct TextBlock {
+    std::unique_ptr<QTextLayout> layout;
+    QPointF origin;
+    qreal squeeze;
+  };
+  // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
+  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const QFont& font, Alignment alignment,
+                                                         const QRectF& box);
+
+  // The layout of a label's text is kept until the text or its box changes: while a page types, the lines around
+  // the one that changes are repainted too, and shaping them again each time would cost more than drawing them.
+  struct TextKey {
+    std::string caption;
+    int pixels = 0;
+    bool bold = false;
+    Alignment alignment = Alignment::Left;
+    QRectF box;
+    bool operator==(const TextKey&) const = default;
+  };
+  struct CachedText {
+    TextKey key;
+    std::vector<TextBlock> blocks;
+  };
+
+  GameFolder folder_;
+  PictureCache& pictures_;
+  std::map<std::pair<int, bool>, TextStyle> styles_;
+  std::map<const Widget*, CachedText> texts_;
+  std::map<std::string, std::filesystem::path> files_;
+};
+
+// The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.
+[[nodiscard]] QString StageFontFamily();
+
+}  // namespace shiori

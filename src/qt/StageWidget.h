@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPoint>
+#include <QRectF>
+#include <QWidget>
+#include <functional>
+
+#include "window/Form.h"
+
+namespace shiori {
+
+class StagePainter;
+
+// The client area: paints the model letter-boxed at the stage's aspect ratio and reports presses in stage pixels.
+class StageWidget : public QWidget {
+ public:
+  StageWidget(const Form& form, StagePainter& painter, QWidget* parent = nullptr);
+
+  // Where the stage lies in this widget, in logical pixels.
+  [[nodiscard]] QRectF StageRect() const;
+  // Repaints the stage pixels `rect` only.
+  void UpdateStage(const QRect& rect);
+  // The size the window opens at: `scale` window pixels per stage pixel.
+  void SetPreferredScale(int scale);
+  [[nodiscard]] QSize sizeHint() const override;
+
+  std::function<void(QPoint stage, int button)> Pressed;  // button 1 left, 2 right, 4 middle
+  std::function<void()> WheelDown;
+  std::function<void()> Painted;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  const Form& form_;
+  StagePainter& painter_;
+  int preferred_scale_ = 1;
+  int wheel_travel_ = 0;
+};
+
+}  // namespace shiori

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "StageFixture.h"
+#include "qt/PictureCache.h"
+#include "qt/QtServices.h"
+
+namespace shiori::test {
+namespace {
+
+// One pixel of a two-colour GIF: Qt writes no GIF, so the bytes are spelled out.
+const std::string kGif(
+    "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
+    "\x00\x02\x02\x44\x01\x00;",
+    35);
+
+TEST(PictureCache, DecodesByContentWhateverTheExtension) {
+  TempGame game;
+  game.WritePicture("data/0001.rgd", PalettePicture(), "BMP");
+  game.WritePicture("data/0002.rgd", ColourPicture(), "JPEG");
+  game.WritePicture("data/0003.rgd", ColourPicture(), "PNG");
+  game.WriteBytes("log/0001.log", kGif);
+  game.WritePicture("data/liar.png", PalettePicture(), "BMP");  // the extension says PNG, the bytes say BMP
+  PictureCache cache;
+  const QImage palette = cache.Get(game.dir() / "data/0001.rgd");
+  ASSERT_FALSE(palette.isNull());
+  EXPECT_EQ(palette.size(), QSize(640, 400));
+  EXPECT_EQ(palette.pixel(0, 0), PalettePicture().pixel(0, 0));  // the palette came through
+  EXPECT_EQ(palette.pixel(550, 120), PalettePicture().pixel(550, 120));
+  EXPECT_EQ(cache.Get(game.dir() / "data/0002.rgd").size(), QSize(640, 400));
+  EXPECT_EQ(cache.Get(game.dir() / "data/0003.rgd").pixel(480, 120), ColourPicture().pixel(480, 120));
+  EXPECT_EQ(cache.Get(game.dir() / "log/0001.log").pixel(0, 0), qRgb(255, 0, 0));
+  EXPECT_FALSE(cache.Get(game.dir() / "data/liar.png").isNull());
+}
+
+TEST(PictureCache, MissingBrokenAndReplacedFiles) {
+  TempGame game;
+  PictureCache cache;
+  QtPictureService service(cache);
+  EXPECT_FALSE(service.CanLoad(game.dir() / "data/0009.rgd"));
+  game.WriteBytes("data/0009.rgd", "BM but nothing after it");
+  EXPECT_FALSE(service.CanLoad(game.dir() / "data/0009.rgd"));
+  // The first bytes of a JPEG: its header reads fine, its picture is not there. Checking the header alone
+  // would call it loadable and leave the painter with nothing to draw.
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  ColourPicture().save(&buffer, "JPEG");
+  game.WriteBytes("data/0010.rgd", std::string(jpeg.constData(), 200));
+  EXPECT_FALSE(service.CanLoad(game.dir() / "data/0010.rgd"));
+
+  // A picture put in place (or replaced) after a first look is seen afresh.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  game.WritePicture("data/0009.rgd", PalettePicture(), "BMP");
+  EXPECT_TRUE(service.CanLoad(game.dir() / "data/0009.rgd"));
+  const QImage picture = cache.Get(game.dir() / "data/0009.rgd");
+  EXPECT_EQ(cache.Scaled(picture, QSize(1280, 800)).size(), QSize(1280, 800));
+  EXPECT_EQ(cache.Scaled(picture, QSize(640, 400)), picture);
+}
+
+class RecordedWarnings : public WarningSink {
+ public:
+  void Warn(std::string_view message) override { lines.emplace_back(message); }
+  std::vector<std::string> lines;
+};
+
+TEST(QtWaveDevice, MissingMusicWarnsOnceAndNeverStopsTheStory) {
+  TempGame game;
+  RecordedWarnings warnings;
+  QtWaveDevice device(warnings);
+  device.SetFileName("data/0012.wav", game.dir() / "data/0012.wav");
+  EXPECT_EQ(device.FileName(), "data/0012.wav");
+  for (const char* command : {"open", "play", "stop", "close", "open", "play"}) device.Command(command);
+  ASSERT_EQ(warnings.lines.size(), 1u);
+  EXPECT_NE(warnings.lines[0].find("data/0012.wav"), std::string::npos);
+  // Switched off, the device plays nothing and so has nothing to warn about.
+  device.SetFileName("data/0013.wav", game.dir() / "data/0013.wav");
+  device.SetEnabled(false);
+  device.Command("play");
+  EXPECT_EQ(warnings.lines.size(), 1u);
+}
+
+TEST(LocalServices, ClockTextsAndRandomNumbersHaveTheirShapes) {
+  LocalWallClock clock;
+  const std::string date = clock.DateText();
+  const std::string time = clock.TimeText();
+  ASSERT_EQ(date.size(), 10u);
+  EXPECT_EQ(date[4], '/');
+  EXPECT_EQ(date[7], '/');
+  ASSERT_EQ(time.size(), 8u);
+  EXPECT_EQ(time[2], ':');
+  EXPECT_EQ(time[5], ':');
+  const std::int64_t ms = clock.MillisecondsSinceMidnight();
+  EXPECT_TRUE(ms >= 0 && ms < 24 * 3600 * 1000);
+
+  MersenneRandom random;
+  random.Seed(1234);
+  const double first = random.Next();
+  for (int i = 0; i < 10000; ++i) {
+    const double value = random.Next();
+    ASSERT_GE(value, 0.0);
+    ASSERT_LT(value, 1.0);
+  }
+  random.Seed(1234);
+  EXPECT_EQ(random.Next(), first);  // the same seed, the same preview
+}
+
+}  // namespace
+}  // namespace shiori::test
