@@ -82,12 +82,15 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-// The demo game built beside the player: <folder of the executable>/../demo.
+// The bundled demo: beside the player in the build tree (build/bin/../demo), or where `cmake --install` puts it
+// (bin/../share/shiori/demo).
 std::filesystem::path BundledDemo(const char* argv0) {
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) exe = std::filesystem::absolute(argv0);
-  return (exe.parent_path() / ".." / "demo").lexically_normal();
+  const std::filesystem::path built = (exe.parent_path() / ".." / "demo").lexically_normal();
+  const std::filesystem::path installed = (exe.parent_path() / ".." / "share" / "shiori" / "demo").lexically_normal();
+  return std::filesystem::exists(built / "data1.rgd") ? built : installed;
 }
 
 int RunHeadless(const Options& options) {
