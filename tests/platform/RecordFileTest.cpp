@@ -17,29 +17,34 @@ std::vector<std::string> Entries(const std::filesystem::path& folder) {
 }
 
 Bytes ReadOk(const std::filesystem::path& file, std::size_t length, long number) {
-  auto record = ReadRecord(file, length, number);
+  auto reader = RecordReader::Open(file, length);
+  EXPECT_TRUE(reader.ok()) << reader.error();
+  if (!reader.ok()) return {};
+  auto record = reader.value().Read(number);
   EXPECT_TRUE(record.ok()) << record.error();
   return record.ok() ? record.value() : Bytes{};
 }
 
-TEST(RecordFileTest, ReadsRecordsAndZerosWhereThereIsNoData) {
+TEST(RecordFileTest, ReadsTheBytesOfARecordThatLieInTheFile) {
   test::TempDir dir;
   const auto file = dir.Write("records", "AAABBBC");
   EXPECT_EQ(ReadOk(file, 3, 1), Of("AAA"));
   EXPECT_EQ(ReadOk(file, 3, 2), Of("BBB"));
-  EXPECT_EQ(ReadOk(file, 3, 3), Bytes({'C', 0, 0}));  // partly past the end
-  EXPECT_EQ(ReadOk(file, 3, 4), Bytes(3, 0));
-  EXPECT_EQ(ReadOk(file, 3, 0), Bytes(3, 0));
-  EXPECT_EQ(ReadOk(file, 3, -7), Bytes(3, 0));
-  EXPECT_EQ(ReadOk(file, 3, 0x7fffffffffffffff), Bytes(3, 0));
+  EXPECT_EQ(ReadOk(file, 3, 3), Of("C"));  // cut by the end of the file
+  EXPECT_EQ(ReadOk(file, 3, 4), Bytes{});
+  EXPECT_EQ(ReadOk(file, 3, 0), Bytes{});
+  EXPECT_EQ(ReadOk(file, 3, -7), Bytes{});
+  EXPECT_EQ(ReadOk(file, 3, 0x7fffffffffffffff), Bytes{});
 
   const auto missing = dir.path() / "missing";
-  EXPECT_EQ(ReadOk(missing, 3, 1), Bytes(3, 0));
+  EXPECT_EQ(ReadOk(missing, 3, 1), Bytes{});
   EXPECT_FALSE(std::filesystem::exists(missing)) << "reading must not create the file";
 
-  const auto folder = ReadRecord(dir.path(), 3, 1);  // exists but cannot be read
-  ASSERT_FALSE(folder.ok());
-  EXPECT_NE(folder.error().find(dir.path().string()), std::string::npos) << folder.error();
+  const auto folder = RecordReader::Open(dir.path(), 3);  // exists but cannot be read
+  ASSERT_TRUE(folder.ok());
+  const auto record = folder.value().Read(1);
+  ASSERT_FALSE(record.ok());
+  EXPECT_NE(record.error().find(dir.path().string()), std::string::npos) << record.error();
 }
 
 TEST(RecordFileTest, WriteCreatesFillsGapsAndOverwritesInPlace) {

@@ -124,14 +124,6 @@ Result<std::vector<std::uint8_t>> RecordReader::Read(long number) const {
   return record;
 }
 
-Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length, long number) {
-  auto reader = RecordReader::Open(file, length);
-  if (!reader) return Result<std::vector<std::uint8_t>>::Failure(reader.error());
-  auto record = reader.value().Read(number);
-  if (record) record.value().resize(length, 0);
-  return record;
-}
-
 Status WriteRecord(const std::filesystem::path& file, std::size_t length, long number,
                    const std::vector<std::uint8_t>& bytes, std::uint8_t fill) {
   if (number < 1) {

@@ -9,9 +9,9 @@
 
 namespace shiori {
 
-// Fixed-length record files: record n (counted from 1) starts at byte (n - 1) x length. Every call opens the file,
-// reads or writes one record and closes it again, so that nothing is held open between operations and every
-// caller sees the file as it is on disk.
+// Fixed-length record files: record n (counted from 1) starts at byte (n - 1) x length. A file is opened for one
+// operation and closed at its end, so that nothing is held open between operations and every caller sees the
+// file as it is on disk.
 
 // A record file held open for the length of one operation that reads many records (a search), and closed when
 // it goes away. A missing file reads as an empty one, and is not created.
@@ -35,12 +35,6 @@ class RecordReader {
   std::size_t length_;
   int fd_;  // -1: the file does not exist
 };
-
-// Reads record `number`. The bytes of the record that lie beyond the end of the file (or all of them, when the
-// file is missing or `number` is below 1) are returned as 0: reading past the end is no error. Reading never
-// creates the file. Fails only when the file exists but cannot be read.
-[[nodiscard]] Result<std::vector<std::uint8_t>> ReadRecord(const std::filesystem::path& file, std::size_t length,
-                                                           long number);
 
 // Writes `bytes` (exactly `length` of them) as record `number` >= 1, creating the file when it does not exist.
 // When the record lies beyond the end of the file, the bytes in between are filled with `fill`.
