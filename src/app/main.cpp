@@ -11,6 +11,7 @@
 #include "engine/Engine.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
+#include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
 #include "qt/StagePainter.h"
 
@@ -109,6 +110,7 @@ int RunWindow(int argc, char** argv, const Options& options) {
   QApplication::setApplicationVersion(QStringLiteral(SHIORI_VERSION));
   QApplication::setWindowIcon(shiori::WindowIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("shiori"));
+  shiori::InstallJapaneseQtTranslations();
 
   shiori::QtServices services;
   shiori::Scheduler scheduler;
@@ -122,7 +124,7 @@ int RunWindow(int argc, char** argv, const Options& options) {
   const shiori::Status started = window.Start();
   if (!started) {
     std::cerr << "shiori: " << started.error() << std::endl;
-    QMessageBox::critical(nullptr, shiori::WindowCaption(), QString::fromStdString(started.error()));
+    QMessageBox::critical(nullptr, shiori::WindowCaption(), shiori::NoStoryMessage(folder.game()));
     return 1;
   }
   if (engine.ended()) return 0;

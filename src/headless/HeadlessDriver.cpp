@@ -92,7 +92,7 @@ class Driver {
     } else if (verb == "screenshot") {
       Screenshot(RestOfLine(line, 1));
     } else if (verb == "close") {
-      engine_.Close();
+      engine_.CloseBox();
     } else {
       throw MalformedCommand{"unknown command " + verb};
     }

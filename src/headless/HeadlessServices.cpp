@@ -24,7 +24,7 @@ void RecordingWaveDevice::SetFileName(std::string_view relative, const std::file
   log_.push_back("file " + file_name_);
 }
 
-bool ScriptedQuestioner::Ask(std::string_view text, std::string_view title) {
+bool ScriptedQuestioner::Ask(std::string_view text, std::string_view title, DefaultAnswer) {
   bool answer = false;
   if (!answers_.empty()) {
     answer = answers_.front();

@@ -53,7 +53,7 @@ class ScriptedQuestioner : public Questioner {
   };
 
   void Queue(bool answer) { answers_.push_back(answer); }
-  bool Ask(std::string_view text, std::string_view title) override;
+  bool Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) override;
   [[nodiscard]] const std::vector<Asked>& asked() const { return asked_; }
 
  private:

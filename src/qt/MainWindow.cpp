@@ -14,8 +14,11 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <iostream>
 
 #include "qt/QtServices.h"
+#include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
 #include "qt/StageGeometry.h"
 #include "qt/StagePainter.h"
@@ -29,7 +32,8 @@ QString FromUtf8(const std::string& text) { return QString::fromStdString(text);
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
 
-constexpr int kTitleMessageMs = 5000;
+constexpr int kScreenshotNoteMs = 5000;
+constexpr int kSaveFolderNoteMs = 15000;
 
 }  // namespace
 
@@ -65,9 +69,24 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
 MainWindow::~MainWindow() = default;
 
 Status MainWindow::Start() {
+  const bool first_start = SavesKeptApart() && !std::filesystem::exists(engine_.folder().SaveFile("conf.rgd"));
   Status started = engine_.Start();
   Settle();
+  if (started && SavesKeptApart()) {
+    std::cerr << "shiori: saves are kept in " << engine_.folder().save().string() << std::endl;
+    if (first_start) ShowNote(SaveFolderMessage(engine_.folder().save()), kSaveFolderNoteMs);
+  }
   return started;
+}
+
+bool MainWindow::SavesKeptApart() const {
+  std::error_code error;
+  return !std::filesystem::equivalent(engine_.folder().game(), engine_.folder().save(), error);
+}
+
+void MainWindow::ShowNote(const QString& note, int ms) {
+  setWindowTitle(WindowCaption() + QStringLiteral(" - ") + note);
+  title_reset_.start(ms);
 }
 
 void MainWindow::ShowAtBestSize(bool full_screen) {
@@ -242,8 +261,8 @@ void MainWindow::SaveScreenshot() {
   const int scale =
       std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
   const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
-  setWindowTitle(saved.ok() ? tr("Screenshot saved to %1").arg(path) : FromUtf8(saved.error()));
-  title_reset_.start(kTitleMessageMs);
+  if (!saved) std::cerr << "shiori: " << saved.error() << std::endl;
+  ShowNote(saved.ok() ? ScreenshotSavedMessage(path) : ScreenshotFailedMessage(), kScreenshotNoteMs);
 }
 
 void MainWindow::ToggleFullScreen() {
@@ -255,8 +274,13 @@ void MainWindow::ToggleFullScreen() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!engine_.ended()) Deliver([this] { engine_.Close(); });
-  event->accept();
+  Deliver([this] { engine_.CloseBox(); });
+  // A reader who answered that the story should go on keeps the window.
+  if (engine_.ended()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 }  // namespace shiori

@@ -61,6 +61,10 @@ class MainWindow : public QMainWindow {
   void PressStory(int button);
   void CopyPageText();
   void SaveScreenshot();
+  // True when the saves do not lie in the game folder (a read-only game, the bundled demo, --save-dir).
+  [[nodiscard]] bool SavesKeptApart() const;
+  // A short note in the window's title, which goes back to the plain title after `ms`.
+  void ShowNote(const QString& note, int ms);
   void ToggleFullScreen();
 
   Engine& engine_;

@@ -74,11 +74,11 @@ void QtWaveDevice::Stop() {
   if (player_) player_->stop();
 }
 
-bool QtQuestioner::Ask(std::string_view text, std::string_view title) {
+bool QtQuestioner::Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                   QMessageBox::Yes | QMessageBox::No, parent_);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(default_answer == DefaultAnswer::kNo ? QMessageBox::No : QMessageBox::Yes);
   // Keyboard focus goes to the question even where no window manager hands it over, so Enter answers it.
   QTimer::singleShot(0, &box, [&box] { box.activateWindow(); });
   if (Asking) Asking(true);

@@ -73,7 +73,7 @@ class QtQuestioner : public Questioner {
  public:
   explicit QtQuestioner(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
-  [[nodiscard]] bool Ask(std::string_view text, std::string_view title) override;
+  [[nodiscard]] bool Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) override;
 
   // Called around every question, so that the window can stop its clock while the reader thinks.
   std::function<void(bool open)> Asking;

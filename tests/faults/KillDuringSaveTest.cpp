@@ -106,7 +106,7 @@ std::vector<std::string> RandomSaveScript(std::mt19937& random) {
       lines.push_back("menu menuSAVE(" + std::to_string(pick(3) + 1) + ")");
     }
   }
-  if (pick(2) == 0) lines.insert(lines.end(), {"menu menuBGM", "close"});
+  if (pick(2) == 0) lines.insert(lines.end(), {"menu menuBGM", "answer yes", "close"});
   return lines;
 }
 

@@ -91,7 +91,7 @@ TEST_F(DriverContract, AMissingScenarioIsAStartUpError) {
 
 TEST_F(DriverContract, PointsAndShortcutsReachWhatTheWindowWould) {
   // The title's first entry lies at 280, 240; the quick save is Ctrl+W once the story runs.
-  const DriverRun run = Drive("click 300 245\nclick lblMLT(3)\nwait 1000\nkey ctrl+w\nclose\n");
+  const DriverRun run = Drive("click 300 245\nclick lblMLT(3)\nwait 1000\nkey ctrl+w\nanswer yes\nclose\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(game_.dir().Read("data2.rgd"), "2,\"12/01 14:05\",#TRUE#\r\n");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "menus/PreviewTexts.h"
@@ -420,6 +421,35 @@ TEST(MenuScreens, QuittingEndsTheProgram) {
     EXPECT_TRUE(game.engine().ended());
     EXPECT_EQ(game.dir().Read("conf2.rgd"), "2\r\n");
   }
+}
+
+TEST(MenuScreens, TheCloseBoxAsksOnlyWhileAStoryIsInProgress) {
+  const auto close_asks = [](const std::function<void(TestGame&)>& reach) {
+    TestGame game;
+    WriteStory(game);
+    game.Start();
+    reach(game);
+    game.engine().CloseBox();
+    const bool asked = !game.questions().asked().empty();
+    if (asked) {
+      EXPECT_EQ(game.questions().asked().back().text, "現在のゲームを終了しますか？");
+      EXPECT_FALSE(game.engine().ended()) << "No keeps the story";
+      game.Answer(true);
+      game.engine().CloseBox();
+    }
+    EXPECT_TRUE(game.engine().ended());
+    return asked;
+  };
+  EXPECT_FALSE(close_asks([](TestGame&) {})) << "the title";
+  EXPECT_FALSE(close_asks([](TestGame& game) { game.Click("lblMLT(1)"); })) << "the gallery";
+  EXPECT_FALSE(close_asks([](TestGame& game) { game.Click("lblMLT(2)"); })) << "the settings";
+  EXPECT_FALSE(close_asks([](TestGame& game) { game.Click("lblMLT(0)"); })) << "the load menu of the title";
+  EXPECT_TRUE(close_asks([](TestGame& game) { StartAfresh(game); })) << "a page typing";
+  EXPECT_TRUE(close_asks([](TestGame& game) {
+    StartAfresh(game);
+    game.Wait(1000);
+    game.RightClick("Picture1");
+  })) << "the in-game menu";
 }
 
 TEST(MenuScreens, ClickOnTheWindowLeadsToTheTitleOnlyAfterTheEnding) {

@@ -23,6 +23,10 @@ TEST(Bookmarks, FilesInTheExistingFormatAreRead) {
   game.dir().Write("data3.rgd", "8,\"05/06 07:08\",#FALSE#\n");  // line end of another editor
   game.dir().Write("data4.rgd", Sjis("1,\"セーブデータがありません\",#FALSE#\r\n"));
   game.Start();
+  // The quick-save menu shows the stamps from the start, not only after a save in this run.
+  EXPECT_EQ(game.form().menuSAVE[1]->caption(), "データ１：01/02 03:04");
+  EXPECT_EQ(game.form().menuSAVE[2]->caption(), "データ２：05/06 07:08");
+  EXPECT_EQ(game.form().menuSAVE[3]->caption(), "データ３") << "an empty slot keeps its plain name";
   const auto files = SnapshotFolder(game.dir().path());
   game.Click("lblMLT(0)");
   EXPECT_EQ(game.Caption("lblMLT(0)"), "ロードデータ　その１\r\n01/02 03:04");

@@ -99,6 +99,27 @@ TEST(Settings, MissingOrMalformedSettingsMeanTheDefaults) {
   }
 }
 
+TEST(Settings, AFreshSaveFolderStartsFromTheSettingsTheGameCameWith) {
+  TempDir saves;
+  TestGame game;
+  WriteStory(game);
+  game.save_dir = saves.path();
+  game.dir().Write("conf.rgd", "#FALSE#\r\n");
+  game.dir().Write("conf2.rgd", "1\r\n");
+  game.Start();
+  EXPECT_FALSE(game.form().menuBGM.checked());
+  EXPECT_EQ(game.state().TextSpeed, 1);
+  game.Click("lblMLT(2)");
+  game.Click("lblMOJI_S");
+  EXPECT_EQ(saves.Read("conf2.rgd"), "3\r\n");
+  EXPECT_EQ(game.dir().Read("conf2.rgd"), "1\r\n") << "the game's own settings are never written";
+
+  // Once the save folder holds a setting, it wins over the game's.
+  game.Start();
+  EXPECT_EQ(game.state().TextSpeed, 3);
+  EXPECT_FALSE(game.form().menuBGM.checked()) << "no music setting saved yet: still the game's";
+}
+
 TEST(Settings, ASpeedClickIsSavedAtOnce) {
   TestGame game;
   WriteStory(game);

@@ -56,6 +56,9 @@ TEST(GameFolderTest, OpenChoosesTheSaveFolder) {
   const std::string saved_value = old != nullptr ? old : "";
   ::setenv("XDG_DATA_HOME", (dir.path() / "xdg").c_str(), 1);
   const auto read_only = GameFolder::Open(dir.path() / "cd-rom" / "story/");
+  // A writable folder that carries the read-only marker (the bundled demo) is treated the same way.
+  dir.Write(std::string("demo/") + GameFolder::kReadOnlyMarker, "");
+  const auto marked = GameFolder::Open(dir.path() / "demo");
   if (old != nullptr) {
     ::setenv("XDG_DATA_HOME", saved_value.c_str(), 1);
   } else {
@@ -63,6 +66,7 @@ TEST(GameFolderTest, OpenChoosesTheSaveFolder) {
   }
   EXPECT_EQ(read_only.save(), dir.path() / "xdg" / "shiori" / "story");
   EXPECT_TRUE(std::filesystem::is_directory(read_only.save()));
+  EXPECT_EQ(marked.save(), dir.path() / "xdg" / "shiori" / "demo");
 }
 
 }  // namespace

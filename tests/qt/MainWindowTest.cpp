@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -41,16 +45,34 @@ std::string TextPage(std::initializer_list<std::string> lines, int next) {
   return record;
 }
 
+// Two pages of text and the pictures the menus need.
+void WriteGame(const TempGame& game) {
+  game.WriteBytes("data1.rgd", TextPage({"Hello,", "reader."}, 2) + TextPage({"Page two."}, 1));
+  for (const char* name : {"op01", "ld01", "ld02", "rg01", "0001"}) {
+    game.WritePicture(std::string("data/") + name + ".rgd", ColourPicture(), "BMP");
+  }
+  game.WritePicture("log/0000.log", ColourPicture(), "BMP");
+}
+
+// Answers the next question box with `button` once it is up.
+void AnswerNextQuestion(QMessageBox::StandardButton button) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, button] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    poll->deleteLater();
+    poll->stop();
+    box->button(button)->click();
+  });
+  poll->start(10);
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
       : engine_(GameFolder(game_.dir(), game_.dir()), services_.Bundle(), scheduler_),
         painter_(engine_.folder(), services_.pictures()) {
-    game_.WriteBytes("data1.rgd", TextPage({"Hello,", "reader."}, 2) + TextPage({"Page two."}, 1));
-    for (const char* name : {"op01", "ld01", "ld02", "rg01", "0001"}) {
-      game_.WritePicture(std::string("data/") + name + ".rgd", ColourPicture(), "BMP");
-    }
-    game_.WritePicture("log/0000.log", ColourPicture(), "BMP");
+    WriteGame(game_);
     window_ = std::make_unique<MainWindow>(engine_, painter_, services_.questions());
     EXPECT_TRUE(window_->Start().ok());
     window_->ShowAtBestSize(false);
@@ -174,6 +196,40 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
   EXPECT_EQ(state.MenuMode, 3);
   Key(Qt::Key_Return);  // the menu is up: Enter does not read on behind it
   EXPECT_TRUE(form.Picture2.visible());
+}
+
+}  // namespace
+}  // namespace shiori::test
+
+namespace shiori::test {
+namespace {
+
+TEST_F(MainWindowTest, TheCloseBoxAsksBeforeLeavingAStory) {
+  Form& form = engine_.form();
+  ClickWidget(*form.lblMLT[0]);
+  ClickWidget(*form.lblMLT[3]);
+  ASSERT_TRUE(form.Picture1.visible());
+  AnswerNextQuestion(QMessageBox::No);
+  EXPECT_FALSE(window_->close());
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_FALSE(engine_.ended());
+  AnswerNextQuestion(QMessageBox::Yes);
+  EXPECT_TRUE(window_->close());
+  EXPECT_TRUE(engine_.ended());
+}
+
+TEST(MainWindowSaves, TheFirstStartSaysWhereSavesAreKept) {
+  TempGame game;
+  TempGame saves;
+  WriteGame(game);
+  QtServices services;
+  Scheduler scheduler;
+  Engine engine(GameFolder(game.dir(), saves.dir()), services.Bundle(), scheduler);
+  StagePainter painter(engine.folder(), services.pictures());
+  MainWindow window(engine, painter, services.questions());
+  ASSERT_TRUE(window.Start().ok());
+  EXPECT_TRUE(window.windowTitle().contains(QString::fromStdString(saves.dir().string())))
+      << window.windowTitle().toStdString();
 }
 
 }  // namespace

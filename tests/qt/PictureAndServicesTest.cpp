@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 #include <string>
 #include <thread>
 #include <vector>
@@ -8,6 +13,7 @@
 #include "StageFixture.h"
 #include "qt/PictureCache.h"
 #include "qt/QtServices.h"
+#include "qt/ReaderLanguage.h"
 
 namespace shiori::test {
 namespace {
@@ -82,6 +88,32 @@ TEST(QtWaveDevice, MissingMusicWarnsOnceAndNeverStopsTheStory) {
   device.SetEnabled(false);
   device.Command("play");
   EXPECT_EQ(warnings.lines.size(), 1u);
+}
+
+// Asks a question and answers it with Enter alone, once the box is up; returns the answer and the buttons' texts.
+std::pair<bool, QString> AnswerWithEnter(DefaultAnswer default_answer) {
+  QtQuestioner questions;
+  QString buttons;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    poll.stop();
+    buttons = box->button(QMessageBox::Yes)->text() + "/" + box->button(QMessageBox::No)->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  poll.start(10);
+  const bool answer = questions.Ask("すべてのセーブデータが失われます", "確認", default_answer);
+  return {answer, buttons};
+}
+
+TEST(QtQuestioner, ButtonsSpeakJapaneseAndEnterNeverWipesTheSaves) {
+  InstallJapaneseQtTranslations();
+  const auto [wipe, buttons] = AnswerWithEnter(DefaultAnswer::kNo);
+  EXPECT_FALSE(wipe) << "Enter on a question that destroys saves answers No";
+  EXPECT_TRUE(buttons.contains(QStringLiteral("はい")) && buttons.contains(QStringLiteral("いいえ")))
+      << buttons.toStdString();
+  EXPECT_TRUE(AnswerWithEnter(DefaultAnswer::kYes).first) << "elsewhere Enter answers Yes, as ever";
 }
 
 TEST(LocalServices, ClockTextsAndRandomNumbersHaveTheirShapes) {

@@ -44,7 +44,7 @@ class SilentWaveDevice : public WaveDevice {
 class RandomAnswers : public Questioner {
  public:
   explicit RandomAnswers(std::mt19937& random) : random_(random) {}
-  bool Ask(std::string_view, std::string_view) override { return random_() % 3 == 0; }
+  bool Ask(std::string_view, std::string_view, DefaultAnswer) override { return random_() % 3 == 0; }
 
  private:
   std::mt19937& random_;

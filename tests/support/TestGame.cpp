@@ -107,7 +107,7 @@ void TestGame::Create() {
   WriteScenario();
   engine_.reset();
   recorded_ = std::make_unique<RecordingServices>(scheduler_, VirtualWallClock::Parse(now), warning_text_);
-  engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path()), recorded_->services(), scheduler_);
+  engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path(), save_dir), recorded_->services(), scheduler_);
 }
 
 void TestGame::Start() {

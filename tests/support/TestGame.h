@@ -69,6 +69,8 @@ class TestGame {
   [[nodiscard]] std::vector<std::string> WaveSince(std::size_t from) const;
 
   std::string now = "2026-12-01 14:05:09";
+  // Where the saves go; the game folder itself when unset.
+  std::optional<std::filesystem::path> save_dir;
 
  private:
   void WriteScenario();

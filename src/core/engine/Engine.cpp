@@ -59,6 +59,8 @@ Status Engine::Start() {
   return Done{};
 }
 
+void Engine::CloseBox() { title_->Form_QueryUnload(); }
+
 void Engine::Close() {
   if (form_.Unload) form_.Unload();
 }

@@ -44,7 +44,9 @@ class Engine {
   // Start-up: the window's load event. Fails (with a message naming the folder and the file) when the game
   // folder has no scenario file; nothing is then shown or written.
   [[nodiscard]] Status Start();
-  // The window's close box: the same unload as every quit command.
+  // The window's close box: asks first while a story is in progress, then the same unload as every quit command.
+  void CloseBox();
+  // The unload itself, which every way out ends in.
   void Close();
   // True once the program has ended; `Ended` is called at that moment.
   [[nodiscard]] bool ended() const { return ended_; }

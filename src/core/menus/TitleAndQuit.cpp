@@ -56,6 +56,17 @@ void TitleAndQuit::menuEND_Click() {
   engine_.Close();  // unloads the window, the single way out
 }
 
+void TitleAndQuit::Form_QueryUnload() {
+  if (StoryInProgress() && !engine_.services().questions.Ask(kLeaveStoryQuestion, kQuestionTitle)) return;
+  engine_.Close();
+}
+
+// A page on the story layer (which stays shown beneath the title's layer), or the in-game menu.
+bool TitleAndQuit::StoryInProgress() const {
+  const Form& form = engine_.form();
+  return (form.Picture1.visible() && !form.Picture2.visible()) || engine_.state().MenuMode == 3;
+}
+
 void TitleAndQuit::Form_Click() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();

@@ -15,11 +15,16 @@ class TitleAndQuit {
   // ending in progress without saving it.
   void BackToTitle();
   void menuEND_Click();  // also menuEND2
+  // The window's close box: asks first while a story is in progress, as leaving it through a menu does, and
+  // closes at once on the title, gallery and settings screens.
+  void Form_QueryUnload();
   void Form_Click();
   void comDES_Click();
   void Command2_Click();
 
  private:
+  [[nodiscard]] bool StoryInProgress() const;
+
   Engine& engine_;
 };
 

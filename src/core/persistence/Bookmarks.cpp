@@ -30,12 +30,23 @@ bool Bookmarks::SaveBookmark(int slot) {
     services.warnings.Warn(written.error());
     return false;
   }
-  static constexpr std::array<const char*, 4> kItemNames = {"", "データ１：", "データ２：", "データ３："};
-  engine_.form().menuSAVE[slot]->SetCaption(kItemNames[slot] + stamp);
+  LabelQuickSaveItem(slot, stamp);
   return true;
 }
 
+void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
+  static constexpr std::array<const char*, 4> kItemNames = {"", "データ１：", "データ２：", "データ３："};
+  engine_.form().menuSAVE[slot]->SetCaption(kItemNames[slot] + stamp);
+}
+
 void Bookmarks::menuSAVE_Click(int index) { static_cast<void>(SaveBookmark(index)); }
+
+void Bookmarks::LabelQuickSaveItems() {
+  for (int slot = 1; slot <= kSlots; ++slot) {
+    const Slot bookmark = Read(slot);
+    if (bookmark.stamp != kEmptyStamp) LabelQuickSaveItem(slot, bookmark.stamp);
+  }
+}
 
 // A file that is missing, unreadable or not of the form page, "stamp", flag reads as an empty slot.
 Bookmarks::Slot Bookmarks::Read(int slot) {

@@ -25,6 +25,8 @@ class Bookmarks {
   // name the scenario file). False, with a warning, when the file could not be written.
   [[nodiscard]] bool SaveBookmark(int slot);
   void menuSAVE_Click(int index);
+  // Labels each quick-save item whose slot holds a bookmark with that bookmark's stamp, as a save would.
+  void LabelQuickSaveItems();
   // Sets `CurrentPage` and `PageBuffer` to the slot's page and returns its stamp text.
   std::string ReadBookmarkStamp(int slot);
   // The same, for resuming: the stamp is dropped.
@@ -42,6 +44,7 @@ class Bookmarks {
   };
   [[nodiscard]] std::filesystem::path File(int slot) const;
   [[nodiscard]] Slot Read(int slot);
+  void LabelQuickSaveItem(int slot, const std::string& stamp);
 
   Engine& engine_;
 };

@@ -16,6 +16,14 @@ constexpr Rgb kUnselectedGrey = 0x808080;
 
 std::filesystem::path Settings::File(const char* name) const { return engine_.folder().SaveFile(name); }
 
+std::filesystem::path Settings::StartingFile(const char* name) const {
+  std::filesystem::path saved = File(name);
+  std::error_code error;
+  if (std::filesystem::exists(saved, error)) return saved;
+  const std::filesystem::path shipped = engine_.folder().GameFile(name);
+  return std::filesystem::exists(shipped, error) ? shipped : saved;
+}
+
 void Settings::Load() {
   ReadMusicSwitch();
   ReadTextSpeed();
@@ -29,20 +37,22 @@ void Settings::Save() {
 
 // A missing or malformed settings file means the defaults: music on, normal speed.
 void Settings::ReadMusicSwitch() {
-  const auto values = ReadValueFile(File("conf.rgd"));
+  const std::filesystem::path file = StartingFile("conf.rgd");
+  const auto values = ReadValueFile(file);
   const bool* on = values && !values.value().empty() ? std::get_if<bool>(&values.value()[0]) : nullptr;
   if (on == nullptr) {
-    engine_.services().warnings.Warn(File("conf.rgd").string() + ": no music setting; music is on");
+    engine_.services().warnings.Warn(file.string() + ": no music setting; music is on");
   }
   engine_.form().menuBGM.SetChecked(on == nullptr || *on);
 }
 
 // A well-formed speed outside 1..3 is kept as read: the typewriter then types without a pause.
 void Settings::ReadTextSpeed() {
-  const auto values = ReadValueFile(File("conf2.rgd"));
+  const std::filesystem::path file = StartingFile("conf2.rgd");
+  const auto values = ReadValueFile(file);
   const long* speed = values && !values.value().empty() ? std::get_if<long>(&values.value()[0]) : nullptr;
   if (speed == nullptr || *speed < 0 || *speed > 255) {
-    engine_.services().warnings.Warn(File("conf2.rgd").string() + ": no text speed; the speed is normal");
+    engine_.services().warnings.Warn(file.string() + ": no text speed; the speed is normal");
     engine_.state().TextSpeed = kDefaultTextSpeed;
     return;
   }
@@ -79,7 +89,8 @@ void Settings::ChooseTextSpeed(std::uint8_t speed) {
 
 void Settings::lblSYOK_MouseDown(int button) {
   if (button != kLeftButton) return;
-  if (!engine_.services().questions.Ask("すべてのセーブデータが失われます", "確認")) return;
+  // Enter must not wipe every bookmark, the read record and the gallery: No is the default here.
+  if (!engine_.services().questions.Ask("すべてのセーブデータが失われます", "確認", DefaultAnswer::kNo)) return;
   if (const Status reset = engine_.seen().InitialiseSaveData(); !reset) {
     engine_.services().warnings.Warn(reset.error());
   }

@@ -95,13 +95,18 @@ std::optional<fs::path> FindCaseInsensitive(const fs::path& folder, std::string_
   return path;
 }
 
+bool GameFolder::IsMarkedReadOnly(const fs::path& game) {
+  std::error_code error;
+  return fs::exists(game / kReadOnlyMarker, error);
+}
+
 GameFolder::GameFolder(fs::path game, fs::path save) : game_(std::move(game)), save_(std::move(save)) {}
 
 GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>& override_save) {
   fs::path save;
   if (override_save) {
     save = *override_save;
-  } else if (::access(game.c_str(), W_OK) == 0) {
+  } else if (::access(game.c_str(), W_OK) == 0 && !IsMarkedReadOnly(game)) {
     save = game;
   } else {
     save = DataHome() / "shiori" / FolderName(game);

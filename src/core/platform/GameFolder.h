@@ -25,9 +25,13 @@ namespace shiori {
 // "log/"); the save folder holds the bookmarks "data2.rgd" .. "data4.rgd", the read-page record "data5.rgd" and
 // the settings "conf.rgd", "conf2.rgd". The save folder is the game folder when that is writable (so existing
 // saves keep working), else $XDG_DATA_HOME/shiori/<game folder name>/ (~/.local/share when unset), unless the
-// player is told another one.
+// player is told another one. A game folder holding the marker file `shiori-read-only` (the bundled demo does,
+// wherever it lies) counts as read-only even where it could be written.
 class GameFolder {
  public:
+  static constexpr const char* kReadOnlyMarker = "shiori-read-only";
+  [[nodiscard]] static bool IsMarkedReadOnly(const std::filesystem::path& game);
+
   GameFolder(std::filesystem::path game, std::filesystem::path save);
 
   // Chooses the save folder as described above; `override` wins when given.

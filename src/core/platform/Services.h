@@ -34,11 +34,15 @@ class WaveDevice {
   [[nodiscard]] virtual std::string FileName() const = 0;
 };
 
+// The answer Enter gives to a question: Yes, unless Yes would destroy what cannot be had back.
+enum class DefaultAnswer { kYes, kNo };
+
 // A modal yes/no question with no icon. True means Yes.
 class Questioner {
  public:
   virtual ~Questioner() = default;
-  [[nodiscard]] virtual bool Ask(std::string_view text, std::string_view title) = 0;
+  [[nodiscard]] virtual bool Ask(std::string_view text, std::string_view title,
+                                 DefaultAnswer default_answer = DefaultAnswer::kYes) = 0;
 };
 
 // The wall clock: the date and time texts a bookmark stamp is built from.

@@ -3,6 +3,7 @@
 #include "engine/Engine.h"
 #include "gallery/Gallery.h"
 #include "menus/MenuList.h"
+#include "persistence/Bookmarks.h"
 #include "persistence/Settings.h"
 
 namespace shiori {
@@ -11,6 +12,7 @@ void Lifecycle::Form_Load() {
   Form& form = engine_.form();
   engine_.menus().ResetPlayState();
   engine_.settings().Load();
+  engine_.bookmarks().LabelQuickSaveItems();
   engine_.ShowPicture(form.Picture2, "\\data\\op01.rgd");
   engine_.ShowPicture(form.Picture4, "\\log\\0000.log");
   engine_.menus().ShowTitleMenu();
