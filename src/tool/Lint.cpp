@@ -38,8 +38,49 @@ std::string_view TrimPadding(std::string_view bytes) {
   return end == std::string_view::npos ? std::string_view() : bytes.substr(0, end + 1);
 }
 
+// "1 page", "3 pages".
+std::string Count(std::size_t n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::size_t TextLength(const StoryPage& page, std::size_t line) {
   return ShownLength(TrimPadding(page.line_bytes[line]));
+}
+
+// Why `target` cannot be the page that follows, or empty when it can.
+std::string TargetProblem(const Story& story, long target) {
+  if (target == 0) return "is 0";
+  if (!story.Contains(target)) {
+    return "is page " + std::to_string(target) + ", outside the file (pages 1-" + std::to_string(story.page_count()) +
+           ")";
+  }
+  if (story.page(static_cast<std::size_t>(target)).empty)
+    return "is page " + std::to_string(target) + ", an empty record";
+  return {};
+}
+
+std::vector<Diagnostic> BrokenLinks(const Story& story) {
+  std::vector<Diagnostic> found;
+  const auto report = [&](std::size_t page, std::string message) {
+    found.push_back({std::string(kScenarioName), page, Severity::kError, std::move(message)});
+  };
+  for (std::size_t page = 1; page <= story.page_count(); ++page) {
+    if (story.page(page).empty) continue;
+    const ScenarioRecord& record = story.page(page).record;
+    if (record.IsTextPage() && !IsEndingCode(record.target[0])) {
+      if (const std::string problem = TargetProblem(story, record.target[0]); !problem.empty()) {
+        report(page, "the next page " + problem);
+      }
+    } else if (record.pageType == ScenarioRecord::kChoicePage) {
+      for (int i = 0; i < 2; ++i) {
+        if (record.target[i] == 0) continue;  // no choice there
+        if (const std::string problem = TargetProblem(story, record.target[i]); !problem.empty()) {
+          report(page, "choice " + std::to_string(i + 1) + " leads nowhere: its target " + problem);
+        }
+      }
+    }
+  }
+  return found;
 }
 
 class Linter {
@@ -81,7 +122,25 @@ class Linter {
       const bool b_scenario = b.file == kScenarioName;
       return a_scenario != b_scenario ? b_scenario : a_scenario && a.page < b.page;
     });
+    ReportWhatIsCutOff();
     return std::move(report_);
+  }
+
+  // One line for the CGs and one for the pages that no path reaches, after the faults that likely cut them off.
+  void ReportWhatIsCutOff() {
+    const std::string cause = broken_links_.empty() ? "" : " (likely cut off by the broken links above)";
+    if (!unreachable_cgs_.empty()) {
+      std::sort(unreachable_cgs_.begin(), unreachable_cgs_.end());
+      std::string list;
+      for (const std::string& cg : unreachable_cgs_) list += (list.empty() ? "" : ", ") + cg;
+      const char* verb = unreachable_cgs_.size() == 1 ? " unlocks" : " unlock";
+      Error(0, Count(unreachable_cgs_.size(), "CG") + verb + " on pages that no path from page 1 reaches" + cause +
+                   ": " + list);
+    }
+    if (!unreachable_pages_.empty()) {
+      Warning(0, "no path from page 1 reaches " + Count(unreachable_pages_.size(), "page") + cause + ": " +
+                     PageRanges(unreachable_pages_));
+    }
   }
 
   bool Exists(const std::string& relative) {
@@ -110,10 +169,15 @@ class Linter {
                      " of 600 bytes); the player reads the missing bytes as zero");
     }
     if (story.page_count() == 0 || story.page(1).empty) Error(1, "page 1, where the story starts, is empty");
+    broken_links_ = BrokenLinks(story);
+    report_.diagnostics.insert(report_.diagnostics.end(), broken_links_.begin(), broken_links_.end());
     for (std::size_t page = 1; page <= story.page_count(); ++page) {
       if (!story.page(page).empty) CheckPage(page);
     }
     CheckCgPages();
+    for (std::size_t page = 1; page <= story.page_count(); ++page) report_.page_count += story.page(page).empty ? 0 : 1;
+    report_.reachable_pages =
+        static_cast<std::size_t>(std::count(story.reachable().begin(), story.reachable().end(), true));
   }
 
   void CheckPage(std::size_t page) {
@@ -134,19 +198,7 @@ class Linter {
     }
     CheckEncoding(page);
     CheckMedia(page);
-    if (!story_->reachable()[page]) Warning(page, "no path from page 1 reaches this page");
-  }
-
-  // Why `target` cannot be the page that follows, or empty when it can.
-  std::string TargetProblem(long target) const {
-    if (target == 0) return "is 0";
-    if (!story_->Contains(target)) {
-      return "is page " + std::to_string(target) + ", outside the file (pages 1-" +
-             std::to_string(story_->page_count()) + ")";
-    }
-    if (story_->page(static_cast<std::size_t>(target)).empty)
-      return "is page " + std::to_string(target) + ", an empty record";
-    return {};
+    if (!story_->reachable()[page]) unreachable_pages_.push_back(page);
   }
 
   void CheckTextPage(std::size_t page) {
@@ -185,10 +237,9 @@ class Linter {
                                std::to_string(record.endingMark) +
                                ": the ending would not start (give the page an endingMark above 9500)"
                          : "the ending would not start: the page does not pause, so when it ends the ending test "
-                           "reads record " + code + ", which carries no endingMark above 9500 (write page " + code +
+                           "reads record " +
+                               code + ", which carries no endingMark above 9500 (write page " + code +
                                " with 'ending " + code + "', or give this page a pause and the mark)");
-    } else if (const std::string problem = TargetProblem(next); !problem.empty()) {
-      Error(page, "the next page " + problem);
     }
   }
 
@@ -202,10 +253,7 @@ class Linter {
     }
     std::size_t leading = 0;
     for (int i = 0; i < 2; ++i) {
-      const std::string problem = TargetProblem(record.target[i]);
-      if (record.target[i] == 0) continue;
-      ++leading;
-      if (!problem.empty()) Error(page, "choice " + std::to_string(i + 1) + " leads nowhere: its target " + problem);
+      if (record.target[i] != 0) ++leading;
     }
     if (leading == 0) Error(page, "neither choice has a target: the reader would be stuck");
     for (int i = 0; i < 2; ++i) {
@@ -274,7 +322,7 @@ class Linter {
         if (!story_->Contains(step.page) || story_->page(page).empty) {
           Error(page, cg + " unlocks on this page, which the scenario does not hold");
         } else if (!story_->reachable()[page]) {
-          Error(page, cg + " unlocks on this page, which no path from page 1 reaches");
+          unreachable_cgs_.push_back(RelativeName(step.picture) + " (page " + std::to_string(page) + ")");
         } else if (!story_->marked_read()[page]) {
           Error(page, cg + " unlocks on this page, but the player never marks it read: it is only entered by a " +
                           "choice and does not pause (open it with a click, or give it a pause)");
@@ -286,6 +334,9 @@ class Linter {
   std::filesystem::path game_;
   const Story* story_ = nullptr;
   std::map<std::string, bool> exists_;
+  std::vector<Diagnostic> broken_links_;
+  std::vector<std::size_t> unreachable_pages_;
+  std::vector<std::string> unreachable_cgs_;
   LintReport report_;
 };
 
@@ -302,6 +353,18 @@ bool LintReport::HasErrors() const {
                      [](const Diagnostic& d) { return d.severity == Severity::kError; });
 }
 
+std::string LintReport::Summary() const {
+  const auto errors = static_cast<std::size_t>(std::count_if(
+      diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) { return d.severity == Severity::kError; }));
+  const std::size_t warnings = diagnostics.size() - errors;
+  std::string text = std::string(kScenarioName) + ": " + std::to_string(reachable_pages) + " of " +
+                     Count(page_count, "page") + " reachable, " + Count(diagnostics.size(), "problem");
+  if (!diagnostics.empty()) text += " (" + Count(errors, "error") + ", " + Count(warnings, "warning") + ")";
+  return text;
+}
+
 LintReport LintGame(const std::filesystem::path& game) { return Linter(game).Run(); }
+
+std::vector<Diagnostic> FindBrokenLinks(std::span<const std::uint8_t> scenario) { return BrokenLinks(Story(scenario)); }
 
 }  // namespace shiori

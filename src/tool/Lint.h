@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,10 +21,20 @@ struct Diagnostic {
 };
 
 struct LintReport {
-  std::vector<Diagnostic> diagnostics;  // files of the game first, then the scenario's pages in order
+  // The faults, files of the game first, then the scenario's pages in order; then, grouped into a line or two,
+  // what follows from them: the pages and CGs that no path from page 1 reaches.
+  std::vector<Diagnostic> diagnostics;
+  std::size_t page_count = 0;  // pages that are not empty records
+  std::size_t reachable_pages = 0;
 
   [[nodiscard]] bool HasErrors() const;
+  // One line for the end of the report: "data1.rgd: 69 of 70 pages reachable, 0 problems".
+  [[nodiscard]] std::string Summary() const;
 };
+
+// The targets of text and choice pages that lead to no page the scenario holds (0, outside the file, or an empty
+// record), as errors. A single one of them can cut off the rest of a story.
+[[nodiscard]] std::vector<Diagnostic> FindBrokenLinks(std::span<const std::uint8_t> scenario);
 
 // Checks a game folder the way the player will use it: the scenario's pages, the pictures and music they name,
 // the menu, gallery and ending files, and that the gallery's CG pages can be read on some path from page 1.

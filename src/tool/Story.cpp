@@ -110,4 +110,17 @@ void Story::Explore() {
   }
 }
 
+std::string PageRanges(const std::vector<std::size_t>& pages) {
+  std::string text;
+  for (std::size_t i = 0; i < pages.size();) {
+    std::size_t j = i;
+    while (j + 1 < pages.size() && pages[j + 1] == pages[j] + 1) ++j;
+    if (!text.empty()) text += ", ";
+    text += std::to_string(pages[i]);
+    if (j > i) text += "-" + std::to_string(pages[j]);
+    i = j + 1;
+  }
+  return text.empty() ? "none" : text;
+}
+
 }  // namespace shiori

@@ -73,6 +73,9 @@ class Story {
   std::vector<bool> marked_read_;
 };
 
+// Ascending page numbers as "1-3, 7, 9-12" ("none" when there are none).
+[[nodiscard]] std::string PageRanges(const std::vector<std::size_t>& pages);
+
 [[nodiscard]] constexpr bool IsEndingCode(long number) { return number > ScenarioRecord::kEndingThreshold; }
 [[nodiscard]] constexpr bool IsFullEnding(long code) { return code == ScenarioRecord::kEndingThreshold + 1; }
 

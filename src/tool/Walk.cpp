@@ -122,19 +122,6 @@ RouteReach Route(const Story& story, int number, std::span<const CgStep> steps, 
   return route;
 }
 
-std::string Ranges(const std::vector<std::size_t>& pages) {
-  std::string text;
-  for (std::size_t i = 0; i < pages.size();) {
-    std::size_t j = i;
-    while (j + 1 < pages.size() && pages[j + 1] == pages[j] + 1) ++j;
-    if (!text.empty()) text += ", ";
-    text += std::to_string(pages[i]);
-    if (j > i) text += "-" + std::to_string(pages[j]);
-    i = j + 1;
-  }
-  return text.empty() ? "none" : text;
-}
-
 std::string EndingName(std::int16_t code) {
   return std::to_string(code) + (IsFullEnding(code) ? " (full)" : " (short)");
 }
@@ -213,19 +200,21 @@ std::string FormatWalkText(const WalkReport& report) {
   std::ostringstream out;
   out << "data1.rgd: " << report.page_count << " pages, " << report.reachable.size() << " reachable from page 1\n";
   for (const RouteReach& route : report.routes) {
-    const auto read = std::count_if(route.cgs.begin(), route.cgs.end(), [](const CgReach& cg) { return cg.read; });
+    // A CG is unlocked when the player marks its page read, which takes a path from page 1 to it.
+    const auto unlockable =
+        std::count_if(route.cgs.begin(), route.cgs.end(), [](const CgReach& cg) { return cg.read; });
     out << "\nroute " << route.route << ": " << route.pages.size() << " pages, " << route.choices.size()
-        << " choice pages, " << read << " of " << route.cgs.size() << " CGs read\n";
-    out << "  pages: " << Ranges(route.pages) << '\n';
+        << " choice pages, " << unlockable << " of " << route.cgs.size() << " CGs can be unlocked\n";
+    out << "  pages: " << PageRanges(route.pages) << '\n';
     for (const ChoicePoint& choice : route.choices) {
       out << "  choice at page " << choice.page << ": 1 -> " << choice.targets[0] << ", 2 -> " << choice.targets[1]
           << '\n';
     }
     for (const CgReach& cg : route.cgs) {
       out << "  CG " << cg.step << " " << cg.picture << " at page " << cg.page << ": "
-          << (cg.read        ? "read"
-              : cg.reachable ? "reached but never marked read"
-                             : "not reached")
+          << (cg.read        ? "can be unlocked"
+              : cg.reachable ? "reachable, but never marked read, so never unlocked"
+                             : "not reachable")
           << '\n';
     }
     out << "  endings:";

@@ -1,6 +1,8 @@
 // shiori-tool: the scenario tools for authors and translators.
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +22,11 @@ constexpr int kUsage = 2;
 
 constexpr std::string_view kHelp = R"(usage: shiori-tool COMMAND ...
 
-  dump SCENARIO            print a scenario file (data1.rgd) as text
-  build TEXT -o SCENARIO   write the scenario file the text describes
-  lint GAME_DIR            check a game folder; exits 1 when it finds errors
+  dump SCENARIO|GAME_DIR   print a scenario file (data1.rgd, or the one in GAME_DIR) as text
+  build TEXT -o SCENARIO [--strict]
+                           write the scenario file the text describes; warns about targets that name
+                           no page in it, and with --strict refuses to write the file then
+  lint GAME_DIR            check a game folder, ending in a one-line summary; exits 1 when it finds errors
   walk [--json] GAME_DIR   show what the reader can reach from page 1: pages, choices, CGs and endings per
                            route, and the fewest clicks to each ending
   --help, --version
@@ -39,6 +43,21 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// The path as given, when it exists; otherwise one line saying so.
+std::optional<std::filesystem::path> Existing(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::exists(path, error)) return std::filesystem::path(path);
+  std::cerr << "shiori-tool: " << path << ": no such file or folder\n";
+  return std::nullopt;
+}
+
+// A game folder; a scenario file given instead stands for the folder that holds it.
+std::optional<std::filesystem::path> GameFolderAt(const std::string& path) {
+  const auto found = Existing(path);
+  if (!found || std::filesystem::is_directory(*found)) return found;
+  return found->parent_path().empty() ? std::filesystem::path(".") : found->parent_path();
+}
+
 Result<std::string> Read(const std::filesystem::path& file) {
   Result<std::string> content = ReadWholeFile(file);
   if (!content) std::cerr << "shiori-tool: " << content.error() << '\n';
@@ -46,15 +65,27 @@ Result<std::string> Read(const std::filesystem::path& file) {
 }
 
 int Dump(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage("dump takes one scenario file");
-  const Result<std::string> bytes = Read(args[0]);
+  if (args.size() != 1) return Usage("dump takes one scenario file or game folder");
+  std::optional<std::filesystem::path> scenario = Existing(args[0]);
+  if (!scenario) return kFailure;
+  if (std::filesystem::is_directory(*scenario)) {
+    scenario = FindCaseInsensitive(*scenario, "data1.rgd");
+    if (!scenario) {
+      std::cerr << "shiori-tool: " << args[0] << " holds no data1.rgd\n";
+      return kFailure;
+    }
+  }
+  const Result<std::string> bytes = Read(*scenario);
   if (!bytes) return kFailure;
   std::cout << DumpScenario(AsBytes(bytes.value()));
   return 0;
 }
 
-int Build(const std::vector<std::string>& args) {
-  if (args.size() != 3 || args[1] != "-o") return Usage("build takes TEXT -o SCENARIO");
+int Build(std::vector<std::string> args) {
+  const auto strict = std::find(args.begin(), args.end(), "--strict");
+  const bool refuse_broken_links = strict != args.end();
+  if (refuse_broken_links) args.erase(strict);
+  if (args.size() != 3 || args[1] != "-o") return Usage("build takes TEXT -o SCENARIO [--strict]");
   const Result<std::string> text = Read(args[0]);
   if (!text) return kFailure;
   const Result<std::vector<std::uint8_t>> bytes = BuildScenario(text.value(), args[0]);
@@ -62,6 +93,12 @@ int Build(const std::vector<std::string>& args) {
     std::cerr << bytes.error() << '\n';
     return kFailure;
   }
+  const std::vector<Diagnostic> broken = FindBrokenLinks(bytes.value());
+  for (const Diagnostic& link : broken) {
+    std::cerr << args[0] << ": page " << link.page << ": " << (refuse_broken_links ? "error: " : "warning: ")
+              << link.message << '\n';
+  }
+  if (refuse_broken_links && !broken.empty()) return kFailure;
   const Status written = WriteFileAtomically(args[2], std::string(bytes.value().begin(), bytes.value().end()));
   if (!written) {
     std::cerr << "shiori-tool: " << written.error() << '\n';
@@ -72,8 +109,11 @@ int Build(const std::vector<std::string>& args) {
 
 int Lint(const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage("lint takes one game folder");
-  const LintReport report = LintGame(args[0]);
+  const auto game = GameFolderAt(args[0]);
+  if (!game) return kFailure;
+  const LintReport report = LintGame(*game);
   for (const Diagnostic& diagnostic : report.diagnostics) std::cout << diagnostic.ToString() << '\n';
+  std::cout << report.Summary() << '\n';
   return report.HasErrors() ? kFailure : 0;
 }
 
@@ -81,7 +121,9 @@ int Walk(std::vector<std::string> args) {
   const bool json = !args.empty() && args[0] == "--json";
   if (json) args.erase(args.begin());
   if (args.size() != 1) return Usage("walk takes [--json] and one game folder");
-  const auto scenario = FindCaseInsensitive(args[0], "data1.rgd");
+  const auto game = GameFolderAt(args[0]);
+  if (!game) return kFailure;
+  const auto scenario = FindCaseInsensitive(*game, "data1.rgd");
   if (!scenario) {
     std::cerr << "shiori-tool: " << args[0] << " holds no data1.rgd\n";
     return kFailure;

@@ -65,7 +65,30 @@ TEST(LintTest, FindsBrokenTargets) {
                 "data1.rgd: page 9: error: the next page 10 carries endingMark 9501, and this page does not "
                 "pause, so the ending test reads that page's record when this page ends: the short ending "
                 "starts before page 10 is shown (give this page a pause)");
-  ExpectFinding(report, "data1.rgd: page 2: warning: no path from page 1 reaches this page");
+  ExpectFinding(report,
+                "data1.rgd: warning: no path from page 1 reaches 7 pages (likely cut off by the broken links above): "
+                "2-4, 6, 8-10");
+}
+
+TEST(LintTest, OneBrokenLinkComesFirstAndWhatItCutsOffIsGroupedAfter) {
+  GameFixture game;
+  std::string story = ChainStory(test::CgPagesInOrder());
+  const std::string link = "next 94\n";
+  story.replace(story.find(link), link.size(), "next 5000\n");  // page 1 no longer leads anywhere
+  game.WriteScenario(story);
+  const std::vector<std::string> lines = Lines(LintGame(game.dir().path()));
+  ASSERT_EQ(lines.size(), 3U) << Joined(lines);
+  EXPECT_EQ(lines[0], "data1.rgd: page 1: error: the next page is page 5000, outside the file (pages 1-3198)");
+  EXPECT_TRUE(
+      lines[1].starts_with("data1.rgd: error: 38 CGs unlock on pages that no path from page 1 reaches "
+                           "(likely cut off by the broken links above): log/0001.log (page 394), "))
+      << lines[1];
+  EXPECT_TRUE(lines[2].starts_with("data1.rgd: warning: no path from page 1 reaches 38 pages")) << lines[2];
+
+  const LintReport clean = LintWith("");
+  EXPECT_EQ(clean.Summary(), "data1.rgd: 39 of 39 pages reachable, 0 problems");
+  EXPECT_EQ(LintGame(game.dir().path()).Summary(),
+            "data1.rgd: 1 of 39 pages reachable, 3 problems (2 errors, 1 warning)");
 }
 
 TEST(LintTest, FindsPagesThatHoldTheReader) {
@@ -135,8 +158,7 @@ TEST(LintTest, FindsCgPagesTheGalleryWouldNeverCount) {
   GameFixture game;
   game.WriteScenario(ChainStory(pages) + "page 142\npicture 1\nnext 1\n| a\n");
   ExpectFinding(LintGame(game.dir().path()),
-                "data1.rgd: page 142: error: CG log/0002.log (route 2, step 2) unlocks on this page, which no path "
-                "from page 1 reaches");
+                "data1.rgd: error: 1 CG unlocks on pages that no path from page 1 reaches: log/0002.log (page 142)");
 
   // Page 94 entered only by a choice is marked read by the click on its pause; without a pause it never is.
   const std::vector<int> from_94(pages.begin() + 1, pages.end());
