@@ -371,7 +371,10 @@ QImage DrawGallery() {
              QColor(255, 255, 255), Qt::AlignCenter, true);
     DrawPanel(p, card.progress, QColor(0, 0, 0), 0.45);
   }
-  DrawText(p, QRectF(0, 378, kWidth, 18), QStringLiteral("右クリックでタイトルへ"), 11, QColor(255, 255, 255, 150),
+  // Kept clear of the picture's edge, where a window frame or a monitor's bezel would cut into it.
+  constexpr double kHintMargin = 14;
+  DrawText(p, QRectF(0, 376, kWidth - kHintMargin, 18), QStringLiteral("右クリックでタイトルへ"), 11,
+           QColor(255, 255, 255, 150),
            Qt::AlignRight | Qt::AlignVCenter);
   return image;
 }
