@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "qt/FullScreenMenuBar.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
   };
   BuildMenuBar();
   BuildCommands();
+  new FullScreenMenuBar(*this);
 
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);

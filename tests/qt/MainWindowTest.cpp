@@ -3,13 +3,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <string>
 
@@ -216,6 +217,42 @@ TEST_F(MainWindowTest, TheCloseBoxAsksBeforeLeavingAStory) {
   AnswerNextQuestion(QMessageBox::Yes);
   EXPECT_TRUE(window_->close());
   EXPECT_TRUE(engine_.ended());
+}
+
+TEST_F(MainWindowTest, FullScreenHidesTheMenuBarButKeepsItWithinReach) {
+  Form& form = engine_.form();
+  QWidget* stage = window_->centralWidget();
+  QMenuBar* bar = window_->menuBar();
+  ClickWidget(*form.lblMLT[0]);
+  ClickWidget(*form.lblMLT[3]);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.menuRIGHT.enabled(); }, 3000));
+
+  Key(Qt::Key_F11);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window_->isFullScreen(); }, 3000));
+  EXPECT_FALSE(bar->isVisible());
+  const auto move_pointer = [stage](int y) {
+    const QPointF at(stage->width() / 2.0, y);
+    QMouseEvent move(QEvent::MouseMove, at, stage->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(stage, &move);
+  };
+  move_pointer(0);
+  EXPECT_TRUE(bar->isVisible()) << "the pointer at the top edge";
+  move_pointer(stage->height() / 2);
+  EXPECT_FALSE(bar->isVisible()) << "and back on the stage";
+  QTest::keyClick(stage, Qt::Key_Alt);
+  EXPECT_TRUE(bar->isVisible()) << "Alt alone";
+  QTest::keyClick(stage, Qt::Key_Alt);
+  EXPECT_FALSE(bar->isVisible());
+
+  Key(Qt::Key_W, Qt::ControlModifier);  // the quick save's shortcut works with the bar hidden
+  EXPECT_EQ(form.menuSAVE[1]->caption().rfind("データ１：", 0), 0U) << form.menuSAVE[1]->caption();
+
+  Key(Qt::Key_Escape);  // the story's own key: the in-game menu, not the way out of full screen
+  EXPECT_EQ(engine_.state().MenuMode, 3);
+  EXPECT_TRUE(window_->isFullScreen());
+  Key(Qt::Key_Return, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->isFullScreen(); }, 3000));
+  EXPECT_TRUE(bar->isVisible());
 }
 
 TEST(MainWindowSaves, TheFirstStartSaysWhereSavesAreKept) {

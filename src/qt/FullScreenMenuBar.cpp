@@ -1,0 +1,79 @@
+#include "qt/FullScreenMenuBar.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+
+namespace shiori {
+namespace {
+
+// How close to the top of the screen the pointer must come to call the menu bar back.
+constexpr int kRevealEdge = 2;
+
+}  // namespace
+
+FullScreenMenuBar::FullScreenMenuBar(QMainWindow& window) : QObject(&window), window_(window) {
+  window_.installEventFilter(this);
+  window_.centralWidget()->installEventFilter(this);
+  window_.centralWidget()->setMouseTracking(true);
+  // A command chosen from the bar is all the reader called it back for.
+  connect(window_.menuBar(), &QMenuBar::triggered, this, [this] {
+    if (window_.isFullScreen()) Reveal(false);
+  });
+  // The window carries every menu action as well, so that their shortcuts work while the bar is hidden.
+  for (QAction* top : window_.menuBar()->actions()) {
+    window_.addAction(top);
+    if (top->menu() != nullptr) window_.addActions(top->menu()->actions());
+  }
+}
+
+bool FullScreenMenuBar::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::WindowStateChange:
+      if (watched == &window_) Reveal(!window_.isFullScreen());
+      break;
+    case QEvent::MouseMove:
+      if (watched == window_.centralWidget()) FollowPointer(static_cast<QMouseEvent*>(event)->position().y());
+      break;
+    // Keys are watched on the stage alone: one that it leaves goes on to the window, and must count once.
+    case QEvent::KeyPress:
+      if (watched == window_.centralWidget()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        alt_alone_ = key->key() == Qt::Key_Alt && !key->isAutoRepeat();
+      }
+      break;
+    case QEvent::KeyRelease:
+      if (watched == window_.centralWidget()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Alt && alt_alone_ && window_.isFullScreen()) {
+          by_pointer_ = false;
+          Reveal(!window_.menuBar()->isVisible());
+        }
+        alt_alone_ = false;
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+// The stage lies below the bar while it is shown, so any move over the stage has left the bar.
+void FullScreenMenuBar::FollowPointer(int y) {
+  if (!window_.isFullScreen()) return;
+  if (!window_.menuBar()->isVisible() && y <= kRevealEdge) {
+    by_pointer_ = true;
+    Reveal(true);
+  } else if (window_.menuBar()->isVisible() && by_pointer_ && window_.menuBar()->activeAction() == nullptr) {
+    Reveal(false);
+  }
+}
+
+void FullScreenMenuBar::Reveal(bool shown) {
+  if (window_.menuBar()->isVisible() != shown) window_.menuBar()->setVisible(shown);
+}
+
+}  // namespace shiori
