@@ -40,6 +40,22 @@ constexpr qreal kMaxSqueeze = 1.12;
 // How many pixels of a line's cell may hang below a label and still count as a whole line.
 constexpr qreal kLineSlack = 2;
 
+// Characters that close what came before them and so never begin a line of Japanese text.
+bool IsClosingPunctuation(QChar c) {
+  static const QString kClosing = QStringLiteral(
+      "、。，．・：；？！）」』】〕〉》〙〗’”…‥ー々ゝゞぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ）！？，．：；"
+      ")]}!?,.:;");
+  return kClosing.contains(c);
+}
+
+// A line never starts with closing punctuation: the characters before it go down to the next line with it.
+void KeepClosingPunctuationWithItsWord(QTextLine& line, const QString& text, qreal width) {
+  const int start = line.textStart();
+  int length = line.textLength();
+  while (length > 1 && start + length < text.size() && IsClosingPunctuation(text[start + length])) --length;
+  if (length != line.textLength()) line.setNumColumns(length, width);
+}
+
 QString LabelText(const std::string& caption) {
   QString text = QString::fromStdString(caption);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -272,6 +288,7 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
       QTextLine line = layout->createLine();
       if (!line.isValid()) break;
       line.setLineWidth(box.width());
+      KeepClosingPunctuationWithItsWord(line, paragraph, box.width());
       line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
       ++line_index;
     }

@@ -134,6 +134,26 @@ TEST_F(StagePainterTest, DoubleScaleKeepsTheLayout) {
   for (int y = 42; y < 100; ++y) EXPECT_EQ(single.pixel(100, y), qRgb(0, 0, 0)) << y;
 }
 
+TEST_F(StagePainterTest, NoLineStartsWithClosingPunctuation) {
+  ShowTitle();
+  // The preview box holds 21 characters a line at 12 pixels: the 22nd, a full stop, would begin the second line.
+  std::string text;
+  for (int i = 0; i < 21; ++i) text += "海";
+  Place(form_.lblMLT[6], (text + "。」").c_str(), {29, 128, 255, 174}, kWhite, 9);
+  const QImage image = painter_.Render(form_);
+  const auto ink = [&](int left, int top, int width) {
+    int count = 0;
+    for (int y = top; y < top + 12; ++y) {
+      for (int x = left; x < left + width; ++x) count += qGray(image.pixel(x, y)) > 128 ? 1 : 0;
+    }
+    return count;
+  };
+  // A glyph of 海 lights dozens of pixels of its cell; an edge bleeding in from a neighbour, a few at most.
+  EXPECT_LT(ink(29 + 20 * 12, 128, 12), 5) << "the 21st character went down with the punctuation";
+  EXPECT_GT(ink(29, 128 + 13, 12), 20) << "the second line begins with that character, not with 。";
+  EXPECT_GT(ink(29 + 19 * 12, 128, 12), 20) << "the first line keeps the other twenty";
+}
+
 TEST_F(StagePainterTest, WindowDrawsTheSamePixelsAsTheScreenshot) {
   ShowTitle();
   form_.lblMLT[5]->SetVisible(true);

@@ -4,7 +4,6 @@
 
 #include "engine/Engine.h"
 #include "gallery/Gallery.h"
-#include "menus/PreviewTexts.h"
 #include "persistence/Bookmarks.h"
 #include "scenario/Typewriter.h"
 #include "sound/BgmPlayer.h"
@@ -46,8 +45,12 @@ void MenuList::ShowTitleMenu() {
   for (int i : {4, 5, 6}) Hide(i);
   const std::array<const char*, 4> captions = {"▽物語を読む▽", "▽ＣＧを見る▽", "▽環境設定▽", "▽ゲーム終了▽"};
   for (int i = 0; i < 4; ++i) {
-    Draw(i, {.enabled = true, .caption = captions[i], .top = i < 2 ? 240 : 264, .left = i % 2 == 0 ? 280 : 440,
-             .width = 145, .height = 25});
+    Draw(i, {.enabled = true,
+             .caption = captions[i],
+             .top = i < 2 ? 240 : 264,
+             .left = i % 2 == 0 ? 280 : 440,
+             .width = 145,
+             .height = 25});
   }
 }
 
@@ -88,11 +91,20 @@ void MenuList::ShowLoadMenu() {
   const std::array<const char*, 3> headings = {"ロードデータ　その１", "ロードデータ　その２", "ロードデータ　その３"};
   const std::array<int, 3> tops = {48, 128, 216};
   for (int i = 0; i < 3; ++i) {
-    Draw(i, {.enabled = true, .caption = std::string(headings[i]) + "\r\n" + slot_texts[i], .top = tops[i],
-             .left = 336, .width = 249, .height = 49});
+    Draw(i, {.enabled = true,
+             .caption = std::string(headings[i]) + "\r\n" + slot_texts[i],
+             .top = tops[i],
+             .left = 336,
+             .width = 249,
+             .height = 49});
   }
-  Draw(3, {.enabled = true, .font = 12, .caption = "ロードせずにはじめから読む\r\nしおり３が使用されます", .top = 304,
-           .left = 336, .width = 249, .height = 49});
+  Draw(3, {.enabled = true,
+           .font = 12,
+           .caption = "ロードせずにはじめから読む\r\nしおり３が使用されます",
+           .top = 304,
+           .left = 336,
+           .width = 249,
+           .height = 49});
   Draw(4, {.font = 9, .caption = "", .top = 94, .left = 183, .width = 89, .height = 17});
   Draw(5, {.font = 9, .caption = "タイトル画面に戻る", .top = 315, .left = 87, .width = 120, .height = 17});
   Draw(6, {.font = 9, .caption = "", .top = 128, .left = 29, .width = 255, .height = 174});
@@ -102,8 +114,7 @@ void MenuList::ShowLoadMenu() {
 void MenuList::FillLoadPreview() {
   Services& services = engine_.services();
   services.random.Seed(static_cast<std::uint64_t>(services.clock.MillisecondsSinceMidnight()));
-  const auto n = static_cast<std::size_t>(services.random.Next() * 10);
-  engine_.form().lblMLT[6]->SetCaption(std::string(PreviewTexts()[n < 10 ? n : 9]));
+  engine_.form().lblMLT[6]->SetCaption(previews_.Pick(services.random.Next()));
 }
 
 void MenuList::ResetPlayState() {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "menus/PreviewPassages.h"
 #include "window/Widget.h"
 
 namespace shiori {
@@ -13,7 +14,7 @@ class Engine;
 // on the menu layer, and the reset of the story state that comes before the title and load menus.
 class MenuList {
  public:
-  explicit MenuList(Engine& engine) : engine_(engine) {}
+  explicit MenuList(Engine& engine) : engine_(engine), previews_(engine) {}
 
   void ShowTitleMenu();
   void ShowLoadMenu();
@@ -37,6 +38,7 @@ class MenuList {
   void Hide(int index);
 
   Engine& engine_;
+  PreviewPassages previews_;
 };
 
 }  // namespace shiori

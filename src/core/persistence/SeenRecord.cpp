@@ -34,6 +34,17 @@ std::uint8_t SeenRecord::ReadMark(std::int16_t page) const {
   return MarkOf(record.value(), page);
 }
 
+std::vector<std::int16_t> SeenRecord::ReadPages() const {
+  std::vector<std::int16_t> pages;
+  const Result<std::string> marks = ReadWholeFile(File());
+  if (!marks) return pages;
+  const std::size_t count = std::min<std::size_t>(marks.value().size(), kPages);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (static_cast<std::uint8_t>(marks.value()[i]) == kRead) pages.push_back(static_cast<std::int16_t>(i + 1));
+  }
+  return pages;
+}
+
 bool SeenRecord::IsPageSeen(std::int16_t page) const { return ReadMark(page) == kRead; }
 
 void SeenRecord::CountIfSeen(std::int16_t page, int route) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "platform/RecordFile.h"
 #include "platform/Result.h"
@@ -32,6 +33,8 @@ class SeenRecord {
   // The record held open for one search; `MarkOf` reads a page's mark from it.
   [[nodiscard]] Result<RecordReader> Open() const;
   [[nodiscard]] std::uint8_t MarkOf(const RecordReader& record, std::int16_t page) const;
+  // Every page marked read, in order, from one read of the whole record (none when it is missing).
+  [[nodiscard]] std::vector<std::int16_t> ReadPages() const;
   // Empties the three bookmark slots and marks pages 1 to 9999 unread; a longer file keeps its tail.
   [[nodiscard]] Status InitialiseSaveData();
 

@@ -19,6 +19,21 @@ std::size_t Utf8CodePointSize(std::string_view text, std::size_t pos) {
   return size;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    const std::size_t expected = lead < 0x80                   ? 1
+                                 : lead >= 0xF0 && lead < 0xF8 ? 4
+                                 : lead >= 0xE0                ? 3
+                                 : lead >= 0xC0                ? 2
+                                                               : 0;
+    const std::size_t size = Utf8CodePointSize(text, pos);
+    if (expected == 0 || lead >= 0xF8 || size != expected) return false;
+    pos += size;
+  }
+  return true;
+}
+
 std::size_t Utf8Length(std::string_view text) {
   std::size_t count = 0;
   for (std::size_t pos = 0; pos < text.size(); pos += Utf8CodePointSize(text, pos)) {

@@ -15,6 +15,9 @@ namespace shiori {
 // bytes that follow it, so broken text still advances by at least one byte and never past the end.
 [[nodiscard]] std::size_t Utf8CodePointSize(std::string_view text, std::size_t pos);
 
+// True when every code point is whole: a lead byte followed by all its continuation bytes, nothing stray.
+[[nodiscard]] bool IsValidUtf8(std::string_view text);
+
 // The first `count` code points of `text` (all of it when it is shorter).
 [[nodiscard]] std::string Utf8Prefix(std::string_view text, std::size_t count);
 
