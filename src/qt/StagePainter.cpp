@@ -37,6 +37,10 @@ bool HasJapanese(const QString& text) {
 constexpr qreal kEmAscent = 0.86;
 // How far a line may be narrowed rather than wrapped out of sight.
 constexpr qreal kMaxSqueeze = 1.12;
+// How far any line may be narrowed rather than wrapped at all: our full-width characters are a little wider than
+// the twelve pixels a box was measured in (21 of them take 256 pixels, not 252), which would otherwise push the
+// last character of a full line, often a lone full stop, onto a line of its own.
+constexpr qreal kQuietSqueeze = 1.02;
 // How many pixels of a line's cell may hang below a label and still count as a whole line.
 constexpr qreal kLineSlack = 2;
 
@@ -271,7 +275,8 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
     const qreal natural = single.isValid() ? single.naturalTextWidth() : 0;
     // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
     // per cent, the reader sees all of it. (The stage's widths were measured with narrower fonts than ours.)
-    if (natural > box.width() && natural <= box.width() * kMaxSqueeze && line_index + 1 >= capacity) {
+    const bool no_room_below = line_index + 1 >= capacity;
+    if (natural > box.width() && natural <= box.width() * (no_room_below ? kMaxSqueeze : kQuietSqueeze)) {
       layout->beginLayout();
       QTextLine line = layout->createLine();
       line.setLineWidth(natural);
