@@ -10,8 +10,10 @@
 namespace shiori {
 namespace {
 
-// How close to the top of the screen the pointer must come to call the menu bar back.
+// How close to the top of the screen the pointer must come to call the menu bar back, and how far below the bar
+// it must then go to send it away: the stage moves down under a pointer that stays put when the bar appears.
 constexpr int kRevealEdge = 2;
+constexpr int kHideDistance = 16;
 
 }  // namespace
 
@@ -19,6 +21,7 @@ FullScreenMenuBar::FullScreenMenuBar(QMainWindow& window) : QObject(&window), wi
   window_.installEventFilter(this);
   window_.centralWidget()->installEventFilter(this);
   window_.centralWidget()->setMouseTracking(true);
+  window_.menuBar()->installEventFilter(this);  // after Alt it takes the keys, for its own keyboard navigation
   // A command chosen from the bar is all the reader called it back for.
   connect(window_.menuBar(), &QMenuBar::triggered, this, [this] {
     if (window_.isFullScreen()) Reveal(false);
@@ -38,15 +41,15 @@ bool FullScreenMenuBar::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       if (watched == window_.centralWidget()) FollowPointer(static_cast<QMouseEvent*>(event)->position().y());
       break;
-    // Keys are watched on the stage alone: one that it leaves goes on to the window, and must count once.
+    // Keys are watched where they arrive, on the stage or the bar, not on the window they go on to from there.
     case QEvent::KeyPress:
-      if (watched == window_.centralWidget()) {
+      if (watched != &window_) {
         const auto* key = static_cast<QKeyEvent*>(event);
         alt_alone_ = key->key() == Qt::Key_Alt && !key->isAutoRepeat();
       }
       break;
     case QEvent::KeyRelease:
-      if (watched == window_.centralWidget()) {
+      if (watched != &window_) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Alt && alt_alone_ && window_.isFullScreen()) {
           by_pointer_ = false;
@@ -67,7 +70,8 @@ void FullScreenMenuBar::FollowPointer(int y) {
   if (!window_.menuBar()->isVisible() && y <= kRevealEdge) {
     by_pointer_ = true;
     Reveal(true);
-  } else if (window_.menuBar()->isVisible() && by_pointer_ && window_.menuBar()->activeAction() == nullptr) {
+  } else if (window_.menuBar()->isVisible() && by_pointer_ && y > kHideDistance &&
+             window_.menuBar()->activeAction() == nullptr) {
     Reveal(false);
   }
 }
