@@ -82,6 +82,7 @@ TEST(Settings, MissingOrMalformedSettingsMeanTheDefaults) {
     ExpectSpeedColours(game, kUnselected, kSelected, kUnselected);
     EXPECT_FALSE(Exists(game, "conf.rgd")) << "reading creates nothing";
     EXPECT_FALSE(Exists(game, "conf2.rgd"));
+    EXPECT_EQ(game.warnings(), "") << "no settings at all is a first start, nothing to warn about";
     game.engine().Close();
     EXPECT_EQ(game.dir().Read("conf.rgd"), "#TRUE#\r\n");
     EXPECT_EQ(game.dir().Read("conf2.rgd"), "2\r\n");
@@ -96,6 +97,7 @@ TEST(Settings, MissingOrMalformedSettingsMeanTheDefaults) {
     EXPECT_EQ(game.state().TextSpeed, 2);
     EXPECT_EQ(game.dir().Read("conf.rgd"), "yes\r\n");
     EXPECT_EQ(game.dir().Read("conf2.rgd"), "\"fast\"\r\n");
+    EXPECT_NE(game.warnings().find("conf2.rgd: no text speed"), std::string::npos) << game.warnings();
   }
 }
 

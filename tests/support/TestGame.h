@@ -49,6 +49,8 @@ class TestGame {
   [[nodiscard]] TempDir& dir() { return dir_; }
   [[nodiscard]] const RecordingWaveDevice& wave() const { return recorded_->wave; }
   [[nodiscard]] const ScriptedQuestioner& questions() const { return recorded_->questions; }
+  // Every warning since the first start, one a line.
+  [[nodiscard]] std::string warnings() const { return warning_text_.str(); }
 
   void Click(const std::string& name) { Press(name, kLeftButton); }
   void RightClick(const std::string& name) { Press(name, kRightButton); }

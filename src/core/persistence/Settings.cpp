@@ -16,12 +16,12 @@ constexpr Rgb kUnselectedGrey = 0x808080;
 
 std::filesystem::path Settings::File(const char* name) const { return engine_.folder().SaveFile(name); }
 
-std::filesystem::path Settings::StartingFile(const char* name) const {
-  std::filesystem::path saved = File(name);
+std::optional<std::filesystem::path> Settings::StartingFile(const char* name) const {
   std::error_code error;
-  if (std::filesystem::exists(saved, error)) return saved;
-  const std::filesystem::path shipped = engine_.folder().GameFile(name);
-  return std::filesystem::exists(shipped, error) ? shipped : saved;
+  for (std::filesystem::path file : {File(name), engine_.folder().GameFile(name)}) {
+    if (std::filesystem::exists(file, error)) return file;
+  }
+  return std::nullopt;
 }
 
 void Settings::Load() {
@@ -35,24 +35,25 @@ void Settings::Save() {
   WriteTextSpeed();
 }
 
-// A missing or malformed settings file means the defaults: music on, normal speed.
+// A missing or malformed settings file means the defaults: music on, normal speed. Only a file that is there and
+// holds no setting is worth a warning; none at all is a first start.
 void Settings::ReadMusicSwitch() {
-  const std::filesystem::path file = StartingFile("conf.rgd");
-  const auto values = ReadValueFile(file);
+  const std::optional<std::filesystem::path> file = StartingFile("conf.rgd");
+  const auto values = file ? ReadValueFile(*file) : Result<ValueLine>(ValueLine{});
   const bool* on = values && !values.value().empty() ? std::get_if<bool>(&values.value()[0]) : nullptr;
-  if (on == nullptr) {
-    engine_.services().warnings.Warn(file.string() + ": no music setting; music is on");
+  if (file && on == nullptr) {
+    engine_.services().warnings.Warn(file->string() + ": no music setting; music is on");
   }
   engine_.form().menuBGM.SetChecked(on == nullptr || *on);
 }
 
 // A well-formed speed outside 1..3 is kept as read: the typewriter then types without a pause.
 void Settings::ReadTextSpeed() {
-  const std::filesystem::path file = StartingFile("conf2.rgd");
-  const auto values = ReadValueFile(file);
+  const std::optional<std::filesystem::path> file = StartingFile("conf2.rgd");
+  const auto values = file ? ReadValueFile(*file) : Result<ValueLine>(ValueLine{});
   const long* speed = values && !values.value().empty() ? std::get_if<long>(&values.value()[0]) : nullptr;
   if (speed == nullptr || *speed < 0 || *speed > 255) {
-    engine_.services().warnings.Warn(file.string() + ": no text speed; the speed is normal");
+    if (file) engine_.services().warnings.Warn(file->string() + ": no text speed; the speed is normal");
     engine_.state().TextSpeed = kDefaultTextSpeed;
     return;
   }

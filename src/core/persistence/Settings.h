@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 
 namespace shiori {
 
@@ -31,8 +32,9 @@ class Settings {
   void WriteTextSpeed();
   [[nodiscard]] std::filesystem::path File(const char* name) const;
   // Where a setting is read from: the save folder's file, or, while the save folder has none (a first start
-  // with saves kept apart from a read-only game), the game folder's own, which the game came with.
-  [[nodiscard]] std::filesystem::path StartingFile(const char* name) const;
+  // with saves kept apart from a read-only game), the game folder's own, which the game came with; none when
+  // neither exists.
+  [[nodiscard]] std::optional<std::filesystem::path> StartingFile(const char* name) const;
 
   Engine& engine_;
 };
