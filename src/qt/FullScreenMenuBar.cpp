@@ -53,7 +53,7 @@ bool FullScreenMenuBar::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Alt && alt_alone_ && window_.isFullScreen()) {
           by_pointer_ = false;
-          Reveal(!window_.menuBar()->isVisible());
+          Reveal(!BarShown());
         }
         alt_alone_ = false;
       }
@@ -64,20 +64,22 @@ bool FullScreenMenuBar::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-// The stage lies below the bar while it is shown, so any move over the stage has left the bar.
+// The stage lies below the bar while it is shown: a move well down the stage has left the bar behind.
 void FullScreenMenuBar::FollowPointer(int y) {
   if (!window_.isFullScreen()) return;
-  if (!window_.menuBar()->isVisible() && y <= kRevealEdge) {
+  if (!BarShown() && y <= kRevealEdge) {
     by_pointer_ = true;
     Reveal(true);
-  } else if (window_.menuBar()->isVisible() && by_pointer_ && y > kHideDistance &&
-             window_.menuBar()->activeAction() == nullptr) {
+  } else if (BarShown() && by_pointer_ && y > kHideDistance && window_.menuBar()->activeAction() == nullptr) {
     Reveal(false);
   }
 }
 
+// Whether the bar is to be shown, even before the window itself is (a start in full screen).
+bool FullScreenMenuBar::BarShown() const { return !window_.menuBar()->isHidden(); }
+
 void FullScreenMenuBar::Reveal(bool shown) {
-  if (window_.menuBar()->isVisible() != shown) window_.menuBar()->setVisible(shown);
+  if (BarShown() != shown) window_.menuBar()->setVisible(shown);
 }
 
 }  // namespace shiori

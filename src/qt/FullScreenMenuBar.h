@@ -20,6 +20,7 @@ class FullScreenMenuBar : public QObject {
 
  private:
   void Reveal(bool shown);
+  [[nodiscard]] bool BarShown() const;
   void FollowPointer(int y);
 
   QMainWindow& window_;

@@ -255,7 +255,8 @@ TEST_F(MainWindowTest, FullScreenHidesTheMenuBarButKeepsItWithinReach) {
   EXPECT_TRUE(bar->isVisible());
 }
 
-TEST(MainWindowSaves, TheFirstStartSaysWhereSavesAreKept) {
+// Another start than the fixture's: saves kept apart from the game, and full screen from the first frame.
+TEST(MainWindowStart, SaysWhereSavesAreKeptAndOpensFullScreenWithoutTheBar) {
   TempGame game;
   TempGame saves;
   WriteGame(game);
@@ -267,6 +268,10 @@ TEST(MainWindowSaves, TheFirstStartSaysWhereSavesAreKept) {
   ASSERT_TRUE(window.Start().ok());
   EXPECT_TRUE(window.windowTitle().contains(QString::fromStdString(saves.dir().string())))
       << window.windowTitle().toStdString();
+  window.ShowAtBestSize(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(window.isFullScreen());
+  EXPECT_FALSE(window.menuBar()->isVisible());
 }
 
 }  // namespace
