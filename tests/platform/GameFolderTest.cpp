@@ -57,7 +57,11 @@ TEST(GameFolderTest, OpenChoosesTheSaveFolder) {
   ::setenv("XDG_DATA_HOME", (dir.path() / "xdg").c_str(), 1);
   const auto read_only = GameFolder::Open(dir.path() / "cd-rom" / "story/");
   // A writable folder that carries the read-only marker (the bundled demo) is treated the same way.
+  // Its bookmarks from before go along to the save folder once, unless that has its own.
   dir.Write(std::string("demo/") + GameFolder::kReadOnlyMarker, "");
+  dir.Write("demo/DATA2.RGD", "5,\"01/02 03:04\",#TRUE#\r\n");
+  dir.Write("demo/data3.rgd", "old");
+  dir.Write("xdg/shiori/demo/data3.rgd", "newer");
   const auto marked = GameFolder::Open(dir.path() / "demo");
   if (old != nullptr) {
     ::setenv("XDG_DATA_HOME", saved_value.c_str(), 1);
@@ -67,6 +71,9 @@ TEST(GameFolderTest, OpenChoosesTheSaveFolder) {
   EXPECT_EQ(read_only.save(), dir.path() / "xdg" / "shiori" / "story");
   EXPECT_TRUE(std::filesystem::is_directory(read_only.save()));
   EXPECT_EQ(marked.save(), dir.path() / "xdg" / "shiori" / "demo");
+  EXPECT_EQ(dir.Read("xdg/shiori/demo/data2.rgd"), "5,\"01/02 03:04\",#TRUE#\r\n");
+  EXPECT_EQ(dir.Read("xdg/shiori/demo/data3.rgd"), "newer");
+  EXPECT_EQ(dir.Read("demo/data3.rgd"), "old");
 }
 
 }  // namespace

@@ -54,6 +54,17 @@ fs::path DataHome() {
   return fs::path(home != nullptr ? home : "") / ".local" / "share";
 }
 
+// Bookmarks and the read-page record that lie in the game folder itself (left there by an older build in the
+// bundled demo, or shipped with a game on read-only media) are copied to a save folder that has none of its own,
+// so that no reader finds them gone. The game folder is left as it is.
+void CarryOverSaves(const fs::path& game, const fs::path& save) {
+  for (const char* name : {"data2.rgd", "data3.rgd", "data4.rgd", "data5.rgd"}) {
+    std::error_code error;
+    const auto found = FindCaseInsensitive(game, name);
+    if (found && !fs::exists(save / name, error)) fs::copy_file(*found, save / name, error);
+  }
+}
+
 }  // namespace
 
 std::string FourDigits(long number) {
@@ -114,6 +125,7 @@ GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>&
   // A folder that cannot be made shows up as a write error naming the file, the first time something is saved.
   std::error_code error;
   fs::create_directories(save, error);
+  if (!override_save && save != game) CarryOverSaves(game, save);
   return GameFolder(game, save);
 }
 
