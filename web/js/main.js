@@ -1,0 +1,349 @@
+// The page: loads the core and the demo, draws the stage whenever the window model changes, and turns the
+// reader's mouse, touch and keys into the core's input.
+import { zipSync, unzipSync } from '../vendor/fflate.js';
+import { Music } from './audio.js';
+import { Core } from './core.js';
+import { ask } from './dialog.js';
+import { fromDrop, fromFileList, fromZip, NotAGame } from './gamefiles.js';
+import { MenuBar } from './menubar.js';
+import { Painter, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './painter.js';
+import { isSaveFile, SaveStore, SaveSync } from './saves.js';
+
+const LEFT = 1;
+const RIGHT = 2;
+const MIDDLE = 4;
+const LONG_PRESS_MS = 500;
+const WHEEL_STEP = 100; // pixels of wheel travel that make one notch
+
+const $ = (id) => document.getElementById(id);
+const canvas = $('stage');
+
+// What the page knows at any moment; also read by the browser tests.
+const page = (window.shioriPage = {
+  game: null, // GameFiles
+  model: null, // the window model last drawn
+  frames: 0,
+  firstFrameAt: null, // performance.now() when the first title frame was on screen
+  warnings: [],
+});
+
+let core;
+let music;
+let painter;
+let menuBar;
+let saveSync;
+let store;
+let gameFileIndex = new Map(); // lower-case relative path -> bytes
+
+function notify(message, isError = false) {
+  const notice = $('notice');
+  notice.textContent = message;
+  notice.classList.toggle('error', isError);
+  clearTimeout(notify.timer);
+  if (!isError) notify.timer = setTimeout(() => (notice.textContent = ''), 4000);
+}
+
+// ---- drawing ----------------------------------------------------------------------------------------------
+
+let shownChanges = -1;
+let framePending = false;
+let painting = false;
+let scale = 1; // device pixels per stage pixel
+
+function requestFrame() {
+  if (framePending || painting) return;
+  framePending = true;
+  requestAnimationFrame(drawFrame);
+}
+
+async function drawFrame() {
+  framePending = false;
+  painting = true;
+  try {
+    shownChanges = core.changes();
+    const model = core.snapshot();
+    if (!model) return;
+    menuBar.update(model.menus);
+    await painter.paint(model, scale);
+    page.model = model;
+    page.frames += 1;
+    if (page.firstFrameAt === null) page.firstFrameAt = performance.now();
+    core.startClock();
+  } finally {
+    painting = false;
+  }
+  if (core.changes() !== shownChanges) requestFrame();
+}
+
+// Whole multiples of the stage when they fit, else the largest size that does; letter-boxed; drawn at the
+// screen's own pixel density so that text stays sharp.
+function layOut() {
+  const box = $('stage-box');
+  const fit = Math.min(box.clientWidth / STAGE_WIDTH, box.clientHeight / STAGE_HEIGHT);
+  const cssScale = fit >= 1 ? Math.floor(fit) : fit;
+  const width = Math.floor(STAGE_WIDTH * cssScale);
+  const height = Math.floor(STAGE_HEIGHT * cssScale);
+  canvas.style.width = `${width}px`;
+  canvas.style.height = `${height}px`;
+  canvas.width = Math.round(width * devicePixelRatio);
+  canvas.height = Math.round(height * devicePixelRatio);
+  scale = canvas.width / STAGE_WIDTH;
+  if (core?.changes) {
+    shownChanges = -1;
+    requestFrame();
+  }
+}
+
+// ---- the game -----------------------------------------------------------------------------------------------
+
+async function openGame(game) {
+  const saves = store ? await store.load(game.name).catch(() => new Map()) : new Map();
+  music.stop();
+  painter.forgetPictures();
+  gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
+  const problem = core.open(game, saves);
+  if (problem) {
+    notify(problem, true);
+    return;
+  }
+  page.game = game;
+  page.firstFrameAt = null;
+  $('ended').hidden = true;
+  saveSync.begin(game.name, saves);
+  menuBar = new MenuBar($('menubar'), core.menuTree(), (name) => core.choose(name));
+  document.title = `${game.name} — shiori`;
+  shownChanges = -1;
+  requestFrame();
+}
+
+async function openFrom(load) {
+  try {
+    await openGame(await load());
+  } catch (error) {
+    notify(error instanceof NotAGame ? error.message : `The game could not be opened: ${error.message}`, true);
+  }
+}
+
+function storyInProgress() {
+  return Boolean(page.model?.layers.Picture1.visible) && !core.ended();
+}
+
+function afterEveryCall() {
+  saveSync.sync();
+  if (core.changes() !== shownChanges) requestFrame();
+  if (core.ended()) {
+    $('ended').hidden = false;
+    music.stop();
+  }
+}
+
+// ---- input --------------------------------------------------------------------------------------------------
+
+function stagePoint(event) {
+  const rect = canvas.getBoundingClientRect();
+  return [
+    Math.min(STAGE_WIDTH - 1, Math.floor(((event.clientX - rect.left) / rect.width) * STAGE_WIDTH)),
+    Math.min(STAGE_HEIGHT - 1, Math.floor(((event.clientY - rect.top) / rect.height) * STAGE_HEIGHT)),
+  ];
+}
+
+function firstGesture() {
+  music.unlock();
+}
+
+function wireStage() {
+  let longPress = null;
+  canvas.addEventListener('pointerdown', (event) => {
+    firstGesture();
+    menuBar?.closeMenus();
+    const [x, y] = stagePoint(event);
+    if (event.pointerType === 'touch') {
+      // A tap reads on; a long press is the right click.
+      longPress = {
+        id: event.pointerId,
+        timer: setTimeout(() => {
+          longPress = null;
+          core.pressAt(x, y, RIGHT);
+        }, LONG_PRESS_MS),
+        x,
+        y,
+      };
+      return;
+    }
+    const button = [LEFT, MIDDLE, RIGHT][event.button];
+    if (button) core.pressAt(x, y, button);
+  });
+  canvas.addEventListener('pointerup', (event) => {
+    if (!longPress || longPress.id !== event.pointerId) return;
+    clearTimeout(longPress.timer);
+    core.pressAt(longPress.x, longPress.y, LEFT);
+    longPress = null;
+  });
+  canvas.addEventListener('pointercancel', () => {
+    if (longPress) clearTimeout(longPress.timer);
+    longPress = null;
+  });
+  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  let wheelTravel = 0;
+  canvas.addEventListener(
+    'wheel',
+    (event) => {
+      event.preventDefault();
+      const pixels = event.deltaMode === WheelEvent.DOM_DELTA_LINE ? event.deltaY * 33 : event.deltaY;
+      wheelTravel = Math.max(0, wheelTravel + pixels);
+      for (; wheelTravel >= WHEEL_STEP; wheelTravel -= WHEEL_STEP) core.pressStory(LEFT);
+    },
+    { passive: false },
+  );
+}
+
+function onKey(event) {
+  if ($('question').open) return;
+  firstGesture();
+  if (menuBar?.handleKey(event)) {
+    event.preventDefault();
+    return;
+  }
+  const plain = !event.ctrlKey && !event.altKey && !event.metaKey;
+  if (event.key === 'F11' || (event.altKey && event.key === 'Enter')) {
+    event.preventDefault();
+    toggleFullScreen();
+  } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
+    copyPageText();
+  } else if (plain && (event.key === 'Enter' || event.key === ' ')) {
+    event.preventDefault();
+    core.pressStory(LEFT);
+  } else if (plain && event.key === 'Escape') {
+    if (menuBar?.open) menuBar.closeMenus();
+    else core.pressStory(RIGHT);
+  }
+}
+
+function copyPageText() {
+  const lines = Object.entries(page.model?.widgets ?? {})
+    .filter(([name]) => name.startsWith('lbl1('))
+    .map(([, w]) => w.caption.trimEnd());
+  const text = lines.join('\n').trim();
+  if (text) navigator.clipboard?.writeText(text);
+}
+
+function toggleFullScreen() {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else document.documentElement.requestFullscreen?.();
+}
+
+// ---- files --------------------------------------------------------------------------------------------------
+
+function wireFiles() {
+  $('open-folder').addEventListener('change', (event) => {
+    const files = event.target.files;
+    if (files.length) openFrom(() => fromFileList(files));
+    event.target.value = '';
+  });
+  $('open-zip').addEventListener('change', (event) => {
+    const [file] = event.target.files;
+    if (file) openFrom(async () => fromZip(new Uint8Array(await file.arrayBuffer()), file.name));
+    event.target.value = '';
+  });
+  const box = $('stage-box');
+  box.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    box.classList.add('dropping');
+  });
+  box.addEventListener('dragleave', () => box.classList.remove('dropping'));
+  box.addEventListener('drop', (event) => {
+    event.preventDefault();
+    box.classList.remove('dropping');
+    openFrom(() => fromDrop(event.dataTransfer));
+  });
+  $('export-saves').addEventListener('click', exportSaves);
+  $('import-saves').addEventListener('change', (event) => {
+    importSaves([...event.target.files]);
+    event.target.value = '';
+  });
+  $('full-screen').addEventListener('click', toggleFullScreen);
+}
+
+async function exportSaves() {
+  if (!page.game) return;
+  await saveSync.sync();
+  const files = store ? await store.load(page.game.name) : new Map();
+  if (!files.size) {
+    notify('There are no saves of this game yet.');
+    return;
+  }
+  const zip = zipSync(Object.fromEntries(files));
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([zip], { type: 'application/zip' }));
+  link.download = `${page.game.name}-saves.zip`;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+// Takes save files (or a .zip of them) into this game's storage, then starts the game again on them.
+async function importSaves(chosen) {
+  if (!page.game || !store) return;
+  const files = new Map();
+  for (const file of chosen) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const entries = /\.zip$/i.test(file.name) ? Object.entries(unzipSync(bytes)) : [[file.name, bytes]];
+    for (const [path, content] of entries) {
+      const name = path.slice(path.lastIndexOf('/') + 1).toLowerCase();
+      if (isSaveFile(name)) files.set(name, content);
+    }
+  }
+  if (!files.size) {
+    notify('No save files there: they are named data2.rgd … data5.rgd, conf.rgd and conf2.rgd.', true);
+    return;
+  }
+  try {
+    await store.store(page.game.name, files);
+  } catch (error) {
+    notify(`セーブできませんでした: ${error.message}`, true);
+    return;
+  }
+  await openGame(page.game);
+  notify(`Imported ${files.size} save file${files.size > 1 ? 's' : ''}.`);
+}
+
+// ---- start --------------------------------------------------------------------------------------------------
+
+async function main() {
+  layOut();
+  painter = new Painter(canvas, (relative) => gameFileIndex.get(relative.replace(/\\/g, '/').replace(/^\//, '').toLowerCase()) ?? null);
+  music = new Music((file) => core.readFile(file), (waiting) => ($('sound-hint').hidden = !waiting));
+  const demo = fetch('demo.zip').then((response) => response.arrayBuffer());
+  const [loaded, opened] = await Promise.all([
+    Core.load({
+      play: (file) => music.play(file),
+      stop: () => music.stop(),
+      warn: (message) => {
+        page.warnings.push(message);
+        console.warn(`shiori: ${message}`);
+      },
+      ask: (text, title) => ask($('question'), text, title),
+    }),
+    SaveStore.open().catch((error) => {
+      notify(`Saves cannot be kept in this browser: ${error.message}`, true);
+      return null;
+    }),
+    document.fonts.load(`27px ${STAGE_FONT}`, 'あ'),
+  ]);
+  core = loaded;
+  store = opened;
+  saveSync = new SaveSync(store, core, notify);
+  if (!store) saveSync.sync = () => Promise.resolve();
+  core.onSettled = afterEveryCall;
+  wireStage();
+  wireFiles();
+  addEventListener('keydown', onKey);
+  addEventListener('resize', layOut);
+  addEventListener('beforeunload', (event) => {
+    if (!storyInProgress()) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+  await openFrom(async () => fromZip(new Uint8Array(await demo), 'demo.zip'));
+}
+
+main();

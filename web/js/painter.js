@@ -1,0 +1,224 @@
+// Draws the stage from the window model, as the desktop's painter does: the layers bottom up, each with its
+// picture and its widgets; the window's own picture only when every layer is hidden. Pictures are decoded by the
+// browser from their bytes, whatever their name says.
+export const STAGE_WIDTH = 640;
+export const STAGE_HEIGHT = 400;
+export const STAGE_FONT = 'ShioriStage';
+
+// Where the baseline lies in a line, as a fraction of the text's size from the top of its em box.
+const EM_ASCENT = 0.86;
+// How far a line may be narrowed rather than wrapped out of sight.
+const MAX_SQUEEZE = 1.12;
+// How many pixels of a line's cell may hang below a label and still count as a whole line.
+const LINE_SLACK = 2;
+const LAYERS = ['Picture1', 'Picture2', 'Picture3', 'Picture4'];
+// Decoded pictures kept for the next frames; a 640 x 400 picture holds a megabyte.
+const KEPT_PICTURES = 8;
+
+export class Painter {
+  // `readPicture(relative)`: the bytes of a game file, or null.
+  constructor(canvas, readPicture) {
+    this.canvas = canvas;
+    this.context = canvas.getContext('2d', { alpha: false });
+    this.readPicture = readPicture;
+    this.pictures = new Map(); // relative name -> Promise<ImageBitmap|null>, most recently used last
+  }
+
+  forgetPictures() {
+    for (const picture of this.pictures.values()) picture.then((bitmap) => bitmap?.close());
+    this.pictures.clear();
+  }
+
+  // Decodes what the model shows, then draws it in one go, so a frame never shows a picture half there.
+  async paint(model, pixelsPerStagePixel) {
+    const shown = LAYERS.map((name) => model.layers[name]).filter((layer) => layer.visible);
+    const names = shown.length ? shown.map((layer) => layer.picture) : [model.window.picture];
+    const bitmaps = new Map();
+    for (const name of names) if (name) bitmaps.set(name, await this.picture(name));
+    this.draw(model, shown, bitmaps, pixelsPerStagePixel);
+  }
+
+  picture(name) {
+    let found = this.pictures.get(name);
+    if (found) {
+      this.pictures.delete(name);
+    } else {
+      const bytes = this.readPicture(name);
+      found = bytes ? createImageBitmap(new Blob([bytes])).catch(() => null) : Promise.resolve(null);
+    }
+    this.pictures.set(name, found);
+    while (this.pictures.size > KEPT_PICTURES) {
+      const [oldest, bitmap] = this.pictures.entries().next().value;
+      this.pictures.delete(oldest);
+      bitmap.then((b) => b?.close());
+    }
+    return found;
+  }
+
+  draw(model, shownLayers, bitmaps, scale) {
+    const g = this.context;
+    g.setTransform(scale, 0, 0, scale, 0, 0);
+    g.imageSmoothingEnabled = true;
+    g.imageSmoothingQuality = 'high';
+    if (!shownLayers.length) this.drawWindowPicture(model.window, bitmaps);
+    const widgetsByLayer = new Map(LAYERS.map((name) => [name, []]));
+    for (const [name, widget] of Object.entries(model.widgets)) {
+      if (widget.layer) widgetsByLayer.get(widget.layer)?.push({ name, ...widget });
+    }
+    for (const name of LAYERS) {
+      const layer = model.layers[name];
+      if (layer.visible) this.drawLayer(layer, widgetsByLayer.get(name), bitmaps);
+    }
+  }
+
+  drawWindowPicture(window, bitmaps) {
+    const g = this.context;
+    if (!window.picture) {
+      drawDesignBackground(g);
+      return;
+    }
+    g.fillStyle = '#000';
+    g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
+    const bitmap = !window.pictureMissing && bitmaps.get(window.picture);
+    if (bitmap) g.drawImage(bitmap, 0, 0);
+  }
+
+  drawLayer(layer, widgets, bitmaps) {
+    const g = this.context;
+    const bitmap = layer.picture && !layer.pictureMissing ? bitmaps.get(layer.picture) : null;
+    // A picture that could not be loaded leaves the layer plain black, not its back colour.
+    g.fillStyle = layer.picture && !bitmap ? '#000' : `#${layer.back}`;
+    g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
+    if (bitmap) g.drawImage(bitmap, 0, 0);
+    // The model lists a layer's widgets from the top of the stacking order down.
+    for (let i = widgets.length - 1; i >= 0; --i) if (widgets[i].visible) this.drawWidget(widgets[i]);
+  }
+
+  drawWidget(w) {
+    const g = this.context;
+    const box = { left: w.left, top: w.top, width: w.width, height: w.height };
+    if (w.back) {
+      g.fillStyle = `#${w.back}`;
+      g.fillRect(box.left, box.top, box.width, box.height);
+    }
+    if (w.border) {
+      drawBorder(g, box);
+      box.left += 1;
+      box.top += 1;
+      box.width -= 2;
+      box.height -= 2;
+    }
+    if (!w.caption) return;
+    const pixels = Math.max(1, Math.round((w.font * 96) / 72));
+    g.save();
+    g.beginPath();
+    g.rect(box.left, box.top, box.width, box.height);
+    g.clip();
+    g.font = `${pixels}px ${STAGE_FONT}`;
+    g.fillStyle = `#${w.fore}`;
+    g.textBaseline = 'alphabetic';
+    for (const line of layOutText(g, w.caption, pixels, w.alignment, box)) {
+      const draw = (dx) => {
+        g.save();
+        g.translate(line.x + dx, line.y);
+        g.scale(line.squeeze, 1);
+        g.fillText(line.text, 0, 0);
+        g.restore();
+      };
+      draw(0);
+      // The stage font has no bold face: bold text is struck twice a stage pixel apart, as on the desktop.
+      if (w.bold) draw(1);
+    }
+    g.restore();
+  }
+}
+
+// Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the font's
+// own line spacing; only whole lines are drawn.
+export function layOutText(g, caption, pixels, alignment, box) {
+  const pitch = Math.round((pixels * 10) / 9);
+  const baseline = (pitch - pixels) / 2 + pixels * EM_ASCENT;
+  const capacity = Math.max(1, Math.floor((box.height + LINE_SLACK) / pitch));
+  const lines = [];
+  const place = (text, width, squeeze = 1) => {
+    const x = alignment === 'centre' ? box.left + (box.width - width * squeeze) / 2 : box.left;
+    lines.push({ text, x, y: box.top + lines.length * pitch + baseline, squeeze });
+  };
+  for (const paragraph of caption.replace(/\r\n?/g, '\n').split('\n')) {
+    if (lines.length >= capacity) break;
+    const natural = g.measureText(paragraph).width;
+    // A line a little too long for a label with no room below is squeezed a few per cent rather than wrapped
+    // out of sight.
+    if (natural > box.width && natural <= box.width * MAX_SQUEEZE && lines.length + 1 >= capacity) {
+      place(paragraph, natural, box.width / natural);
+      continue;
+    }
+    if (!paragraph) {
+      lines.length < capacity && lines.push(null);
+      continue;
+    }
+    for (const piece of wrap(g, paragraph, box.width)) {
+      if (lines.length >= capacity) break;
+      place(piece, g.measureText(piece).width);
+    }
+  }
+  return lines.filter(Boolean);
+}
+
+// Japanese text wraps between any two characters; Latin text at spaces, or anywhere when a word is too long.
+function wrap(g, text, width) {
+  const japanese = /[\u3000-\u30ff\u3400-\u9fff\uf900-\ufaff\uff00-\uffef]/.test(text);
+  const units = japanese ? [...text] : text.split(/(?<= )/);
+  const pieces = [];
+  let current = '';
+  for (const unit of units) {
+    if (current && g.measureText(current + unit).width > width) {
+      pieces.push(current);
+      current = '';
+    }
+    if (!japanese && g.measureText(unit).width > width) {
+      for (const c of unit) {
+        if (current && g.measureText(current + c).width > width) {
+          pieces.push(current);
+          current = '';
+        }
+        current += c;
+      }
+    } else {
+      current += unit;
+    }
+  }
+  if (current) pieces.push(current);
+  return pieces;
+}
+
+// The single border: a sunken one-pixel edge, visible on dark and light grounds alike.
+function drawBorder(g, box) {
+  const right = box.left + box.width - 1;
+  const bottom = box.top + box.height - 1;
+  g.fillStyle = '#808080';
+  g.fillRect(box.left, box.top, box.width, 1);
+  g.fillRect(box.left, box.top, 1, box.height);
+  g.fillStyle = '#fff';
+  g.fillRect(box.left, bottom, box.width, 1);
+  g.fillRect(right, box.top, 1, box.height);
+}
+
+// The window's own picture when the story has given it none: a dark evening gradient with a ribbon.
+function drawDesignBackground(g) {
+  const sky = g.createLinearGradient(0, 0, 0, STAGE_HEIGHT);
+  sky.addColorStop(0, '#262a40');
+  sky.addColorStop(0.6, '#121422');
+  sky.addColorStop(1, '#06070c');
+  g.fillStyle = sky;
+  g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
+  g.fillStyle = 'rgba(160, 48, 64, 0.376)';
+  g.beginPath();
+  g.moveTo(560, 0);
+  g.lineTo(592, 0);
+  g.lineTo(592, 120);
+  g.lineTo(576, 104);
+  g.lineTo(560, 120);
+  g.closePath();
+  g.fill();
+}
