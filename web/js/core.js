@@ -4,8 +4,9 @@
 // waits for the reader, as on the desktop.
 import createShioriCore from '../shiori-web.mjs';
 
+// The game folder is writable here, so it is also the save folder, as on a desktop where the game folder is
+// writable: a game that ships its settings files uses them, and the saves lie beside the scenario.
 const GAME_ROOT = '/game';
-export const SAVE_ROOT = '/saves';
 
 export class Core {
   // `services`: play(file), stop(), warn(message), ask(text, title) -> Promise<boolean>.
@@ -21,23 +22,26 @@ export class Core {
     this.pausedSince = null;
     this.pausedTotal = 0;
     this.busy = false; // a call is in progress (a question may be waiting for its answer)
+    this.queue = Promise.resolve();
     this.wakeTimer = null;
     this.onSettled = () => {}; // after every call: the page redraws and saves what changed
     module.services.pause = (paused) => this.pauseClock(paused);
   }
 
-  // Replaces the game in the page's file system with `game` (GameFiles) and its saves, and starts it.
-  // Returns "" or the core's message naming the problem.
-  open(game, saves) {
+  // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which
+  // take the place of any file of the same name whatever its case, and starts it. `laidOut()` runs once the files
+  // are in place, before the game starts. Returns "" or the core's message naming the problem.
+  open(game, saves, laidOut) {
     this.stopWaking();
     this.clockOrigin = null;
     this.pausedTotal = 0;
     removeTree(this.fs, GAME_ROOT);
-    writeTree(this.fs, GAME_ROOT, game.files);
-    this.saveDir = `${SAVE_ROOT}/${game.name.replace(/[\/\0]/g, '_')}`;
-    removeTree(this.fs, this.saveDir);
-    writeTree(this.fs, this.saveDir, saves);
-    const problem = this.module.ccall('shiori_open', 'string', ['string', 'string'], [GAME_ROOT, this.saveDir]);
+    const saved = new Set([...saves.keys()].map((name) => name.toLowerCase()));
+    const files = [...game.files].filter(([path]) => !saved.has(path.toLowerCase()));
+    writeTree(this.fs, GAME_ROOT, [...files, ...saves]);
+    this.saveDir = GAME_ROOT;
+    laidOut();
+    const problem = this.module.ccall('shiori_open', 'string', ['string', 'string'], [GAME_ROOT, GAME_ROOT]);
     if (!problem) this.settle();
     return problem;
   }
@@ -93,16 +97,20 @@ export class Core {
     return JSON.parse(this.module.ccall('shiori_menu_tree', 'string', [], []));
   }
 
-  // Input arriving while a question waits is dropped, as a modal box on the desktop drops it.
-  async call(name, types, args) {
-    if (this.busy) return;
-    this.busy = true;
-    try {
-      await this.module.ccall(name, null, ['number', ...types], [this.now(), ...args], { async: true });
-    } finally {
-      this.busy = false;
-    }
-    this.settle();
+  // Calls follow each other: one that arrives while a question waits for its answer runs after it, as input
+  // waits behind a modal box on the desktop (the dialog itself keeps the reader's presses off the stage).
+  call(name, types, args) {
+    const run = async () => {
+      this.busy = true;
+      try {
+        await this.module.ccall(name, null, ['number', ...types], [this.now(), ...args], { async: true });
+      } finally {
+        this.busy = false;
+      }
+      this.settle();
+    };
+    this.queue = this.queue.then(run, run);
+    return this.queue;
   }
 
   settle() {
@@ -132,14 +140,18 @@ export class Core {
     return this.fs.readFile(path);
   }
 
-  // The save folder's files with their modification times.
-  saveFiles() {
+  // The files of the save folder that `wanted(name)` picks, each with a version that moves whenever the file is
+  // written.
+  saveFiles(wanted) {
     if (!this.saveDir) return [];
     return this.fs
       .readdir(this.saveDir)
-      .filter((name) => name !== '.' && name !== '..')
-      .map((name) => ({ name, path: `${this.saveDir}/${name}`, time: this.fs.stat(`${this.saveDir}/${name}`).mtime.getTime() }))
-      .filter((file) => this.fs.isFile(this.fs.stat(file.path).mode));
+      .filter(wanted)
+      .map((name) => {
+        const path = `${this.saveDir}/${name}`;
+        const stat = this.fs.stat(path);
+        return { name, path, version: `${stat.mtime.getTime()}:${stat.size}` };
+      });
   }
 }
 
@@ -168,7 +180,7 @@ function removeTree(fs, path) {
   fs.rmdir(path);
 }
 
-// `files`: Map of relative path -> bytes.
+// `files`: [relative path, bytes] pairs.
 function writeTree(fs, root, files) {
   fs.mkdirTree(root);
   for (const [relative, bytes] of files) {

@@ -1,5 +1,6 @@
-// The core's yes/no questions, asked in the page's own dialog. The answer is the default (はい) on Enter, いいえ on
-// Escape, as in the desktop's box.
+// The core's yes/no questions, asked in the page's own dialog. Enter gives the default answer (はい) unless いいえ
+// has the focus, Escape and N answer いいえ, Y answers はい, as in the desktop's box. The press that raised the
+// question may still be releasing over the dialog, so the keys are the dialog's, wherever the focus went.
 export function ask(dialog, text, title) {
   dialog.querySelector('.title').textContent = title;
   dialog.querySelector('.text').textContent = text;
@@ -8,6 +9,7 @@ export function ask(dialog, text, title) {
     const no = dialog.querySelector('.no');
     const answer = (value) => {
       yes.onclick = no.onclick = dialog.oncancel = null;
+      document.removeEventListener('keydown', onKey, true);
       dialog.close();
       resolve(value);
     };
@@ -17,6 +19,15 @@ export function ask(dialog, text, title) {
       event.preventDefault();
       answer(false);
     };
+    const onKey = (event) => {
+      const key = event.key.toLowerCase();
+      if (key === 'enter') answer(document.activeElement !== no);
+      else if (key === 'y' || key === 'n') answer(key === 'y');
+      else return;
+      event.preventDefault();
+      event.stopPropagation();
+    };
+    document.addEventListener('keydown', onKey, true);
     dialog.showModal();
     yes.focus();
   });

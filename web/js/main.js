@@ -101,7 +101,7 @@ async function openGame(game) {
   music.stop();
   painter.forgetPictures();
   gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
-  const problem = core.open(game, saves);
+  const problem = core.open(game, saves, () => saveSync.begin(game.name));
   if (problem) {
     notify(problem, true);
     return;
@@ -109,7 +109,6 @@ async function openGame(game) {
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
-  saveSync.begin(game.name, saves);
   menuBar = new MenuBar($('menubar'), core.menuTree(), (name) => core.choose(name));
   document.title = `${game.name} — shiori`;
   shownChanges = -1;
@@ -124,8 +123,10 @@ async function openFrom(load) {
   }
 }
 
+// A story is on the stage or under its in-game menu (the title, load menu, settings and gallery are not).
 function storyInProgress() {
-  return Boolean(page.model?.layers.Picture1.visible) && !core.ended();
+  const state = page.model?.state;
+  return Boolean(state) && (state.MenuMode === 0 || state.MenuMode === 3) && state.CurrentPage > 0 && !core.ended();
 }
 
 function afterEveryCall() {
@@ -286,7 +287,7 @@ async function importSaves(chosen) {
   const files = new Map();
   for (const file of chosen) {
     const bytes = new Uint8Array(await file.arrayBuffer());
-    const entries = /\.zip$/i.test(file.name) ? Object.entries(unzipSync(bytes)) : [[file.name, bytes]];
+    const entries = isZip(bytes) ? Object.entries(unzipSync(bytes)) : [[file.name, bytes]];
     for (const [path, content] of entries) {
       const name = path.slice(path.lastIndexOf('/') + 1).toLowerCase();
       if (isSaveFile(name)) files.set(name, content);
@@ -306,12 +307,16 @@ async function importSaves(chosen) {
   notify(`Imported ${files.size} save file${files.size > 1 ? 's' : ''}.`);
 }
 
+function isZip(bytes) {
+  return bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 0x03 && bytes[3] === 0x04;
+}
+
 // ---- start --------------------------------------------------------------------------------------------------
 
 async function main() {
   layOut();
   painter = new Painter(canvas, (relative) => gameFileIndex.get(relative.replace(/\\/g, '/').replace(/^\//, '').toLowerCase()) ?? null);
-  music = new Music((file) => core.readFile(file), (waiting) => ($('sound-hint').hidden = !waiting));
+  music = page.music = new Music((file) => core.readFile(file), (waiting) => ($('sound-hint').hidden = !waiting));
   const demo = fetch('demo.zip').then((response) => response.arrayBuffer());
   const [loaded, opened] = await Promise.all([
     Core.load({
@@ -329,7 +334,7 @@ async function main() {
     }),
     document.fonts.load(`27px ${STAGE_FONT}`, 'あ'),
   ]);
-  core = loaded;
+  core = page.core = loaded;
   store = opened;
   saveSync = new SaveSync(store, core, notify);
   if (!store) saveSync.sync = () => Promise.resolve();

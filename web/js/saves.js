@@ -60,24 +60,25 @@ export class SaveSync {
     this.core = core;
     this.notify = notify; // (message, isError)
     this.game = null;
-    this.stored = new Map(); // name -> time of the version the storage holds
+    this.stored = new Map(); // name -> version the storage holds
     this.writing = Promise.resolve();
   }
 
-  begin(game, files) {
+  begin(game) {
     this.game = game;
     this.stored = new Map();
-    for (const file of this.core.saveFiles()) if (files.has(file.name)) this.stored.set(file.name, file.time);
+    // What the game folder holds now is either in the storage already or shipped with the game.
+    for (const file of this.core.saveFiles(isSaveFile)) this.stored.set(file.name, file.version);
   }
 
   // Stores the files that changed since they were last stored. Writes follow each other in order.
   sync() {
     if (!this.game) return this.writing;
-    const changed = this.core.saveFiles().filter((f) => isSaveFile(f.name) && this.stored.get(f.name) !== f.time);
+    const changed = this.core.saveFiles(isSaveFile).filter((f) => this.stored.get(f.name) !== f.version);
     if (!changed.length) return this.writing;
-    const files = new Map(changed.map((f) => [f.name, this.core.readFile(f.path)]));
+    const files = new Map(changed.map((f) => [f.name.toLowerCase(), this.core.readFile(f.path)]));
     const game = this.game;
-    for (const f of changed) this.stored.set(f.name, f.time);
+    for (const f of changed) this.stored.set(f.name, f.version);
     this.writing = this.writing.then(async () => {
       try {
         await this.store.store(game, files);
