@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Packs what the web page loads besides its code: the demo game as a zip, and the stage font cut down to the
-characters Shift-JIS (code page 932) text can hold, as WOFF2. The font is cut again only when it is missing."""
+characters Shift-JIS (code page 932) text can hold, as WOFF2. Each is made again only when its sources are newer."""
 import argparse
 import pathlib
 import zipfile
@@ -21,11 +21,19 @@ def shift_jis_characters():
     return "".join(sorted(chars))
 
 
+def newer(out: pathlib.Path, sources):
+    return not out.exists() or any(source.stat().st_mtime > out.stat().st_mtime for source in sources)
+
+
 def pack_demo(demo: pathlib.Path, out: pathlib.Path):
-    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
-        for file in sorted(demo.rglob("*")):
-            if file.is_file():
-                archive.write(file, pathlib.PurePosixPath("demo", file.relative_to(demo)))
+    files = sorted(file for file in demo.rglob("*") if file.is_file())
+    if not newer(out, files):
+        return
+    with zipfile.ZipFile(out, "w") as archive:
+        for file in files:
+            # Wave music hardly shrinks, and unpacking it would only delay the title: it is stored as it is.
+            method = zipfile.ZIP_STORED if file.suffix.lower() == ".wav" else zipfile.ZIP_DEFLATED
+            archive.write(file, pathlib.PurePosixPath("demo", file.relative_to(demo)), method, 9)
 
 
 def cut_font(out: pathlib.Path):
@@ -50,7 +58,7 @@ def main():
     args = parser.parse_args()
     pack_demo(args.demo, args.out / "demo.zip")
     font = args.out / "stage-font.woff2"
-    if not font.exists():
+    if newer(font, [FONT, pathlib.Path(__file__)]):
         cut_font(font)
 
 
