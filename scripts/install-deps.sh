@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev fonts-wqy-zenhei
   gstreamer1.0-plugins-good gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
+  emscripten nodejs googletest
 )
 
 missing=()
