@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
 if [ "${1:-}" = "--web" ]; then
-  "$root/scripts/build-web.sh"
+  "$root/scripts/build-site.sh"
   exec "$root/scripts/serve-web.py" --site "$root/build-web/site" --port 8080
 fi
 game="${1:-$root/build/demo}"

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev fonts-wqy-zenhei
   gstreamer1.0-plugins-good gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
-  emscripten chromium python3-fonttools python3-brotli
+  emscripten nodejs googletest chromium python3-fonttools python3-brotli
 )
 
 install_node_packages() {

@@ -1,8 +1,9 @@
 #include "HeadlessDriver.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -33,14 +34,29 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
-// Milliseconds, with a fraction down to the microsecond ("30.1").
+// Milliseconds, with a fraction rounded to the microsecond ("30.1", "0.0005"). Read digit by digit rather than as
+// a floating-point number: exact, and without the floating-point from_chars some C++ libraries lack.
 std::optional<Micros> ParseMilliseconds(const std::string& text) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 || !std::isfinite(value)) {
-    return std::nullopt;
+  const std::size_t point = std::min(text.find('.'), text.size());
+  const std::string_view whole = std::string_view(text).substr(0, point);
+  const std::string_view fraction = std::string_view(text).substr(std::min(point + 1, text.size()));
+  const auto all_digits = [](std::string_view digits) {
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (whole.size() + fraction.size() == 0 || !all_digits(whole) || !all_digits(fraction)) return std::nullopt;
+  Micros micros = 0;
+  for (const char digit : whole) {
+    if (micros > (std::numeric_limits<Micros>::max() / 1000 - 9) / 10) return std::nullopt;
+    micros = micros * 10 + (digit - '0');
   }
-  return static_cast<Micros>(std::llround(value * 1000));
+  micros *= 1000;
+  Micros scale = 100;
+  for (const char digit : fraction.substr(0, 3)) {
+    micros += (digit - '0') * scale;
+    scale /= 10;
+  }
+  if (fraction.size() > 3 && fraction[3] >= '5') ++micros;
+  return micros;
 }
 
 // The rest of the line after the first `words` words and the blanks that follow them.
@@ -100,7 +116,8 @@ class Driver {
 
  private:
   static const std::vector<std::string>& Expect(const std::vector<std::string>& words, std::size_t count) {
-    if (words.size() != count) throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
+    if (words.size() != count)
+      throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
     return words;
   }
 

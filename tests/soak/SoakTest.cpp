@@ -74,7 +74,13 @@ struct Session {
 };
 
 // Bytes of the heap in use; 0 where the allocator does not tell (under AddressSanitizer).
-std::size_t HeapInUse() { return mallinfo2().uordblks; }
+std::size_t HeapInUse() {
+#ifdef __GLIBC__
+  return mallinfo2().uordblks;
+#else
+  return static_cast<std::size_t>(mallinfo().uordblks);  // emscripten's allocator counts in 32 bits
+#endif
+}
 
 class Soak {
  public:
@@ -192,7 +198,7 @@ class Soak {
       const auto values = ParseValueLine(*content);
       ASSERT_TRUE(values.ok()) << "event " << event << ": " << name << ": " << values.error();
       const ValueLine& line = values.value();
-      const bool bookmark = line.size() == 3 && std::holds_alternative<long>(line[0]) &&
+      const bool bookmark = line.size() == 3 && std::holds_alternative<Number>(line[0]) &&
                             std::holds_alternative<std::string>(line[1]) && std::holds_alternative<bool>(line[2]);
       const bool setting = line.size() == 1 && std::holds_alternative<bool>(line[0]) == (name == "conf.rgd");
       ASSERT_TRUE(name.starts_with("data") ? bookmark : setting)

@@ -25,7 +25,7 @@ bool Bookmarks::SaveBookmark(int slot) {
   s.BgmOn = engine_.form().menuBGM.checked();
   const std::string time = services.clock.TimeText();
   const std::string stamp = Stamp(services.clock.DateText(), time);
-  const Status written = WriteValueFile(File(slot), {long{s.CurrentPage}, stamp, s.BgmOn});
+  const Status written = WriteValueFile(File(slot), {Number{s.CurrentPage}, stamp, s.BgmOn});
   if (!written) {
     services.warnings.Warn(written.error());
     return false;
@@ -42,7 +42,7 @@ Bookmarks::Slot Bookmarks::Read(int slot) {
   const auto values = ReadValueFile(File(slot));
   if (!values) return {};
   const ValueLine& line = values.value();
-  const long* page = line.empty() ? nullptr : std::get_if<long>(&line[0]);
+  const Number* page = line.empty() ? nullptr : std::get_if<Number>(&line[0]);
   const std::string* stamp = line.size() < 2 ? nullptr : std::get_if<std::string>(&line[1]);
   if (page == nullptr || stamp == nullptr || *page < std::numeric_limits<std::int16_t>::min() ||
       *page > std::numeric_limits<std::int16_t>::max()) {

@@ -40,7 +40,7 @@ void Settings::ReadMusicSwitch() {
 // A well-formed speed outside 1..3 is kept as read: the typewriter then types without a pause.
 void Settings::ReadTextSpeed() {
   const auto values = ReadValueFile(File("conf2.rgd"));
-  const long* speed = values && !values.value().empty() ? std::get_if<long>(&values.value()[0]) : nullptr;
+  const Number* speed = values && !values.value().empty() ? std::get_if<Number>(&values.value()[0]) : nullptr;
   if (speed == nullptr || *speed < 0 || *speed > 255) {
     engine_.services().warnings.Warn(File("conf2.rgd").string() + ": no text speed; the speed is normal");
     engine_.state().TextSpeed = kDefaultTextSpeed;
@@ -66,7 +66,7 @@ void Settings::WriteMusicSwitch() {
 }
 
 void Settings::WriteTextSpeed() {
-  if (const Status written = WriteValueFile(File("conf2.rgd"), {long{engine_.state().TextSpeed}}); !written) {
+  if (const Status written = WriteValueFile(File("conf2.rgd"), {Number{engine_.state().TextSpeed}}); !written) {
     engine_.services().warnings.Warn(written.error());
   }
 }

@@ -1,12 +1,11 @@
 #include "platform/GameFolder.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "platform/System.h"
 
 namespace shiori {
 
@@ -45,13 +44,6 @@ fs::path FolderName(const fs::path& folder) {
   fs::path normal = fs::absolute(folder, error).lexically_normal();
   if (normal.has_relative_path() && !normal.has_filename()) normal = normal.parent_path();
   return normal.filename();
-}
-
-fs::path DataHome() {
-  const char* data_home = std::getenv("XDG_DATA_HOME");
-  if (data_home != nullptr && fs::path(data_home).is_absolute()) return data_home;
-  const char* home = std::getenv("HOME");
-  return fs::path(home != nullptr ? home : "") / ".local" / "share";
 }
 
 }  // namespace
@@ -101,10 +93,10 @@ GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>&
   fs::path save;
   if (override_save) {
     save = *override_save;
-  } else if (::access(game.c_str(), W_OK) == 0) {
+  } else if (system::IsWritableFolder(game)) {
     save = game;
   } else {
-    save = DataHome() / "shiori" / FolderName(game);
+    save = system::UserDataFolder() / "shiori" / FolderName(game);
   }
   // A folder that cannot be made shows up as a write error naming the file, the first time something is saved.
   std::error_code error;

@@ -3,5 +3,5 @@
 # Needs the desktop build (the demo, and the headless player whose screenshots the stage is compared with).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-web.sh
-node --test --test-concurrency=1 tests/web/
+scripts/build-site.sh
+node --test --test-concurrency=1 tests/web/page.test.mjs
