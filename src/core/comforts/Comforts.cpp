@@ -152,7 +152,7 @@ void Comforts::SetAuto(bool on) {
     StopReadingOn();
     return;
   }
-  if (CurrentScreen(engine_) != Screen::Story) return;
+  if (!CanReadOn()) return;
   skip_ = false;
   auto_ = true;
   auto_due_ = false;
@@ -170,13 +170,18 @@ void Comforts::SetSkipRead(bool on) {
     StopReadingOn();
     return;
   }
-  if (CurrentScreen(engine_) != Screen::Story) return;
+  if (!CanReadOn()) return;
   const PlayState& s = engine_.state();
   auto_ = false;
   skip_ = true;
   shown_page_read_ = s.PageState == 2 || engine_.seen().IsPageSeen(s.CurrentPage);
   ScheduleReadOn(0);
   Refresh();
+}
+
+// Reading on starts only on the story itself, with nothing over it.
+bool Comforts::CanReadOn() {
+  return CurrentScreen(engine_) == Screen::Story && !backlog_open_ && !text_hidden_;
 }
 
 void Comforts::StopReadingOn() {
@@ -270,9 +275,13 @@ void Comforts::ArrowTicked() {
   }
 }
 
-void Comforts::ChoiceTaken(std::int16_t page, std::string text) {
-  std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
-  backlog_.RecordChoice(page, std::move(text));
+void Comforts::ChoiceTaken(int page, std::string_view text) {
+  std::string line;
+  for (const char c : text) {
+    if (c != '\r' && c != '\n') line += c;
+  }
+  line.erase(line.find_last_not_of(' ') + 1);
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line));
 }
 
 void Comforts::OpenBacklog() {
@@ -319,8 +328,9 @@ void Comforts::QuickSave(int slot) {
 }
 
 void Comforts::SetPreferences(const Preferences& preferences) {
+  const bool volume_changed = preferences.music_volume != preferences_.music_volume;
   preferences_ = preferences;
-  engine_.services().wave.SetVolume(preferences_.music_volume);
+  if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
 }
 
 Status Comforts::SetPreference(std::string_view name, std::string_view value) {

@@ -59,7 +59,7 @@ class Comforts {
   // From the story: a typing run stopped; the arrow timer ticked; the reader took a choice.
   void TypingStopped(std::int16_t page, bool began_page);
   void ArrowTicked();
-  void ChoiceTaken(std::int16_t page, std::string text);
+  void ChoiceTaken(int page, std::string_view text);
 
   static constexpr Micros kNoticeTime = Milliseconds(3000);
   static constexpr Micros kSkipStep = Milliseconds(60);
@@ -67,6 +67,7 @@ class Comforts {
 
  private:
   void ShowText();
+  [[nodiscard]] bool CanReadOn();
   void StopReadingOn();
   void ScheduleReadOn(Micros delay);
   void ReadOn();

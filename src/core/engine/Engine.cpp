@@ -122,14 +122,7 @@ void Engine::Wire() {
   f.lblSANKAKU->MouseDown = story_press;
   f.lblSANKAKU->Click = f.Picture1.Click;
   f.lblFRONT->Click = [this] { advance_->lblFRONT_Click(); };
-  for (int i = 0; i < 4; ++i) {
-    f.lblSEL[i]->MouseDown = [this, i](int button) {
-      const std::int16_t page = state_.LastChoicePage;
-      const std::string text = form_.lblSEL[i]->caption();
-      choices_->lblSEL_MouseDown(i, button);
-      if (!form_.lblSEL[i]->visible()) comforts_->ChoiceTaken(page, text);  // the choice was taken
-    };
-  }
+  for (int i = 0; i < 4; ++i) f.lblSEL[i]->MouseDown = [this, i](int button) { choices_->lblSEL_MouseDown(i, button); };
   f.timYAZIRUSI.Tick = [this] {
     advance_->timYAZIRUSI_Timer();
     comforts_->ArrowTicked();
@@ -162,6 +155,7 @@ void Engine::Wire() {
 
   // The comforts see every press first, and follow the typewriter.
   f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
+  choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
