@@ -10,6 +10,7 @@
 
 #include "HeadlessServices.h"
 #include "StateDump.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 
 namespace shiori {
@@ -92,9 +93,9 @@ class Driver {
     } else if (verb == "menu") {
       Choose(Expect(words, 2), "menu item");
     } else if (verb == "key") {
-      MenuItem* item = engine_.form().FindShortcut(Expect(words, 2)[1]);
-      if (item == nullptr) throw MalformedCommand{"no menu item has the shortcut " + words[1]};
-      engine_.form().Choose(*item);
+      Key(Expect(words, 2)[1]);
+    } else if (verb == "wheel" || verb == "hold" || verb == "release" || verb == "pref") {
+      Comfort(verb, words);
     } else if (verb == "text") {
       Text(line, words);
     } else if (verb == "answer") {
@@ -138,6 +139,29 @@ class Driver {
     MenuItem* item = engine_.form().FindMenuItem(words[1]);
     if (item == nullptr) throw MalformedCommand{std::string("no ") + what + " is named " + words[1]};
     engine_.form().Choose(*item);
+  }
+
+  void Key(const std::string& key) {
+    if (MenuItem* item = engine_.form().FindShortcut(key)) {
+      engine_.form().Choose(*item);
+    } else if (!engine_.comforts().Key(key)) {
+      throw MalformedCommand{"no key or menu shortcut is named " + key};
+    }
+  }
+
+  void Comfort(const std::string& verb, const std::vector<std::string>& words) {
+    Comforts& comforts = engine_.comforts();
+    if (verb == "pref") {
+      if (words.size() != 3) throw MalformedCommand{"pref takes a name and a value"};
+      if (const Status set = comforts.SetPreference(words[1], words[2]); !set) throw MalformedCommand{set.error()};
+    } else if (verb == "wheel") {
+      const std::string& direction = Expect(words, 2)[1];
+      if (direction != "up" && direction != "down") throw MalformedCommand{"wheel takes up or down"};
+      comforts.Wheel(direction == "up" ? -1 : 1);
+    } else {
+      if (Expect(words, 2)[1] != "ctrl") throw MalformedCommand{verb + " takes ctrl"};
+      comforts.HoldCtrl(verb == "hold");
+    }
   }
 
   void Text(const std::string& line, const std::vector<std::string>& words) {

@@ -32,6 +32,7 @@ class RecordingWaveDevice : public WaveDevice {
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override { log_.push_back("command " + std::string(command)); }
   void SetEnabled(bool enabled) override { Log("enabled", enabled); }
+  void SetVolume(int percent) override { log_.push_back("volume " + std::to_string(percent)); }
   [[nodiscard]] std::string FileName() const override { return file_name_; }
 
   [[nodiscard]] const std::vector<std::string>& log() const { return log_; }

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "ComfortsDump.h"
 #include "HeadlessServices.h"
 #include "JsonWriter.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 
 namespace shiori {
@@ -159,6 +161,8 @@ std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const Scr
   Menus(json, form);
   json.Key("timers");
   Timers(json, form);
+  json.Key("comforts");
+  DumpComforts(json, engine.comforts());
   json.Key("wave").BeginArray();
   for (const std::string& operation : wave.log()) json.String(operation);
   json.EndArray();

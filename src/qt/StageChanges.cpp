@@ -19,6 +19,7 @@ StageChanges::Look StageChanges::Capture(const Form& form) {
     look.widgets.push_back({w->visible(), w->caption(), w->fore(), w->back(), w->bounds(), w->font(), w->bold(),
                             w->alignment(), w->border()});
   }
+  look.overlay = form.overlay();
   return look;
 }
 
@@ -26,7 +27,9 @@ std::vector<QRect> StageChanges::Take(const Form& form) {
   Look now = Capture(form);
   const QRect stage(0, 0, StagePainter::kWidth, StagePainter::kHeight);
   std::vector<QRect> changed;
-  if (!last_ || last_->layers != now.layers || last_->widgets.size() != now.widgets.size()) {
+  // The overlay lies over everything (the history dims the whole stage), so a change to it redraws it all.
+  if (!last_ || last_->layers != now.layers || last_->widgets.size() != now.widgets.size() ||
+      !(last_->overlay == now.overlay)) {
     changed.push_back(stage);
   } else {
     for (std::size_t i = 0; i < now.widgets.size(); ++i) {

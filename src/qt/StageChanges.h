@@ -39,6 +39,7 @@ class StageChanges {
   struct Look {
     std::vector<LayerLook> layers;  // the four layers, then the window's own picture
     std::vector<WidgetLook> widgets;
+    Overlay overlay;
   };
 
   [[nodiscard]] static Look Capture(const Form& form);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <map>
 
+#include "qt/OverlayPainter.h"
+
 namespace shiori {
 namespace {
 
@@ -139,8 +141,9 @@ void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& targ
   // Every layer covers the whole client area, so the window's own picture shows only when all are hidden.
   if (!any_layer) PaintWindowPicture(form, painter, output);
   for (const Layer* layer : layers) {
-    if (layer->visible()) PaintLayer(*layer, painter, output);
+    if (layer->visible()) PaintLayer(form, *layer, painter, output);
   }
+  PaintOverlay(form, painter);
   painter.restore();
 }
 
@@ -164,7 +167,7 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
   if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
-void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Output& output) {
+void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output) {
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
   QImage picture;
@@ -175,7 +178,9 @@ void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Outpu
   const std::vector<Widget*>& widgets = layer.widgets();
   for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
     const Widget& widget = **it;
-    if (widget.visible() && ToQRect(widget.bounds()).intersects(output.exposed)) PaintWidget(widget, painter);
+    if (widget.visible() && !HiddenByOverlay(form, widget) && ToQRect(widget.bounds()).intersects(output.exposed)) {
+      PaintWidget(widget, painter);
+    }
   }
 }
 

@@ -47,7 +47,7 @@ class StagePainter {
   };
 
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
-  void PaintLayer(const Layer& layer, QPainter& painter, const Output& output);
+  void PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output);
   // Where a picture the story names ("data/0001.rgd") lies in the game folder.
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.

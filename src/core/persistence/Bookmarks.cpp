@@ -18,8 +18,8 @@ std::string Bookmarks::Stamp(const std::string& date_text, const std::string& ti
   return date + " " + time;
 }
 
-bool Bookmarks::SaveBookmark(int slot) {
-  if (slot < 1 || slot > kSlots) return false;
+Status Bookmarks::SaveBookmark(int slot) {
+  if (slot < 1 || slot > kSlots) return Status::Failure("there is no bookmark " + std::to_string(slot));
   PlayState& s = engine_.state();
   Services& services = engine_.services();
   s.BgmOn = engine_.form().menuBGM.checked();
@@ -28,14 +28,12 @@ bool Bookmarks::SaveBookmark(int slot) {
   const Status written = WriteValueFile(File(slot), {Number{s.CurrentPage}, stamp, s.BgmOn});
   if (!written) {
     services.warnings.Warn(written.error());
-    return false;
+    return written;
   }
   static constexpr std::array<const char*, 4> kItemNames = {"", "データ１：", "データ２：", "データ３："};
   engine_.form().menuSAVE[slot]->SetCaption(kItemNames[slot] + stamp);
-  return true;
+  return Done{};
 }
-
-void Bookmarks::menuSAVE_Click(int index) { static_cast<void>(SaveBookmark(index)); }
 
 // A file that is missing, unreadable or not of the form page, "stamp", flag reads as an empty slot.
 Bookmarks::Slot Bookmarks::Read(int slot) {

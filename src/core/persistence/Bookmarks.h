@@ -22,9 +22,8 @@ class Bookmarks {
   explicit Bookmarks(Engine& engine) : engine_(engine) {}
 
   // Saves `CurrentPage` to `slot` and relabels its quick-save item. Refuses slots outside 1..3 (slot 0 would
-  // name the scenario file). False, with a warning, when the file could not be written.
-  [[nodiscard]] bool SaveBookmark(int slot);
-  void menuSAVE_Click(int index);
+  // name the scenario file). Fails, with the reason (also given as a warning), when the file could not be written.
+  [[nodiscard]] Status SaveBookmark(int slot);
   // Sets `CurrentPage` and `PageBuffer` to the slot's page and returns its stamp text.
   std::string ReadBookmarkStamp(int slot);
   // The same, for resuming: the stamp is dropped.

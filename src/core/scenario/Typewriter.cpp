@@ -49,8 +49,24 @@ void Typewriter::TypePage(Continuation then) {
   if (!engine_.ReadPageRecord()) return;  // the run ends here, and its caller's remaining steps with it
   s.OnScreenPageType = s.PageBuffer.pageType;
   s.PageState = 0;
-  run_ = Run{.then = std::move(then)};
+  run_ = Run{.then = std::move(then), .page = s.CurrentPage, .began_page = s.LineCounter == 0};
   NextLine();
+}
+
+void Typewriter::Finish() {
+  if (!run_ || run_->parked) return;
+  run_->hurry = true;
+  if (!run_->delay) return;
+  engine_.scheduler().Cancel(*run_->delay);
+  run_->delay.reset();
+  TypeCharacters();
+}
+
+void Typewriter::Hold(bool held) {
+  held_ = held;
+  if (held_ || !run_ || !run_->parked) return;
+  run_->parked = false;
+  TypeCharacters();
 }
 
 void Typewriter::Cancel() {
@@ -98,10 +114,14 @@ void Typewriter::TypeCharacters() {
   while (run_->shown < run_->count) {
     ++run_->shown;
     engine_.form().lbl1[run_->line]->SetCaption(Utf8Prefix(s.PageBuffer.lineText[run_->line], run_->shown));
-    const int passes = DelayPasses(s.TextSpeed);
+    const int passes = run_->hurry ? 0 : DelayPasses(s.TextSpeed);
     if (passes > 0) {
       run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
         run_->delay.reset();
+        if (held_) {
+          run_->parked = true;
+          return;
+        }
         TypeCharacters();
       });
       return;
@@ -131,7 +151,10 @@ void Typewriter::Stop() {
     s.LineCounter = 1;
   }
   Continuation then = std::move(run_->then);
+  const std::int16_t page = run_->page;
+  const bool began_page = run_->began_page;
   run_.reset();
+  if (Stopped) Stopped(page, began_page);
   if (then) then();
 }
 
