@@ -12,10 +12,29 @@
 #include "JsonWriter.h"
 #include "StateDump.h"
 #include "WebServices.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 
 namespace shiori {
 namespace {
+
+std::string OverlayJson(const Form& form) {
+  const Overlay& overlay = form.overlay();
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("backlogOpen").Bool(overlay.backlog_open);
+  json.Key("backlogLines").BeginArray();
+  for (const std::string& line : overlay.backlog_lines) json.String(line);
+  json.EndArray();
+  json.Key("backlogPosition").Number(overlay.backlog_position);
+  json.Key("notice").OptionalString(overlay.notice);
+  json.Key("indicator").OptionalString(overlay.indicator);
+  json.Key("focus").OptionalString(overlay.focus);
+  json.Key("hover").OptionalString(overlay.hover);
+  json.Key("textHidden").Bool(overlay.text_hidden);
+  json.EndObject();
+  return json.str();
+}
 
 class WebPlayer {
  public:
@@ -36,9 +55,14 @@ class WebPlayer {
     scheduler_.AdvanceTo(now);
   }
 
-  // The window model as one line of JSON, with the members of the headless driver's dump. The page plays the
-  // music and asks the questions itself, so the wave log and the questions stay empty here.
-  std::string Snapshot() { return DumpState(engine_, no_wave_log_, no_questions_); }
+  // The window model as one line of JSON, with the members of the headless driver's dump and the overlay the
+  // comforts show. The page plays the music and asks the questions itself, so the wave log and the questions stay
+  // empty here.
+  std::string Snapshot() {
+    std::string dump = DumpState(engine_, no_wave_log_, no_questions_);
+    dump.pop_back();  // the closing brace: the overlay joins the dump's members
+    return dump + ",\"overlay\":" + OverlayJson(engine_.form()) + "}";
+  }
 
  private:
   Services Bundle() { return {pictures_, wave_, questions_, clock_, random_, warnings_}; }
@@ -90,11 +114,36 @@ EMSCRIPTEN_KEEPALIVE void shiori_press_at(double now_ms, int x, int y, int butto
   if (player) player->Deliver(now_ms, [&] { player->engine().form().PressAt(x, y, button); });
 }
 
-// A key or the wheel: a press on the story, only while the story is on top, as the desktop window does.
-EMSCRIPTEN_KEEPALIVE void shiori_press_story(double now_ms, int button) {
+// A key by its name ("enter", "pageup", "a" ...): the comforts' first (keys on every screen, history, auto, hidden
+// text); Enter and Space otherwise read on and Escape opens the in-game menu, while the story is on top.
+EMSCRIPTEN_KEEPALIVE void shiori_key(double now_ms, const char* name) {
   if (!player) return;
-  shiori::Form& form = player->engine().form();
-  if (shiori::StoryOnTop(form)) player->Deliver(now_ms, [&] { form.Press(form.Picture1, button); });
+  const std::string key = name;
+  player->Deliver(now_ms, [&] {
+    shiori::Engine& engine = player->engine();
+    shiori::Form& form = engine.form();
+    if (engine.comforts().Key(key) || !shiori::StoryOnTop(form)) return;
+    if (key == "enter" || key == "space") form.Press(form.Picture1, shiori::kLeftButton);
+    if (key == "escape") form.Press(form.Picture1, shiori::kRightButton);
+  });
+}
+
+// Wheel notches, up negative: the history opens upward, the story reads on downward.
+EMSCRIPTEN_KEEPALIVE void shiori_wheel(double now_ms, int notches) {
+  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().Wheel(notches); });
+}
+
+// Ctrl held down skips read text while it is held.
+EMSCRIPTEN_KEEPALIVE void shiori_hold_ctrl(double now_ms, int held) {
+  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().HoldCtrl(held != 0); });
+}
+
+// The mouse pointer over a point of the stage, or off it (x < 0).
+EMSCRIPTEN_KEEPALIVE void shiori_hover(double now_ms, int x, int y) {
+  if (!player) return;
+  player->Deliver(now_ms, [&] {
+    player->engine().comforts().Hover(x < 0 ? std::nullopt : std::optional(std::pair{x, y}));
+  });
 }
 
 // A menu bar item, by its name ("menuBGM").

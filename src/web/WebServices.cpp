@@ -5,6 +5,7 @@
 // The page's side of each service lives in web/js/services.js, handed to the module as `services`.
 EM_JS(void, shiori_js_play, (const char* file), { Module.services.play(UTF8ToString(file)); });
 EM_JS(void, shiori_js_stop, (), { Module.services.stop(); });
+EM_JS(void, shiori_js_volume, (int percent), { Module.services.volume(percent / 100); });
 EM_JS(void, shiori_js_warn, (const char* message), { Module.services.warn(UTF8ToString(message)); });
 EM_ASYNC_JS(int, shiori_js_ask, (const char* text, const char* title), {
   return await Module.services.ask(UTF8ToString(text), UTF8ToString(title)) ? 1 : 0;
@@ -24,6 +25,8 @@ void WebWaveDevice::Command(std::string_view command) {
     shiori_js_stop();
   }
 }
+
+void WebWaveDevice::SetVolume(int percent) { shiori_js_volume(percent); }
 
 bool WebQuestioner::Ask(std::string_view text, std::string_view title) {
   return shiori_js_ask(std::string(text).c_str(), std::string(title).c_str()) != 0;

@@ -20,6 +20,7 @@ class WebWaveDevice : public WaveDevice {
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override;
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetVolume(int percent) override;
   [[nodiscard]] std::string FileName() const override { return relative_; }
 
  private:

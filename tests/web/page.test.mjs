@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync } from 'fflate';
-import { launch, model, ROOT, openPage, pressStage, pressWidget, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
+import { launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
@@ -92,6 +92,33 @@ test('the in-game menu opens by right click; its question is asked in the page a
     await dialog.waitFor({ state: 'visible' });
     await page.keyboard.press('Enter');
     await until(page, (m) => m.state.MenuMode === 2); // the load menu
+  });
+});
+
+test('the history opens by wheel, hidden text comes back on a click without reading on, auto reads on by itself', async () => {
+  await withPage({}, async (page) => {
+    await startStory(page);
+    await readOn(page, () => pressStage(page, 320, 200));
+    await waitingForReader(page);
+    const [x, y] = await pagePoint(page, 320, 200);
+    await page.mouse.move(x, y);
+    await page.mouse.wheel(0, -100);
+    await until(page, (m) => m.overlay.backlogOpen && m.overlay.backlogLines.some((line) => line.includes('七月の終わり')));
+    await page.keyboard.press('Escape');
+    await until(page, (m) => !m.overlay.backlogOpen);
+
+    const before = reading(await model(page));
+    await page.keyboard.press('h');
+    await until(page, (m) => m.overlay.textHidden);
+    await pressStage(page, 320, 200);
+    await until(page, (m) => !m.overlay.textHidden);
+    assert.equal(reading(await model(page)), before, 'the click only brought the text back');
+
+    await page.keyboard.press('a');
+    await until(page, (m) => m.comforts.auto && m.overlay.indicator === 'AUTO');
+    await until(page, new Function('m', 'before', `return (${reading})(m) !== before`), before);
+    await pressStage(page, 320, 200);
+    await until(page, (m) => !m.comforts.auto && !m.overlay.indicator);
   });
 });
 

@@ -73,8 +73,21 @@ export class Core {
   pressAt(x, y, button) {
     return this.call('shiori_press_at', ['number', 'number', 'number'], [x, y, button]);
   }
-  pressStory(button) {
-    return this.call('shiori_press_story', ['number'], [button]);
+  // A key by its name: "enter", "space", "escape", "pageup", "pagedown", "up", "down", "left", "right", "tab",
+  // "delete", "a", "h", "1" .. "4".
+  key(name) {
+    return this.call('shiori_key', ['string'], [name]);
+  }
+  // Wheel notches, up negative.
+  wheel(notches) {
+    return this.call('shiori_wheel', ['number'], [notches]);
+  }
+  holdCtrl(held) {
+    return this.call('shiori_hold_ctrl', ['number'], [held ? 1 : 0]);
+  }
+  // The pointer over a stage point, or off the stage (no arguments).
+  hover(x = -1, y = -1) {
+    return this.call('shiori_hover', ['number', 'number'], [x, y]);
   }
   choose(menuName) {
     return this.call('shiori_choose', ['string'], [menuName]);
@@ -89,12 +102,14 @@ export class Core {
   ended() {
     return this.module._shiori_ended() !== 0;
   }
-  // The window model: the members of the headless driver's dump (layers, widgets, menus, state ...).
+  // The window model: the members of the headless driver's dump (layers, widgets, menus, state ...) and the
+  // comforts' overlay. Read it only between calls (`busy` false): while a question waits, the core is suspended
+  // mid-call, and its model is half-way through a change.
   snapshot() {
-    return JSON.parse(this.module.ccall('shiori_snapshot', 'string', [], []));
+    return JSON.parse(this.module.UTF8ToString(this.module._shiori_snapshot()));
   }
   menuTree() {
-    return JSON.parse(this.module.ccall('shiori_menu_tree', 'string', [], []));
+    return JSON.parse(this.module.UTF8ToString(this.module._shiori_menu_tree()));
   }
 
   // Calls follow each other: one that arrives while a question waits for its answer runs after it, as input

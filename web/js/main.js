@@ -11,7 +11,7 @@ import { isSaveFile, SaveStore, SaveSync } from './saves.js';
 
 const LEFT = 1;
 const RIGHT = 2;
-const MIDDLE = 4;
+const MIDDLE = 4; // middle click hides the text
 const LONG_PRESS_MS = 500;
 const WHEEL_STEP = 100; // pixels of wheel travel that make one notch
 
@@ -58,6 +58,7 @@ function requestFrame() {
 
 async function drawFrame() {
   framePending = false;
+  if (core.busy) return; // the frame comes when the call has finished
   painting = true;
   try {
     shownChanges = core.changes();
@@ -109,7 +110,10 @@ async function openGame(game) {
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
-  menuBar = new MenuBar($('menubar'), core.menuTree(), (name) => core.choose(name));
+  menuBar = new MenuBar($('menubar'), core.menuTree(), (name) => {
+    document.activeElement?.blur?.();
+    core.choose(name);
+  });
   document.title = `${game.name} — shiori`;
   shownChanges = -1;
   requestFrame();
@@ -157,6 +161,8 @@ function wireStage() {
   canvas.addEventListener('pointerdown', (event) => {
     firstGesture();
     menuBar?.closeMenus();
+    // Keys go to the story again, not to the page's button pressed last.
+    if (document.activeElement instanceof HTMLElement) document.activeElement.blur();
     const [x, y] = stagePoint(event);
     if (event.pointerType === 'touch') {
       // A tap reads on; a long press is the right click.
@@ -185,22 +191,48 @@ function wireStage() {
     longPress = null;
   });
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  let hovered = '';
+  canvas.addEventListener('pointermove', (event) => {
+    if (event.pointerType !== 'mouse') return;
+    const point = stagePoint(event);
+    if (String(point) !== hovered) core.hover(...point);
+    hovered = String(point);
+  });
+  canvas.addEventListener('pointerleave', () => {
+    hovered = '';
+    core.hover();
+  });
+  // Touchpads report a notch in small parts: a whole notch of travel is one step, either way.
   let wheelTravel = 0;
   canvas.addEventListener(
     'wheel',
     (event) => {
       event.preventDefault();
       const pixels = event.deltaMode === WheelEvent.DOM_DELTA_LINE ? event.deltaY * 33 : event.deltaY;
-      wheelTravel = Math.max(0, wheelTravel + pixels);
-      for (; wheelTravel >= WHEEL_STEP; wheelTravel -= WHEEL_STEP) core.pressStory(LEFT);
+      if (Math.sign(pixels) !== Math.sign(wheelTravel)) wheelTravel = 0;
+      wheelTravel += pixels;
+      const notches = Math.trunc(wheelTravel / WHEEL_STEP);
+      wheelTravel -= notches * WHEEL_STEP;
+      if (notches) core.wheel(notches);
     },
     { passive: false },
   );
 }
 
+// The keys the core knows, by the browser's names for them.
+const CORE_KEYS = new Map([
+  ['Enter', 'enter'], [' ', 'space'], ['Escape', 'escape'], ['PageUp', 'pageup'], ['PageDown', 'pagedown'],
+  ['ArrowUp', 'up'], ['ArrowDown', 'down'], ['ArrowLeft', 'left'], ['ArrowRight', 'right'], ['Tab', 'tab'],
+  ['Delete', 'delete'], ['a', 'a'], ['A', 'a'], ['h', 'h'], ['H', 'h'], ['1', '1'], ['2', '2'], ['3', '3'], ['4', '4'],
+]);
+
 function onKey(event) {
   if ($('question').open) return;
   firstGesture();
+  if (event.key === 'Control' && !event.repeat) {
+    core.holdCtrl(true);
+    return;
+  }
   if (menuBar?.handleKey(event)) {
     event.preventDefault();
     return;
@@ -211,13 +243,17 @@ function onKey(event) {
     toggleFullScreen();
   } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
     copyPageText();
-  } else if (plain && (event.key === 'Enter' || event.key === ' ')) {
+  } else if (plain && event.key === 'Escape' && menuBar?.open) {
+    menuBar.closeMenus();
+  } else if (plain && CORE_KEYS.has(event.key) && !isPageControl(event.target)) {
     event.preventDefault();
-    core.pressStory(LEFT);
-  } else if (plain && event.key === 'Escape') {
-    if (menuBar?.open) menuBar.closeMenus();
-    else core.pressStory(RIGHT);
+    core.key(CORE_KEYS.get(event.key));
   }
+}
+
+// A button or field of the page keeps its own keys (Enter on a focused button presses it).
+function isPageControl(element) {
+  return element instanceof HTMLElement && element.closest('button, input, label, dialog') !== null;
 }
 
 function copyPageText() {
@@ -322,6 +358,7 @@ async function main() {
     Core.load({
       play: (file) => music.play(file),
       stop: () => music.stop(),
+      volume: (volume) => music.setVolume(volume),
       warn: (message) => {
         page.warnings.push(message);
         console.warn(`shiori: ${message}`);
@@ -342,6 +379,8 @@ async function main() {
   wireStage();
   wireFiles();
   addEventListener('keydown', onKey);
+  addEventListener('keyup', (event) => event.key === 'Control' && core.holdCtrl(false));
+  addEventListener('blur', () => core.holdCtrl(false));
   addEventListener('resize', layOut);
   addEventListener('beforeunload', (event) => {
     if (!storyInProgress()) return;

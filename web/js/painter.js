@@ -12,6 +12,14 @@ const MAX_SQUEEZE = 1.12;
 // How many pixels of a line's cell may hang below a label and still count as a whole line.
 const LINE_SLACK = 2;
 const LAYERS = ['Picture1', 'Picture2', 'Picture3', 'Picture4'];
+// What hiding the text hides: the message lines and the next-arrow.
+const HIDDEN_WITH_TEXT = /^(lbl1\(\d+\)|lblSANKAKU)$/;
+// The comforts' marks, warm like the lamp light of the menus.
+const MARK_COLOUR = '#ffd88c';
+const BACKLOG_TOP = 40;
+const BACKLOG_PITCH = 30;
+const BACKLOG_LEFT = 40;
+const BACKLOG_VISIBLE_LINES = 11;
 // Decoded pictures kept for the next frames; a 640 x 400 picture holds a megabyte.
 const KEPT_PICTURES = 8;
 
@@ -67,8 +75,9 @@ export class Painter {
     }
     for (const name of LAYERS) {
       const layer = model.layers[name];
-      if (layer.visible) this.drawLayer(layer, widgetsByLayer.get(name), bitmaps);
+      if (layer.visible) this.drawLayer(layer, widgetsByLayer.get(name), bitmaps, model.overlay);
     }
+    if (model.overlay) drawOverlay(g, model);
   }
 
   drawWindowPicture(window, bitmaps) {
@@ -83,7 +92,7 @@ export class Painter {
     if (bitmap) g.drawImage(bitmap, 0, 0);
   }
 
-  drawLayer(layer, widgets, bitmaps) {
+  drawLayer(layer, widgets, bitmaps, overlay) {
     const g = this.context;
     const bitmap = layer.picture && !layer.pictureMissing ? bitmaps.get(layer.picture) : null;
     // A picture that could not be loaded leaves the layer plain black, not its back colour.
@@ -91,7 +100,10 @@ export class Painter {
     g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
     if (bitmap) g.drawImage(bitmap, 0, 0);
     // The model lists a layer's widgets from the top of the stacking order down.
-    for (let i = widgets.length - 1; i >= 0; --i) if (widgets[i].visible) this.drawWidget(widgets[i]);
+    for (let i = widgets.length - 1; i >= 0; --i) {
+      const w = widgets[i];
+      if (w.visible && !(overlay?.textHidden && HIDDEN_WITH_TEXT.test(w.name))) this.drawWidget(w);
+    }
   }
 
   drawWidget(w) {
@@ -221,4 +233,84 @@ function drawDesignBackground(g) {
   g.lineTo(560, 120);
   g.closePath();
   g.fill();
+}
+
+// What the comforts show over the stage: the history over a dimmed stage, or the focus and hover marks; the
+// AUTO / SKIP indicator; a short notice.
+function drawOverlay(g, model) {
+  const overlay = model.overlay;
+  g.save();
+  if (overlay.backlogOpen) {
+    drawBacklog(g, overlay);
+  } else {
+    drawMarks(g, model);
+  }
+  if (overlay.indicator) {
+    drawTag(g, overlay.indicator === 'AUTO' ? 'AUTO ▶' : 'SKIP ▶▶', 12, 564, 374, 'right');
+  }
+  if (overlay.notice) drawTag(g, overlay.notice, 14, STAGE_WIDTH / 2, 340, 'centre');
+  g.restore();
+}
+
+// A mark only on a widget the reader can act on now.
+function markable(model, name) {
+  const w = name && model.widgets[name];
+  return w && w.visible && w.enabled && (!w.layer || model.layers[w.layer].visible) ? w : null;
+}
+
+function drawMarks(g, model) {
+  const hovered = markable(model, model.overlay.hover);
+  if (hovered) {
+    g.fillStyle = 'rgba(255, 255, 255, 0.157)';
+    g.fillRect(hovered.left, hovered.top, hovered.width, hovered.height);
+  }
+  const focused = markable(model, model.overlay.focus);
+  if (focused) {
+    g.strokeStyle = MARK_COLOUR;
+    g.lineWidth = 2;
+    g.beginPath();
+    g.roundRect(focused.left - 3, focused.top - 3, focused.width + 6, focused.height + 6, 4);
+    g.stroke();
+  }
+}
+
+// A small rounded box of text: the indicator in the bottom right corner, the notice above the text's foot.
+function drawTag(g, text, pixels, x, y, side) {
+  g.font = `${pixels}px ${STAGE_FONT}`;
+  const width = Math.min(g.measureText(text).width + 2 * pixels, STAGE_WIDTH - 16);
+  const height = pixels * 1.8;
+  const left = side === 'right' ? x - width : x - width / 2;
+  g.fillStyle = 'rgba(0, 0, 0, 0.667)';
+  g.beginPath();
+  g.roundRect(left, y, width, height, height / 2);
+  g.fill();
+  g.fillStyle = '#fff';
+  g.textAlign = 'center';
+  g.textBaseline = 'middle';
+  g.fillText(text, left + width / 2, y + height / 2, width - pixels);
+  g.textAlign = 'left';
+  g.textBaseline = 'alphabetic';
+}
+
+function drawBacklog(g, overlay) {
+  g.fillStyle = 'rgba(0, 0, 16, 0.91)';
+  g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
+  g.textBaseline = 'middle';
+  g.font = `12px ${STAGE_FONT}`;
+  g.fillStyle = '#c0c0d0';
+  g.fillText('履歴', 16, 20);
+  g.textAlign = 'right';
+  g.fillText('ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る', 624, 382);
+  g.textAlign = 'left';
+  g.font = `20px ${STAGE_FONT}`;
+  g.fillStyle = '#fff';
+  overlay.backlogLines.forEach((line, i) => g.fillText(line, BACKLOG_LEFT, BACKLOG_TOP + i * BACKLOG_PITCH + BACKLOG_PITCH / 2));
+  g.textBaseline = 'alphabetic';
+  // Where the view lies in the whole history.
+  const trackHeight = BACKLOG_VISIBLE_LINES * BACKLOG_PITCH;
+  const thumb = 24;
+  g.fillStyle = 'rgba(255, 255, 255, 0.196)';
+  g.fillRect(620, BACKLOG_TOP, 4, trackHeight);
+  g.fillStyle = MARK_COLOUR;
+  g.fillRect(620, BACKLOG_TOP + (trackHeight - thumb) * overlay.backlogPosition, 4, thumb);
 }
