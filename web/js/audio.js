@@ -2,9 +2,9 @@
 // once; "stop" silences it. Browsers allow sound only after the reader's first click or key: a piece asked for
 // before then starts at that moment.
 export class Music {
-  // `readFile(path)`: the bytes of a file of the page's file system.
-  constructor(readFile, onWaiting) {
-    this.readFile = readFile;
+  // `readMusic(path)`: a promise of the bytes of a music file of the page's file system.
+  constructor(readMusic, onWaiting) {
+    this.readMusic = readMusic;
     this.onWaiting = onWaiting; // told true while a piece waits for the first gesture, false once sound may play
     this.context = null;
     this.gain = null;
@@ -68,13 +68,10 @@ export class Music {
   buffer(file) {
     let found = this.decoded.get(file);
     if (!found) {
-      let bytes;
-      try {
-        bytes = this.readFile(file);
-      } catch {
-        return Promise.resolve(null); // the core has already warned of a missing file
-      }
-      found = this.context.decodeAudioData(bytes.slice().buffer).catch(() => null);
+      // A missing or broken file stays silent; the core has warned of a missing one already.
+      found = this.readMusic(file)
+        .then((bytes) => this.context.decodeAudioData(bytes.slice().buffer))
+        .catch(() => null);
       this.decoded.set(file, found);
       if (this.decoded.size > 3) this.decoded.delete(this.decoded.keys().next().value);
     }

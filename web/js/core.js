@@ -201,6 +201,6 @@ function writeTree(fs, root, files) {
   for (const [relative, bytes] of files) {
     const path = `${root}/${relative}`;
     fs.mkdirTree(path.slice(0, path.lastIndexOf('/')));
-    fs.writeFile(path, bytes);
+    fs.writeFile(path, bytes, { canOwn: true }); // the file system keeps the bytes, not a copy
   }
 }

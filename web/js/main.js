@@ -34,6 +34,7 @@ let menuBar;
 let saveSync;
 let store;
 let gameFileIndex = new Map(); // lower-case relative path -> bytes
+let fetched = new Map(); // lower-case relative path -> address of the whole file, where the game holds its head only
 
 function notify(message, isError = false) {
   const notice = $('notice');
@@ -66,6 +67,7 @@ async function drawFrame() {
     if (!model) return;
     menuBar.update(model.menus);
     await painter.paint(model, scale);
+    performance.mark('shiori:painted');
     page.model = model;
     page.frames += 1;
     if (page.firstFrameAt === null) page.firstFrameAt = performance.now();
@@ -102,7 +104,10 @@ async function openGame(game) {
   music.stop();
   painter.forgetPictures();
   gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
+  fetched = game.fetched ?? new Map();
+  performance.mark('shiori:saves-read');
   const problem = core.open(game, saves, () => saveSync.begin(game.name));
+  performance.mark('shiori:started');
   if (problem) {
     notify(problem, true);
     return;
@@ -150,6 +155,23 @@ function stagePoint(event) {
     Math.min(STAGE_WIDTH - 1, Math.floor(((event.clientX - rect.left) / rect.width) * STAGE_WIDTH)),
     Math.min(STAGE_HEIGHT - 1, Math.floor(((event.clientY - rect.top) / rect.height) * STAGE_HEIGHT)),
   ];
+}
+
+// The bytes of a game file by its relative path, in any case: from the game's files, or fetched whole where the
+// game holds its head only (the packed demo), or null.
+async function readGameFile(relative) {
+  const key = relative.replace(/\\/g, '/').replace(/^\//, '').toLowerCase();
+  const address = fetched.get(key);
+  if (!address) return gameFileIndex.get(key) ?? null;
+  const response = await fetch(address);
+  if (!response.ok) throw new Error(`${address}: ${response.status}`);
+  return new Uint8Array(await response.arrayBuffer());
+}
+
+// The music file as the core names it, in the page's file system.
+async function readMusic(file) {
+  const relative = file.replace(/^\/game\//, '');
+  return fetched.has(relative.toLowerCase()) ? readGameFile(relative) : core.readFile(file);
 }
 
 function firstGesture() {
@@ -351,9 +373,9 @@ function isZip(bytes) {
 
 async function main() {
   layOut();
-  painter = new Painter(canvas, (relative) => gameFileIndex.get(relative.replace(/\\/g, '/').replace(/^\//, '').toLowerCase()) ?? null);
-  music = page.music = new Music((file) => core.readFile(file), (waiting) => ($('sound-hint').hidden = !waiting));
-  const demo = fetch('demo.zip').then((response) => response.arrayBuffer());
+  painter = new Painter(canvas, readGameFile);
+  music = page.music = new Music(readMusic, (waiting) => ($('sound-hint').hidden = !waiting));
+  const demo = Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file)));
   const [loaded, opened] = await Promise.all([
     Core.load({
       play: (file) => music.play(file),
@@ -371,6 +393,7 @@ async function main() {
     }),
     document.fonts.load(`27px ${STAGE_FONT}`, 'あ'),
   ]);
+  performance.mark('shiori:ready');
   core = page.core = loaded;
   store = opened;
   saveSync = new SaveSync(store, core, notify);
@@ -387,7 +410,15 @@ async function main() {
     event.preventDefault();
     event.returnValue = '';
   });
-  await openFrom(async () => fromZip(new Uint8Array(await demo), 'demo.zip'));
+  await openFrom(async () => {
+    const [zip, fetchedList] = await demo;
+    const bytes = new Uint8Array(await zip.arrayBuffer());
+    performance.mark('shiori:demo-fetched');
+    const game = fromZip(bytes, 'demo.zip');
+    performance.mark('shiori:demo-unpacked');
+    game.fetched = new Map(Object.entries(await fetchedList.json()).map(([path, address]) => [path.toLowerCase(), address]));
+    return game;
+  });
 }
 
 main();

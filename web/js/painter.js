@@ -24,7 +24,7 @@ const BACKLOG_VISIBLE_LINES = 11;
 const KEPT_PICTURES = 8;
 
 export class Painter {
-  // `readPicture(relative)`: the bytes of a game file, or null.
+  // `readPicture(relative)`: a promise of the bytes of a game file (null when there is none).
   constructor(canvas, readPicture) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });
@@ -51,8 +51,9 @@ export class Painter {
     if (found) {
       this.pictures.delete(name);
     } else {
-      const bytes = this.readPicture(name);
-      found = bytes ? createImageBitmap(new Blob([bytes])).catch(() => null) : Promise.resolve(null);
+      found = this.readPicture(name)
+        .then((bytes) => (bytes ? createImageBitmap(new Blob([bytes])) : null))
+        .catch(() => null);
     }
     this.pictures.set(name, found);
     while (this.pictures.size > KEPT_PICTURES) {
