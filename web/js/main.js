@@ -78,12 +78,14 @@ async function drawFrame() {
   if (core.changes() !== shownChanges) requestFrame();
 }
 
-// Whole multiples of the stage when they fit, else the largest size that does; letter-boxed; drawn at the
-// screen's own pixel density so that text stays sharp.
+// A whole multiple of the stage when one nearly fills the page, else the largest size that fits; letter-boxed;
+// drawn at the screen's own pixel density, so text stays sharp at any size.
+const WHOLE_MULTIPLE_FILLS = 0.85;
+
 function layOut() {
   const box = $('stage-box');
   const fit = Math.min(box.clientWidth / STAGE_WIDTH, box.clientHeight / STAGE_HEIGHT);
-  const cssScale = fit >= 1 ? Math.floor(fit) : fit;
+  const cssScale = fit >= 1 && Math.floor(fit) / fit >= WHOLE_MULTIPLE_FILLS ? Math.floor(fit) : fit;
   const width = Math.floor(STAGE_WIDTH * cssScale);
   const height = Math.floor(STAGE_HEIGHT * cssScale);
   canvas.style.width = `${width}px`;
@@ -404,7 +406,9 @@ async function main() {
   addEventListener('keydown', onKey);
   addEventListener('keyup', (event) => event.key === 'Control' && core.holdCtrl(false));
   addEventListener('blur', () => core.holdCtrl(false));
-  addEventListener('resize', layOut);
+  // The stage follows its box, which changes with the window and with the menu bar's height.
+  new ResizeObserver(layOut).observe($('stage-box'));
+  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });
   addEventListener('beforeunload', (event) => {
     if (!storyInProgress()) return;
     event.preventDefault();
