@@ -180,6 +180,8 @@ test('a save the storage refuses says so, with the reason, and leaves nothing ha
     await waitingForReader(page);
     await pressStage(page, 320, 200, 'right');
     await pressWidget(page, '現在のしおりに保存する');
+    // The core hears of the refusal as of a full disk, and says so on the stage as the desktop does.
+    await until(page, (m) => m.widgets['lblMLT(1)'].caption === '▼セーブできませんでした▼');
     const notice = page.locator('#notice.error', { hasText: 'セーブできませんでした' });
     await notice.waitFor();
     assert.match(await notice.textContent(), /quota/);

@@ -26,12 +26,20 @@ export class Core {
     this.wakeTimer = null;
     this.onSettled = () => {}; // after every call: the page redraws and saves what changed
     module.services.pause = (paused) => this.pauseClock(paused);
+    // Where the core's saves are kept before it hears they are saved: keep(path, bytes) -> Promise, kept(path).
+    this.keeper = { keep: () => Promise.resolve(), kept: () => {} };
+    module.services.keep = (path, bytes) => this.keeper.keep(path, bytes);
+    module.services.kept = (path) => this.keeper.kept(path);
   }
 
   // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which
   // take the place of any file of the same name whatever its case, and starts it. `laidOut()` runs once the files
-  // are in place, before the game starts. Returns "" or the core's message naming the problem.
+  // are in place, before the game starts. Resolves to "" or the core's message naming the problem.
   open(game, saves, laidOut) {
+    return this.enqueue(() => this.start(game, saves, laidOut));
+  }
+
+  async start(game, saves, laidOut) {
     this.stopWaking();
     this.clockOrigin = null;
     this.pausedTotal = 0;
@@ -41,7 +49,9 @@ export class Core {
     writeTree(this.fs, GAME_ROOT, [...files, ...saves]);
     this.saveDir = GAME_ROOT;
     laidOut();
-    const problem = this.module.ccall('shiori_open', 'string', ['string', 'string'], [GAME_ROOT, GAME_ROOT]);
+    const problem = await this.module.ccall('shiori_open', 'string', ['string', 'string'], [GAME_ROOT, GAME_ROOT], {
+      async: true,
+    });
     if (!problem) this.settle();
     return problem;
   }
@@ -115,17 +125,25 @@ export class Core {
   // Calls follow each other: one that arrives while a question waits for its answer runs after it, as input
   // waits behind a modal box on the desktop (the dialog itself keeps the reader's presses off the stage).
   call(name, types, args) {
+    return this.enqueue(async () => {
+      await this.module.ccall(name, null, ['number', ...types], [this.now(), ...args], { async: true });
+      this.settle();
+    });
+  }
+
+  // Runs `work` (which calls into the core) after every call before it has finished.
+  enqueue(work) {
     const run = async () => {
       this.busy = true;
       try {
-        await this.module.ccall(name, null, ['number', ...types], [this.now(), ...args], { async: true });
+        return await work();
       } finally {
         this.busy = false;
       }
-      this.settle();
     };
-    this.queue = this.queue.then(run, run);
-    return this.queue;
+    const result = this.queue.then(run, run);
+    this.queue = result.catch(() => {});
+    return result;
   }
 
   settle() {

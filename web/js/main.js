@@ -108,7 +108,7 @@ async function openGame(game) {
   gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
   fetched = game.fetched ?? new Map();
   performance.mark('shiori:saves-read');
-  const problem = core.open(game, saves, () => saveSync.begin(game.name));
+  const problem = await core.open(game, saves, () => saveSync.begin(game.name));
   performance.mark('shiori:started');
   if (problem) {
     notify(problem, true);
@@ -399,7 +399,8 @@ async function main() {
   core = page.core = loaded;
   store = opened;
   saveSync = new SaveSync(store, core, notify);
-  if (!store) saveSync.sync = () => Promise.resolve();
+  if (store) core.keeper = saveSync;
+  else saveSync.sync = () => Promise.resolve();
   core.onSettled = afterEveryCall;
   wireStage();
   wireFiles();

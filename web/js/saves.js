@@ -53,7 +53,9 @@ export class SaveStore {
   }
 }
 
-// Watches the core's save folder and stores what changed. `core.saveFiles()` lists the folder with times.
+// Keeps the core's save files in the storage. A save written whole (a bookmark, the settings) is stored before
+// the core's replacement of the file completes (`keep`), so the core reports it saved only once the storage holds
+// it; the read-page record, which the core changes in place, is stored after the call that changed it (`sync`).
 export class SaveSync {
   constructor(store, core, notify) {
     this.store = store;
@@ -71,25 +73,47 @@ export class SaveSync {
     for (const file of this.core.saveFiles(isSaveFile)) this.stored.set(file.name, file.version);
   }
 
+  // The core replaces `path` with `bytes`: resolves once the storage holds them, rejects when it refuses.
+  keep(path, bytes) {
+    const name = path.slice(path.lastIndexOf('/') + 1).toLowerCase();
+    if (!this.game || !isSaveFile(name) || path.slice(0, path.lastIndexOf('/')) !== this.core.saveDir) {
+      return Promise.resolve();
+    }
+    const stored = this.write(this.game, new Map([[name, bytes]]), [name]);
+    this.writing = stored.catch(() => {});
+    return stored;
+  }
+
+  // The replacement is done: the file as it is now is the one the storage holds.
+  kept(path) {
+    const name = path.slice(path.lastIndexOf('/') + 1);
+    for (const file of this.core.saveFiles((n) => n === name)) this.stored.set(file.name, file.version);
+  }
+
   // Stores the files that changed since they were last stored. Writes follow each other in order.
   sync() {
     if (!this.game) return this.writing;
     const changed = this.core.saveFiles(isSaveFile).filter((f) => this.stored.get(f.name) !== f.version);
     if (!changed.length) return this.writing;
     const files = new Map(changed.map((f) => [f.name.toLowerCase(), this.core.readFile(f.path)]));
-    const game = this.game;
     for (const f of changed) this.stored.set(f.name, f.version);
-    this.writing = this.writing.then(async () => {
+    this.writing = this.write(this.game, files, changed.map((f) => f.name)).catch(() => {});
+    return this.writing;
+  }
+
+  // One transaction after the writes before it; says "saved" for a bookmark once it is held. On a refusal, the
+  // files named count as not stored, so the next change tries them again.
+  write(game, files, names) {
+    return this.writing.then(async () => {
       try {
         await this.store.store(game, files);
-        if (changed.some((f) => BOOKMARKS.has(f.name))) this.notify('セーブしました', false);
+        if ([...files.keys()].some((name) => BOOKMARKS.has(name))) this.notify('セーブしました', false);
       } catch (error) {
-        // Not held: the next change tries these files again.
-        for (const f of changed) this.stored.delete(f.name);
+        for (const name of names) this.stored.delete(name);
         this.notify(`セーブできませんでした: ${reason(error)}`, true);
+        throw error;
       }
     });
-    return this.writing;
   }
 }
 
