@@ -3,11 +3,11 @@
 // games opened from a folder, and music after the first click.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, cpSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { unzipSync } from 'fflate';
+import { unzipSync, zipSync } from 'fflate';
 import { launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
 
 let site;
@@ -201,7 +201,7 @@ test('a save the storage refuses says so, with the reason, and leaves nothing ha
   }
 });
 
-test('a game folder opens whatever the case of its names; a folder that is no game is named with what it lacks', async () => {
+test('a game folder or .zip opens whatever the case of its names; a folder that is no game is named with what it lacks', async () => {
   const demo = join(ROOT, 'build/demo');
   const folders = mkdtempSync(join(tmpdir(), 'shiori-web-games-'));
   const game = join(folders, 'UPPER');
@@ -218,6 +218,15 @@ test('a game folder opens whatever the case of its names; a folder that is no ga
       assert.match(message, /holiday photos/);
       assert.match(message, /no data1\.rgd/);
       assert.equal((await model(page)).layers.Picture2.picture, 'data/op01.rgd', 'the demo plays on');
+
+      // A .zip of the folder opens the same game.
+      const zipped = join(folders, 'upper.zip');
+      const entries = (dir, prefix) => readdirSync(dir, { withFileTypes: true }).flatMap((e) =>
+        e.isDirectory() ? entries(join(dir, e.name), `${prefix}${e.name}/`) : [[`${prefix}${e.name}`, readFileSync(join(dir, e.name))]]);
+      writeFileSync(zipped, zipSync(Object.fromEntries(entries(game, 'ZIPPED/'))));
+      await page.setInputFiles('#open-zip', zipped);
+      await until(page, () => shioriPage.game?.name === 'ZIPPED' && shioriPage.model.state.MenuMode === 1);
+      assert.equal((await model(page)).layers.Picture2.pictureMissing, false);
 
       await page.setInputFiles('#open-folder', game);
       await until(page, () => shioriPage.game?.name === 'UPPER' && shioriPage.model.state.MenuMode === 1);
