@@ -23,10 +23,10 @@ export async function serveSite() {
 }
 
 // A browser with its own fresh profile, removed when it closes; `profile` reuses one (a browser restart).
-export async function launch({ profile, viewport = { width: 1000, height: 720 }, deviceScaleFactor = 1 } = {}) {
+export async function launch({ profile, viewport = { width: 1000, height: 720 }, deviceScaleFactor = 1, hasTouch = false } = {}) {
   const dir = profile ?? mkdtempSync(join(tmpdir(), 'shiori-chromium-'));
   const context = await chromium.launchPersistentContext(dir, {
-    executablePath: '/usr/bin/chromium', headless: true, args: FLAGS, viewport, deviceScaleFactor, acceptDownloads: true,
+    executablePath: '/usr/bin/chromium', headless: true, args: FLAGS, viewport, deviceScaleFactor, hasTouch, acceptDownloads: true,
   });
   context.profile = dir;
   context.removeProfile = () => rmSync(dir, { recursive: true, force: true });

@@ -122,6 +122,25 @@ test('the history opens by wheel, hidden text comes back on a click without read
   });
 });
 
+test('on a phone held sideways a tap reads on and a long press opens the in-game menu', async () => {
+  await withPage({ viewport: { width: 844, height: 390 }, deviceScaleFactor: 2, hasTouch: true }, async (page) => {
+    const tap = async (x, y) => page.touchscreen.tap(...(await pagePoint(page, x, y)));
+    const title = await until(page, (m) => m.widgets['lblMLT(0)']);
+    const entry = await title.jsonValue();
+    await tap(entry.left + entry.width / 2, entry.top + entry.height / 2);
+    await until(page, (m) => m.state.MenuMode === 2);
+    await pressWidget(page, 'はじめから'); // a mouse click on a touch screen works as well
+    await readOn(page, () => tap(320, 200));
+    await waitingForReader(page);
+    // A long press: the finger stays down until the menu has opened.
+    const cdp = await page.context().newCDPSession(page);
+    const [x, y] = await pagePoint(page, 320, 200);
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+    await until(page, (m) => m.state.MenuMode === 3);
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  });
+});
+
 test('a bookmark survives a reload and a browser restart, and export then import gives back the same bytes', async () => {
   const context = await launch();
   const profile = context.profile;
