@@ -142,11 +142,8 @@ std::string FormatMilliseconds(long long micros) {
   return formatted;
 }
 
-std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+void WriteWindowModel(JsonWriter& json, Engine& engine) {
   Form& form = engine.form();
-  JsonWriter json;
-  json.BeginObject();
-  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
   json.Key("state");
   State(json, engine.state());
   json.Key("window").BeginObject();
@@ -161,6 +158,13 @@ std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const Scr
   Menus(json, form);
   json.Key("timers");
   Timers(json, form);
+}
+
+std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
+  WriteWindowModel(json, engine);
   json.Key("comforts");
   DumpComforts(json, engine.comforts());
   json.Key("wave").BeginArray();

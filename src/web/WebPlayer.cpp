@@ -18,9 +18,7 @@
 namespace shiori {
 namespace {
 
-std::string OverlayJson(const Form& form) {
-  const Overlay& overlay = form.overlay();
-  JsonWriter json;
+void WriteOverlay(JsonWriter& json, const Overlay& overlay) {
   json.BeginObject();
   json.Key("backlogOpen").Bool(overlay.backlog_open);
   json.Key("backlogLines").BeginArray();
@@ -33,7 +31,6 @@ std::string OverlayJson(const Form& form) {
   json.Key("hover").OptionalString(overlay.hover);
   json.Key("textHidden").Bool(overlay.text_hidden);
   json.EndObject();
-  return json.str();
 }
 
 class WebPlayer {
@@ -55,13 +52,16 @@ class WebPlayer {
     scheduler_.AdvanceTo(now);
   }
 
-  // The window model as one line of JSON, with the members of the headless driver's dump and the overlay the
-  // comforts show. The page plays the music and asks the questions itself, so the wave log and the questions stay
-  // empty here.
+  // The window model as one line of JSON: the headless driver's dump of what the window shows (not its logs, nor
+  // the whole text history, which grows as the reader reads), and the overlay the comforts show.
   std::string Snapshot() {
-    std::string dump = DumpState(engine_, no_wave_log_, no_questions_);
-    dump.pop_back();  // the closing brace: the overlay joins the dump's members
-    return dump + ",\"overlay\":" + OverlayJson(engine_.form()) + "}";
+    JsonWriter json;
+    json.BeginObject();
+    WriteWindowModel(json, engine_);
+    json.Key("overlay");
+    WriteOverlay(json, engine_.form().overlay());
+    json.EndObject();
+    return json.str();
   }
 
  private:
@@ -74,8 +74,6 @@ class WebPlayer {
   VirtualWallClock clock_{scheduler_, std::nullopt};
   MersenneRandom random_;
   WebWarnings warnings_;
-  RecordingWaveDevice no_wave_log_;
-  ScriptedQuestioner no_questions_;
   Engine engine_;
 };
 

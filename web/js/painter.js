@@ -30,11 +30,13 @@ export class Painter {
     this.context = canvas.getContext('2d', { alpha: false });
     this.readPicture = readPicture;
     this.pictures = new Map(); // relative name -> Promise<ImageBitmap|null>, most recently used last
+    this.scaled = new Map(); // ImageBitmap -> { scale, canvas }: the pictures of the last frames, scaled to the output
   }
 
   forgetPictures() {
     for (const picture of this.pictures.values()) picture.then((bitmap) => bitmap?.close());
     this.pictures.clear();
+    this.scaled.clear();
   }
 
   // Decodes what the model shows, then draws it in one go, so a frame never shows a picture half there.
@@ -90,7 +92,29 @@ export class Painter {
     g.fillStyle = '#000';
     g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
     const bitmap = !window.pictureMissing && bitmaps.get(window.picture);
-    if (bitmap) g.drawImage(bitmap, 0, 0);
+    if (bitmap) this.drawPicture(bitmap);
+  }
+
+  // Drawn from a copy scaled once to the output's pixels and laid over them pixel for pixel: resampling the
+  // picture for every frame while a page types would cost more than everything else in the frame.
+  drawPicture(bitmap) {
+    const g = this.context;
+    const scale = g.getTransform().a;
+    let scaled = this.scaled.get(bitmap);
+    if (scaled?.scale !== scale) {
+      const canvas = new OffscreenCanvas(Math.round(bitmap.width * scale), Math.round(bitmap.height * scale));
+      const copy = canvas.getContext('2d');
+      copy.imageSmoothingQuality = 'high';
+      copy.drawImage(bitmap, 0, 0, canvas.width, canvas.height);
+      scaled = { scale, canvas };
+      this.scaled.delete(bitmap);
+      this.scaled.set(bitmap, scaled);
+      if (this.scaled.size > LAYERS.length) this.scaled.delete(this.scaled.keys().next().value);
+    }
+    g.save();
+    g.setTransform(1, 0, 0, 1, 0, 0);
+    g.drawImage(scaled.canvas, 0, 0);
+    g.restore();
   }
 
   drawLayer(layer, widgets, bitmaps, overlay) {
@@ -99,7 +123,7 @@ export class Painter {
     // A picture that could not be loaded leaves the layer plain black, not its back colour.
     g.fillStyle = layer.picture && !bitmap ? '#000' : `#${layer.back}`;
     g.fillRect(0, 0, STAGE_WIDTH, STAGE_HEIGHT);
-    if (bitmap) g.drawImage(bitmap, 0, 0);
+    if (bitmap) this.drawPicture(bitmap);
     // The model lists a layer's widgets from the top of the stacking order down.
     for (let i = widgets.length - 1; i >= 0; --i) {
       const w = widgets[i];
@@ -148,7 +172,7 @@ export class Painter {
 
 // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the font's
 // own line spacing; only whole lines are drawn.
-export function layOutText(g, caption, pixels, alignment, box) {
+function layOutText(g, caption, pixels, alignment, box) {
   const pitch = Math.round((pixels * 10) / 9);
   const baseline = (pitch - pixels) / 2 + pixels * EM_ASCENT;
   const capacity = Math.max(1, Math.floor((box.height + LINE_SLACK) / pitch));
