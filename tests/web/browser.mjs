@@ -38,7 +38,11 @@ export async function openPage(context, url) {
   const page = context.pages()[0] ?? (await context.newPage());
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
-  page.on('dialog', (dialog) => dialog.accept()); // leaving a story in progress: yes, leave
+  page.dialogs = [];
+  page.on('dialog', (dialog) => {
+    page.dialogs.push(dialog.type());
+    dialog.accept(); // leaving a story in progress: yes, leave
+  });
   await page.goto(url);
   await titleShown(page);
   return page;

@@ -56,8 +56,10 @@ test('the title is drawn in the shipped font, and a story reads on by click, Ent
       return colours.size;
     });
     assert.ok(painted > 20, `the canvas shows ${painted} colours`);
-    // The menu bar follows the model: the quick save is off until a story runs.
+    // The menu bar follows the model: the quick save is off until a story runs; Ctrl+W, which closes the tab,
+    // is Alt+W here.
     assert.equal(await page.locator('button.top[data-name="menuRIGHT"]').isDisabled(), true);
+    assert.equal(await page.locator('.item[data-name="menuSAVE(1)"] .keys').textContent(), 'Alt+W');
 
     await startStory(page);
     await until(page, (m) => m.menus.menuRIGHT.enabled);
@@ -157,6 +159,7 @@ test('a bookmark survives a reload and a browser restart, and export then import
     await page.locator('#notice', { hasText: 'セーブしました' }).waitFor();
     await page.reload();
     await titleShown(page);
+    assert.deepEqual(page.dialogs, ['beforeunload'], 'leaving a story in progress asks first');
     await context.close();
   } catch (error) {
     await context.close();
