@@ -117,10 +117,7 @@ async function openGame(game) {
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
-  menuBar = new MenuBar($('menubar'), core.menuTree(), (name) => {
-    document.activeElement?.blur?.();
-    core.choose(name);
-  });
+  menuBar.build(core.menuTree());
   document.title = `${game.name} — shiori`;
   shownChanges = -1;
   requestFrame();
@@ -184,7 +181,7 @@ function wireStage() {
   let longPress = null;
   canvas.addEventListener('pointerdown', (event) => {
     firstGesture();
-    menuBar?.closeMenus();
+    menuBar.closeMenus();
     // Keys go to the story again, not to the page's button pressed last.
     if (document.activeElement instanceof HTMLElement) document.activeElement.blur();
     const [x, y] = stagePoint(event);
@@ -257,7 +254,7 @@ function onKey(event) {
     core.holdCtrl(true);
     return;
   }
-  if (menuBar?.handleKey(event)) {
+  if (menuBar.handleKey(event)) {
     event.preventDefault();
     return;
   }
@@ -267,7 +264,7 @@ function onKey(event) {
     toggleFullScreen();
   } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
     copyPageText();
-  } else if (plain && event.key === 'Escape' && menuBar?.open) {
+  } else if (plain && event.key === 'Escape' && menuBar.open) {
     menuBar.closeMenus();
   } else if (plain && CORE_KEYS.has(event.key) && !isPageControl(event.target)) {
     event.preventDefault();
@@ -402,6 +399,10 @@ async function main() {
   if (store) core.keeper = saveSync;
   else saveSync.sync = () => Promise.resolve();
   core.onSettled = afterEveryCall;
+  menuBar = new MenuBar($('menubar'), (name) => {
+    document.activeElement?.blur?.();
+    core.choose(name);
+  });
   wireStage();
   wireFiles();
   addEventListener('keydown', onKey);

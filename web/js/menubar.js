@@ -14,18 +14,24 @@ export function keyName(event) {
 
 export class MenuBar {
   // `choose(name)`: the reader chose the item of that name.
-  constructor(element, tree, choose) {
+  constructor(element, choose) {
     this.element = element;
     this.choose = choose;
     this.items = new Map(); // name -> {element, kind}
     this.shortcuts = new Map(); // page shortcut, lower case -> item name
     this.mnemonics = new Map(); // "Alt+J", lower case -> top-level name
     this.open = null;
-    element.replaceChildren();
-    for (const top of tree) this.addTop(top);
     document.addEventListener('pointerdown', (event) => {
       if (this.open && !this.open.contains(event.target)) this.closeMenus();
     });
+  }
+
+  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right.
+  build(tree) {
+    this.closeMenus();
+    this.items.clear();
+    this.element.replaceChildren();
+    for (const top of tree) this.addTop(top);
   }
 
   addTop(top) {
