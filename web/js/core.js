@@ -9,7 +9,7 @@ import createShioriCore from '../shiori-web.mjs';
 const GAME_ROOT = '/game';
 
 export class Core {
-  // `services`: play(file), stop(), warn(message), ask(text, title) -> Promise<boolean>.
+  // `services`: play(file), stop(), volume(0 .. 1), warn(message), ask(text, title) -> Promise<boolean>.
   static async load(services) {
     const module = await createShioriCore({ services: wrapAsk(services) });
     return new Core(module);
