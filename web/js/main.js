@@ -13,7 +13,8 @@ const LEFT = 1;
 const RIGHT = 2;
 const MIDDLE = 4; // middle click hides the text
 const LONG_PRESS_MS = 500;
-const WHEEL_STEP = 100; // pixels of wheel travel that make one notch
+const MOUSE_NOTCH_PIXELS = 50; // a wheel event at least this long is one notch of a mouse wheel
+const TOUCHPAD_NOTCH_PIXELS = 100; // the travel in small steps that counts as one notch
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('stage');
@@ -223,18 +224,24 @@ function wireStage() {
     hovered = '';
     core.hover();
   });
-  // Touchpads report a notch in small parts: a whole notch of travel is one step, either way.
+  // A mouse wheel's notch comes as one event (its size differs between systems); a touchpad sends small steps,
+  // which add up to a notch.
   let wheelTravel = 0;
   canvas.addEventListener(
     'wheel',
     (event) => {
       event.preventDefault();
       const pixels = event.deltaMode === WheelEvent.DOM_DELTA_LINE ? event.deltaY * 33 : event.deltaY;
+      if (Math.abs(pixels) >= MOUSE_NOTCH_PIXELS) {
+        wheelTravel = 0;
+        core.wheel(Math.sign(pixels));
+        return;
+      }
       if (Math.sign(pixels) !== Math.sign(wheelTravel)) wheelTravel = 0;
       wheelTravel += pixels;
-      const notches = Math.trunc(wheelTravel / WHEEL_STEP);
-      wheelTravel -= notches * WHEEL_STEP;
-      if (notches) core.wheel(notches);
+      if (Math.abs(wheelTravel) < TOUCHPAD_NOTCH_PIXELS) return;
+      core.wheel(Math.sign(wheelTravel));
+      wheelTravel = 0;
     },
     { passive: false },
   );
