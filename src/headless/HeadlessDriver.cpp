@@ -33,11 +33,15 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
-// Milliseconds, with a fraction down to the microsecond ("30.1").
+// The longest single wait: a day of virtual time is far beyond any timer of the story, and a hundred million such
+// waits still fit the clock's count of microseconds.
+constexpr double kLongestWaitMs = 24.0 * 60 * 60 * 1000;
+
+// Milliseconds from 0 to a day, with a fraction down to the microsecond ("30.1").
 std::optional<Micros> ParseMilliseconds(const std::string& text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 || !std::isfinite(value)) {
+  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0 && value <= kLongestWaitMs)) {
     return std::nullopt;
   }
   return static_cast<Micros>(std::llround(value * 1000));
@@ -85,7 +89,7 @@ class Driver {
       Answer(Expect(words, 2)[1]);
     } else if (verb == "wait") {
       const auto ms = ParseMilliseconds(Expect(words, 2)[1]);
-      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds"};
+      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds from 0 to 86400000"};
       scheduler_.AdvanceTo(scheduler_.Now() + *ms);
     } else if (verb == "dump") {
       out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;
@@ -100,7 +104,8 @@ class Driver {
 
  private:
   static const std::vector<std::string>& Expect(const std::vector<std::string>& words, std::size_t count) {
-    if (words.size() != count) throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
+    if (words.size() != count)
+      throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
     return words;
   }
 
