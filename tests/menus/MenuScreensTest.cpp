@@ -58,7 +58,7 @@ TEST(MenuScreens, ColdStartShowsTheTitleMenuWithFourEntries) {
   TestGame game;
   WriteStory(game);
   game.Start();
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
   EXPECT_TRUE(game.form().Picture2.visible());
   ExpectEntry(game, 0, {"▽物語を読む▽", 280, 240, 145, 25, 14});
@@ -82,7 +82,7 @@ TEST(MenuScreens, TitleMenuWithMusicOffLeavesTheMusicAlone) {
   WriteStory(game);
   game.dir().Write("conf.rgd", "#FALSE#\r\n");
   game.Start();
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   EXPECT_EQ(game.state().PageBuffer.musicNo, 0);
   game.Wait(5000);
   EXPECT_TRUE(game.wave().log().empty());
@@ -98,7 +98,7 @@ TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
   const auto before = SnapshotFolder(game.dir().path());
   game.Click("lblMLT(0)");
 
-  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load);
   EXPECT_EQ(game.form().Picture2.picture(), "data/ld01.rgd");
   EXPECT_TRUE(game.form().Picture2.visible());
   EXPECT_FALSE(game.form().Picture1.visible());
@@ -121,7 +121,7 @@ TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
   // The blank entry and right presses do nothing.
   game.Click("lblMLT(4)");
   game.RightClick("lblMLT(0)");
-  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load);
   EXPECT_FALSE(game.form().Picture1.visible());
 }
 
@@ -154,7 +154,7 @@ TEST(MenuScreens, StartingAfreshTypesPageOneAndSavesToSlotThree) {
   StartAfresh(game);
   EXPECT_EQ(game.state().CurrentPage, 1);
   EXPECT_EQ(game.state().CurrentSlot, 3);
-  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None);
   EXPECT_TRUE(game.form().Picture1.visible());
   EXPECT_FALSE(game.form().Picture2.visible());
   EXPECT_EQ(game.Caption("lbl1(0)"), "一");
@@ -171,7 +171,7 @@ TEST(MenuScreens, InGameMenuOffersTheLastChoiceOnlyOnceOneWasShown) {
 
   // Opened while page 1 still types: the typing goes on behind the menu.
   game.RightClick("Picture1");
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
   EXPECT_EQ(game.form().Picture2.picture(), "data/rg01.rgd");
   EXPECT_TRUE(game.form().Picture2.visible());
   EXPECT_FALSE(game.form().Picture1.visible());
@@ -184,7 +184,7 @@ TEST(MenuScreens, InGameMenuOffersTheLastChoiceOnlyOnceOneWasShown) {
   EXPECT_EQ(game.form().lblMLT[2]->fore(), kGreyText);
   EXPECT_EQ(game.form().lblMLT[0]->fore(), kWhiteText);
   game.Click("lblMLT(2)");
-  EXPECT_EQ(game.state().MenuMode, 3) << "a grey entry does not answer";
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame) << "a grey entry does not answer";
   game.Wait(1000);
   EXPECT_EQ(game.Caption("lbl1(0)"), "一二三");
 
@@ -192,7 +192,7 @@ TEST(MenuScreens, InGameMenuOffersTheLastChoiceOnlyOnceOneWasShown) {
   game.Click("lblMLT(3)");
   EXPECT_TRUE(game.form().Picture1.visible());
   EXPECT_FALSE(game.form().Picture2.visible());
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
 
   game.Click("Picture1");
   game.Wait(1000);
@@ -201,11 +201,11 @@ TEST(MenuScreens, InGameMenuOffersTheLastChoiceOnlyOnceOneWasShown) {
   EXPECT_EQ(ChoiceText(game, 0), "右へ行く");
 
   game.RightClick("lblSEL(0)");
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
   EXPECT_TRUE(game.form().lblMLT[2]->enabled());
   EXPECT_EQ(game.form().lblMLT[2]->fore(), kWhiteText);
   game.Click("lblMLT(2)");
-  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None);
   EXPECT_EQ(game.state().CurrentPage, 13);
   EXPECT_TRUE(game.form().Picture1.visible());
   EXPECT_TRUE(game.form().lblSEL[0]->visible());
@@ -224,7 +224,7 @@ TEST(MenuScreens, SavingFromTheInGameMenuWritesTheCurrentSlot) {
   EXPECT_EQ(game.form().menuSAVE[3]->caption(), "データ３：12/01 14:05");
   EXPECT_EQ(game.form().menuSAVE[1]->caption(), "データ１");
   EXPECT_EQ(game.Caption("lblMLT(1)"), "▼セーブしました▼");
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
   EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data2.rgd"));
   EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data3.rgd"));
 
@@ -256,7 +256,7 @@ TEST(MenuScreens, ResumingASlotOnAChoicePageShowsItsChoices) {
 
   EXPECT_EQ(game.state().CurrentPage, 13);
   EXPECT_EQ(game.state().CurrentSlot, 2);
-  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None);
   EXPECT_EQ(game.state().LastChoicePage, 13);
   EXPECT_TRUE(game.form().Picture1.visible());
   EXPECT_FALSE(game.form().Picture2.visible());
@@ -301,7 +301,7 @@ TEST(MenuScreens, LeavingTheStoryForTheLoadMenuAsksFirst) {
   ASSERT_EQ(game.questions().asked().size(), 1U);
   EXPECT_EQ(game.questions().asked()[0].text, "現在のゲームを終了しますか？");
   EXPECT_EQ(game.questions().asked()[0].title, "確認");
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
   EXPECT_EQ(game.state().CurrentPage, 12);
   EXPECT_EQ(game.state().CurrentSlot, 3);
   EXPECT_TRUE(game.form().Picture2.visible());
@@ -311,7 +311,7 @@ TEST(MenuScreens, LeavingTheStoryForTheLoadMenuAsksFirst) {
 
   game.Answer(true);
   game.Click("lblMLT(0)");
-  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load);
   EXPECT_EQ(game.state().CurrentSlot, 0);
   EXPECT_EQ(game.Caption("lbl1(0)"), "");
   EXPECT_FALSE(game.form().menuRIGHT.enabled());
@@ -319,7 +319,7 @@ TEST(MenuScreens, LeavingTheStoryForTheLoadMenuAsksFirst) {
 
   // "タイトル画面に戻る" goes back without a question.
   game.Click("lblMLT(5)");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   EXPECT_EQ(game.questions().asked().size(), 2U);
   EXPECT_FALSE(game.form().Picture1.visible());
   EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
@@ -348,7 +348,7 @@ TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
   game.Menu("menuTITLE");
   ASSERT_EQ(game.questions().asked().size(), 1U);
   EXPECT_EQ(game.questions().asked()[0].text, "現在のゲームを終了しますか？");
-  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None);
   EXPECT_EQ(game.state().LastChoicePage, 13);
   EXPECT_TRUE(game.form().Picture1.visible());
 
@@ -363,7 +363,7 @@ TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
 
   game.Answer(true);
   game.Menu("menuTITLE");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   EXPECT_EQ(game.Caption("Label2"), "data/0001.wav") << "the file last given to the wave device";
   EXPECT_EQ(game.state().LastChoicePage, 0);
   EXPECT_EQ(game.state().CurrentPage, 0);
@@ -379,7 +379,7 @@ TEST(MenuScreens, MenuBarReturnsToTheTitleOnlyAfterYes) {
   game.Answer(true);
   game.Menu("menuTITLE");
   EXPECT_EQ(game.questions().asked().back().text, "現在のゲームを終了しますか？");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
 }
 
 TEST(MenuScreens, DeveloperControlsJumpAndReport) {
@@ -428,19 +428,19 @@ TEST(MenuScreens, ClickOnTheWindowLeadsToTheTitleOnlyAfterTheEnding) {
   game.Page(2, PageSpec::Text({"後"}, {201}, 3).EndingMark(9999));
   game.Start();
   game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   StartAfresh(game);
   game.Wait(600);  // the arrow's first tick starts the ending
   ASSERT_TRUE(game.form().timEND.enabled());
   EXPECT_FALSE(game.form().Picture1.visible());
   game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, 0) << "the ending is still on";
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None) << "the ending is still on";
   EXPECT_FALSE(game.form().Picture2.visible());
 
   game.Wait(9000);
   ASSERT_FALSE(game.form().timEND.enabled());
   game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   EXPECT_EQ(game.state().EndingStep, 5);
   EXPECT_TRUE(game.form().Picture2.visible());
   EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
@@ -450,7 +450,7 @@ TEST(MenuScreens, ClickOnTheWindowLeadsToTheTitleOnlyAfterTheEnding) {
   // A second click finds the counter at 5 again.
   game.Click("lblMLT(0)");
   game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, 2);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load);
 }
 
 }  // namespace

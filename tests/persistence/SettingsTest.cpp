@@ -125,7 +125,7 @@ TEST(Settings, ASpeedClickIsSavedAtOnce) {
   EXPECT_TRUE(game.form().Picture3.visible());
   game.Click("Label8");
   EXPECT_FALSE(game.form().Picture3.visible());
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
 }
 
 TEST(Settings, InitialisingTheSaveDataAsksThenEmptiesEverySlot) {

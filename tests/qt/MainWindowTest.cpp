@@ -160,7 +160,8 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
   ClickWidget(*form.lblMLT[3]);  // start afresh
   ASSERT_TRUE(form.Picture1.visible());
   ASSERT_FALSE(form.Picture2.visible());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return state.PageState == 2 && form.lblFRONT->enabled(); }, 3000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return state.PageState == PageProgress::Finished && form.lblFRONT->enabled(); }, 3000));
 
   Key(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "Hello,\nreader.");
@@ -171,7 +172,7 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
 
   Key(Qt::Key_Escape);  // the in-game menu
   EXPECT_TRUE(form.Picture2.visible());
-  EXPECT_EQ(state.MenuMode, 3);
+  EXPECT_EQ(state.MenuMode, MenuKind::InGame);
   Key(Qt::Key_Return);  // the menu is up: Enter does not read on behind it
   EXPECT_TRUE(form.Picture2.visible());
 }
