@@ -107,13 +107,5 @@ TEST(Typewriter, APauseOnTheLastLineLeavesNothingToType) {
   EXPECT_FALSE(game.form().timYAZIRUSI.enabled());
 }
 
-TEST(Typewriter, DelayPassesFollowTheTextSpeed) {
-  EXPECT_EQ(Typewriter::DelayPasses(1), 4);
-  EXPECT_EQ(Typewriter::DelayPasses(2), 301);
-  EXPECT_EQ(Typewriter::DelayPasses(3), 1501);
-  EXPECT_EQ(Typewriter::DelayPasses(0), 0);
-  EXPECT_EQ(Typewriter::DelayPasses(7), 0);
-}
-
 }  // namespace
 }  // namespace shiori::test

@@ -177,7 +177,7 @@ TEST_F(Music, TheLoadMenuLetsThePieceRunOut) {
 }
 
 TEST_F(Music, ANumberWithoutARowRepeatsAtTheLengthOfItsFile) {
-  game.dir().Write("data/0007.wav", WaveHeader(176400, 176400 * 3));
+  game.dir().Write("data/0007.wav", WaveBytes(176400, 176400 * 3));
   // 7 has a file of 3 s, 9 has no file at all, 300 is no piece.
   Pages({1, 7, 9, 300});
   Start();
@@ -199,15 +199,6 @@ TEST_F(Music, ANumberWithoutARowRepeatsAtTheLengthOfItsFile) {
   game.Wait(60000);
   EXPECT_EQ(Since(), WaveLog{}) << "a number outside 0..255 is ignored";
   EXPECT_EQ(game.state().CurrentMusicNo, 9);
-}
-
-TEST(TrackLength, FollowsTheTable) {
-  EXPECT_EQ(BgmPlayer::TrackLength(1), 57000);
-  EXPECT_EQ(BgmPlayer::TrackLength(12), 24000);
-  EXPECT_EQ(BgmPlayer::TrackLength(45), 47500);
-  for (const int without : {0, 7, 10, 20, 35, 40, 46, 255}) EXPECT_FALSE(BgmPlayer::TrackLength(without)) << without;
-  EXPECT_EQ(BgmPlayer::MusicFile(12), "\\data\\0012.wav");
-  EXPECT_EQ(BgmPlayer::MusicFile(255), "\\data\\0255.wav");
 }
 
 }  // namespace
