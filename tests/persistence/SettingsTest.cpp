@@ -165,16 +165,5 @@ TEST(Settings, InitialisingTheSaveDataAsksThenEmptiesEverySlot) {
   EXPECT_TRUE(game.form().Picture3.visible());
 }
 
-TEST(Settings, InitialisingKeepsTheTailOfALongerReadPageRecord) {
-  TestGame game;
-  WriteStory(game);
-  game.MarkRange(1, 10010);
-  game.Start();
-  game.Click("lblMLT(2)");
-  game.Answer(true);
-  game.Click("lblSYOK");
-  EXPECT_EQ(game.dir().Read("data5.rgd"), std::string(9999, '\x01') + std::string(11, '\x02'));
-}
-
 }  // namespace
 }  // namespace shiori::test

@@ -135,18 +135,6 @@ TEST_F(Music, SwitchingOffClosesAtOnceAndSwitchingOnRestartsThePiece) {
   EXPECT_EQ(game.form().timBGM.interval(), 52000);
 }
 
-TEST_F(Music, WithMusicOffTheDeviceIsNeverTouched) {
-  Pages({9, 1, 2, 0, 3});
-  game.dir().Write("conf.rgd", "#FALSE#\r\n");
-  Start();
-  StartStory();
-  for (int k = 0; k < 3; ++k) NextPage();
-  game.Wait(60000);
-  EXPECT_EQ(game.wave().log(), WaveLog{});
-  EXPECT_FALSE(game.form().timBGM.enabled());
-  EXPECT_EQ(game.state().CurrentMusicNo, 0);
-}
-
 TEST_F(Music, SwitchingOnOverTheTitlePlaysPieceTwelve) {
   Pages({1});
   game.dir().Write("conf.rgd", "#FALSE#\r\n");
