@@ -2,7 +2,7 @@
 
 #include <QBuffer>
 #include <string>
-#include <thread>
+#include <chrono>
 #include <vector>
 
 #include "StageFixture.h"
@@ -54,8 +54,9 @@ TEST(PictureCache, MissingBrokenAndReplacedFiles) {
   EXPECT_FALSE(service.CanLoad(game.dir() / "data/0010.rgd"));
 
   // A picture put in place (or replaced) after a first look is seen afresh.
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  const auto first_look = std::filesystem::last_write_time(game.dir() / "data/0009.rgd");
   game.WritePicture("data/0009.rgd", PalettePicture(), "BMP");
+  std::filesystem::last_write_time(game.dir() / "data/0009.rgd", first_look + std::chrono::seconds(1));
   EXPECT_TRUE(service.CanLoad(game.dir() / "data/0009.rgd"));
   const QImage picture = cache.Get(game.dir() / "data/0009.rgd");
   EXPECT_EQ(cache.Scaled(picture, QSize(1280, 800)).size(), QSize(1280, 800));
