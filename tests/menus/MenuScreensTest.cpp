@@ -77,17 +77,6 @@ TEST(MenuScreens, ColdStartShowsTheTitleMenuWithFourEntries) {
   EXPECT_TRUE(game.questions().asked().empty());
 }
 
-TEST(MenuScreens, TitleMenuWithMusicOffLeavesTheMusicAlone) {
-  TestGame game;
-  WriteStory(game);
-  game.dir().Write("conf.rgd", "#FALSE#\r\n");
-  game.Start();
-  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
-  EXPECT_EQ(game.state().PageBuffer.musicNo, 0);
-  game.Wait(5000);
-  EXPECT_TRUE(game.wave().log().empty());
-}
-
 TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
   TestGame game;
   WriteStory(game);

@@ -85,19 +85,5 @@ TEST(QtWaveDevice, MissingMusicWarnsOnceAndNeverStopsTheStory) {
   EXPECT_EQ(warnings.lines.size(), 1u);
 }
 
-TEST(LocalServices, ClockTextsHaveTheirShapes) {
-  LocalWallClock clock;
-  const std::string date = clock.DateText();
-  const std::string time = clock.TimeText();
-  ASSERT_EQ(date.size(), 10u);
-  EXPECT_EQ(date[4], '/');
-  EXPECT_EQ(date[7], '/');
-  ASSERT_EQ(time.size(), 8u);
-  EXPECT_EQ(time[2], ':');
-  EXPECT_EQ(time[5], ':');
-  const std::int64_t ms = clock.MillisecondsSinceMidnight();
-  EXPECT_TRUE(ms >= 0 && ms < 24 * 3600 * 1000);
-}
-
 }  // namespace
 }  // namespace shiori::test
