@@ -22,8 +22,11 @@ chmod 700 "$XDG_RUNTIME_DIR"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   pulseaudio --kill 2>/dev/null || true
-  rm -rf "$work"
+  # The server removes its runtime files as it goes: wait for it to be gone before removing the folder.
+  for _ in $(seq 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+  rm -rf "$work" 2>/dev/null || true
 }
 trap cleanup EXIT
 
