@@ -33,7 +33,7 @@ trap cleanup EXIT
 game="${2:-}"
 if [ -z "$game" ]; then
   game="$work/game"
-  python3 "$root/tests/e2e/make_game.py" "$game" --long
+  python3 "$root/tests/e2e/make_game.py" "$(dirname "$shiori")/shiori-tool" "$game" --long
 fi
 
 display=":$((150 + RANDOM % 100))"

@@ -35,8 +35,12 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
-// Milliseconds, with a fraction rounded to the microsecond ("30.1", "0.0005"). Read digit by digit rather than as
-// a floating-point number: exact, and without the floating-point from_chars some C++ libraries lack.
+// The longest single wait: a day of virtual time is far beyond any timer of the story, and a hundred million such
+// waits still fit the clock's count of microseconds.
+constexpr Micros kLongestWait = Micros{24} * 60 * 60 * 1000 * 1000;
+
+// Milliseconds from 0 to a day, with a fraction rounded to the microsecond ("30.1", "0.0005"). Read digit by digit
+// rather than as a floating-point number: exact, and without the floating-point from_chars some C++ libraries lack.
 std::optional<Micros> ParseMilliseconds(const std::string& text) {
   const std::size_t point = std::min(text.find('.'), text.size());
   const std::string_view whole = std::string_view(text).substr(0, point);
@@ -57,6 +61,7 @@ std::optional<Micros> ParseMilliseconds(const std::string& text) {
     scale /= 10;
   }
   if (fraction.size() > 3 && fraction[3] >= '5') ++micros;
+  if (micros > kLongestWait) return std::nullopt;
   return micros;
 }
 
@@ -102,7 +107,7 @@ class Driver {
       Answer(Expect(words, 2)[1]);
     } else if (verb == "wait") {
       const auto ms = ParseMilliseconds(Expect(words, 2)[1]);
-      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds"};
+      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds from 0 to 86400000"};
       scheduler_.AdvanceTo(scheduler_.Now() + *ms);
     } else if (verb == "dump") {
       out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;

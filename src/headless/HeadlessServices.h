@@ -5,10 +5,10 @@
 #include <deque>
 #include <iosfwd>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/MersenneRandom.h"
 #include "platform/Services.h"
 #include "window/Scheduler.h"
 
@@ -82,15 +82,6 @@ class VirtualWallClock : public WallClock {
 
   const Scheduler& scheduler_;
   std::optional<std::chrono::sys_seconds> fixed_;
-};
-
-class MersenneRandom : public RandomSource {
- public:
-  void Seed(std::uint64_t seed) override { engine_.seed(seed); }
-  double Next() override { return std::generate_canonical<double, 53>(engine_); }
-
- private:
-  std::mt19937_64 engine_;
 };
 
 // Warnings go to a stream (standard error), one line each.

@@ -46,11 +46,11 @@ void PageBuffer(JsonWriter& json, const ScenarioRecord& page) {
 void State(JsonWriter& json, const PlayState& s) {
   json.BeginObject();
   json.Key("CurrentPage").Int(s.CurrentPage);
-  json.Key("PageState").Int(s.PageState);
+  json.Key("PageState").Int(static_cast<int>(s.PageState));
   json.Key("LineCounter").Int(s.LineCounter);
   json.Key("BlinkPhase").Int(s.BlinkPhase);
   json.Key("LastChoicePage").Int(s.LastChoicePage);
-  json.Key("MenuMode").Int(s.MenuMode);
+  json.Key("MenuMode").Int(static_cast<int>(s.MenuMode));
   json.Key("CurrentSlot").Int(s.CurrentSlot);
   json.Key("TextSpeed").Int(s.TextSpeed);
   json.Key("BgmOn").Bool(s.BgmOn);

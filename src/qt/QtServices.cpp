@@ -97,9 +97,6 @@ std::string LocalWallClock::TimeText() {
 
 std::int64_t LocalWallClock::MillisecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay(); }
 
-// The top 53 bits as a fraction: uniform in [0, 1), never 1 (which generate_canonical may round up to).
-double MersenneRandom::Next() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
-
 QtServices::QtServices() = default;
 
 Services QtServices::Bundle() { return Services{pictures_, wave_, questions_, clock_, random_, warnings_}; }

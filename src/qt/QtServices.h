@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 #include <set>
 #include <string>
 
+#include "platform/MersenneRandom.h"
 #include "platform/Services.h"
 #include "qt/PictureCache.h"
 
@@ -87,15 +87,6 @@ class LocalWallClock : public WallClock {
   [[nodiscard]] std::string DateText() override;
   [[nodiscard]] std::string TimeText() override;
   [[nodiscard]] std::int64_t MillisecondsSinceMidnight() override;
-};
-
-class MersenneRandom : public RandomSource {
- public:
-  void Seed(std::uint64_t seed) override { engine_.seed(seed); }
-  [[nodiscard]] double Next() override;
-
- private:
-  std::mt19937_64 engine_{0};
 };
 
 // Every service of the window, owned together.

@@ -9,16 +9,16 @@ namespace {
 
 TEST(WaveDurationMs, ReadsTheLengthFromTheHeader) {
   TempDir dir;
-  // 16-bit stereo at 44.1 kHz: 176400 bytes a second. The odd-sized chunk before the data is padded.
-  EXPECT_EQ(WaveDurationMs(dir.Write("a.wav", WaveHeader(176400, 176400 * 57))), 57000);
-  EXPECT_EQ(WaveDurationMs(dir.Write("b.wav", WaveHeader(176400, 88200))), 500);
+  // 176400 bytes a second. The odd-sized chunk before the data is padded.
+  EXPECT_EQ(WaveDurationMs(dir.Write("a.wav", WaveBytes(176400, 176400 * 57))), 57000);
+  EXPECT_EQ(WaveDurationMs(dir.Write("b.wav", WaveBytes(176400, 88200))), 500);
   // The largest data chunk a wave file can hold does not overflow the count.
-  EXPECT_EQ(WaveDurationMs(dir.Write("c.wav", WaveHeader(176400, 0xFFFFFFFF))), 24347887);
+  EXPECT_EQ(WaveDurationMs(dir.Write("c.wav", WaveBytes(176400, 0xFFFFFFFF))), 24347887);
 }
 
 TEST(WaveDurationMs, TellsNothingAboutWhatIsNoWaveFile) {
   TempDir dir;
-  const std::string good = WaveHeader(176400, 176400);
+  const std::string good = WaveBytes(176400, 176400);
   EXPECT_FALSE(WaveDurationMs(dir.path() / "missing.wav"));
   EXPECT_FALSE(WaveDurationMs(dir.Write("empty.wav", "")));
   EXPECT_FALSE(WaveDurationMs(dir.Write("text.wav", "this is no wave file at all, only text")));
@@ -31,7 +31,7 @@ TEST(WaveDurationMs, TellsNothingAboutWhatIsNoWaveFile) {
   riff[0] = 'X';
   EXPECT_FALSE(WaveDurationMs(dir.Write("riff.wav", riff)));
   // Four gigabytes at one byte a second would be a timer interval far past what a timer can hold.
-  EXPECT_FALSE(WaveDurationMs(dir.Write("slow.wav", WaveHeader(1, 0xFFFFFFFF))));
+  EXPECT_FALSE(WaveDurationMs(dir.Write("slow.wav", WaveBytes(1, 0xFFFFFFFF))));
   std::string huge_chunk = good;
   huge_chunk.replace(40, 4, std::string(4, '\xFF'));  // the extra chunk claims 4 GB
   EXPECT_FALSE(WaveDurationMs(dir.Write("huge.wav", huge_chunk)));

@@ -181,15 +181,16 @@ class Soak {
         s.ViewerRoute >= 1 && s.ViewerRoute <= 3 && s.ViewerStep <= RouteCgTable()[s.ViewerRoute - 1].size() + 1;
     bool seen_in_range = true;
     for (int route = 0; route < 3; ++route) seen_in_range &= s.RouteSeenCount[route] <= RouteCgTable()[route].size();
-    const bool sound = page_in_range(s.CurrentPage) && page_in_range(s.LastChoicePage) && s.PageState <= 2 &&
-                       s.LineCounter <= 13 && s.BlinkPhase <= 2 && s.MenuMode <= 3 && s.CurrentSlot <= 3 &&
-                       s.TextSpeed >= 1 && s.TextSpeed <= 3 && s.EndingStep <= 6 && (viewer_idle || viewing) &&
-                       seen_in_range;
+    const bool sound = page_in_range(s.CurrentPage) && page_in_range(s.LastChoicePage) &&
+                       s.PageState <= PageProgress::Finished && s.LineCounter <= 13 && s.BlinkPhase <= 2 &&
+                       s.MenuMode <= MenuKind::InGame && s.CurrentSlot <= 3 && s.TextSpeed >= 1 && s.TextSpeed <= 3 &&
+                       s.EndingStep <= 6 && (viewer_idle || viewing) && seen_in_range;
     ASSERT_TRUE(sound) << "event " << event << ": CurrentPage " << s.CurrentPage << " LastChoicePage "
-                       << s.LastChoicePage << " PageState " << int{s.PageState} << " LineCounter " << int{s.LineCounter}
-                       << " BlinkPhase " << int{s.BlinkPhase} << " MenuMode " << int{s.MenuMode} << " CurrentSlot "
-                       << int{s.CurrentSlot} << " TextSpeed " << int{s.TextSpeed} << " EndingStep " << int{s.EndingStep}
-                       << " Viewer " << int{s.ViewerRoute} << "/" << int{s.ViewerStep};
+                       << s.LastChoicePage << " PageState " << static_cast<int>(s.PageState) << " LineCounter "
+                       << int{s.LineCounter} << " BlinkPhase " << int{s.BlinkPhase} << " MenuMode "
+                       << static_cast<int>(s.MenuMode) << " CurrentSlot " << int{s.CurrentSlot} << " TextSpeed "
+                       << int{s.TextSpeed} << " EndingStep " << int{s.EndingStep} << " Viewer " << int{s.ViewerRoute}
+                       << "/" << int{s.ViewerStep};
   }
 
   void CheckSaveFiles(int event) {

@@ -53,10 +53,7 @@ Engine::~Engine() {
 }
 
 Status Engine::Start() {
-  if (!std::filesystem::is_regular_file(scenario_.path())) {
-    return Status::Failure("The game folder " + folder_.game().string() +
-                           " has no scenario file data1.rgd: there is no story to play.");
-  }
+  if (const Status playable = folder_.CheckPlayable(); !playable) return playable;
   if (form_.Load) form_.Load();
   return Done{};
 }

@@ -89,6 +89,18 @@ std::optional<fs::path> FindCaseInsensitive(const fs::path& folder, std::string_
 
 GameFolder::GameFolder(fs::path game, fs::path save) : game_(std::move(game)), save_(std::move(save)) {}
 
+Status GameFolder::CheckPlayable() const {
+  std::error_code error;
+  const fs::file_status status = fs::status(game_, error);
+  if (!fs::exists(status)) return Status::Failure("There is no game folder " + game_.string() + ".");
+  if (!fs::is_directory(status)) return Status::Failure(game_.string() + " is not a folder: give the game folder.");
+  if (!fs::is_regular_file(GameFile("data1.rgd"), error)) {
+    return Status::Failure("The game folder " + game_.string() +
+                           " has no scenario file data1.rgd: there is no story to play.");
+  }
+  return Done{};
+}
+
 GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>& override_save) {
   fs::path save;
   if (override_save) {

@@ -25,7 +25,7 @@ void Choices::lblSEL_MouseDown(int index, int button) {
     return;
   }
   s.LineCounter = 0;
-  s.PageState = 1;  // types the first line without clearing: the choice page left the window blank
+  s.PageState = PageProgress::Paused;  // types the first line without clearing: the choice page left the window blank
   engine_.pages().EnterTextPage([this] { engine_.form().lblFRONT->SetEnabled(false); });
 }
 

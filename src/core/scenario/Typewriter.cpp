@@ -4,14 +4,12 @@
 
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
+#include "scenario/LineCode.h"
 
 namespace shiori {
 namespace {
 
-constexpr int kPauseCode = 100;
-constexpr int kEndCode = 200;
-constexpr int kKeepCountCode = 99;
-constexpr int kLineCount = 12;
+constexpr int kLineCount = ScenarioRecord::kLineCount;
 
 }  // namespace
 
@@ -31,11 +29,11 @@ int Typewriter::DelayPasses(int text_speed, std::int16_t n) {
 void Typewriter::StartTyping(Continuation then) {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  if (s.PageState == 2) {
+  if (s.PageState == PageProgress::Finished) {
     for (Widget* line : form.lbl1) line->SetCaption("");
     form.lblSANKAKU->SetCaption("");
     TypePage(std::move(then));
-  } else if (s.PageState == 1) {
+  } else if (s.PageState == PageProgress::Paused) {
     TypePage(std::move(then));
   } else if (then) {
     then();
@@ -48,7 +46,7 @@ void Typewriter::TypePage(Continuation then) {
   engine_.form().lblFRONT->SetEnabled(false);
   if (!engine_.ReadPageRecord()) return;  // the run ends here, and its caller's remaining steps with it
   s.OnScreenPageType = s.PageBuffer.pageType;
-  s.PageState = 0;
+  s.PageState = PageProgress::Typing;
   run_ = Run{.then = std::move(then), .page = s.CurrentPage, .began_page = s.LineCounter == 0};
   NextLine();
 }
@@ -87,23 +85,15 @@ void Typewriter::NextLine() {
     line = s.LineCounter - 1;
   }
   if (line < 0) {
-    s.PageState = 0;
+    s.PageState = PageProgress::Typing;
     Stop();
     return;
   }
-  s.PageState = 0;
-  const int code = s.PageBuffer.lineCode[line];
-  if (code == 0) {
-    run_->count = 1;
-  } else if (code < kKeepCountCode) {
-    run_->count = code;
-  } else if (code >= kEndCode) {
-    run_->count = code - kEndCode;
-    s.PageState = 2;
-  } else if (code >= kPauseCode) {
-    run_->count = code - kPauseCode;
-    s.PageState = 1;
-  }
+  s.PageState = PageProgress::Typing;
+  const LineCode code = LineCode::Decode(s.PageBuffer.lineCode[line]);
+  run_->count = static_cast<int>(code.count.value_or(run_->count));
+  if (code.stop == LineStop::PageEnd) s.PageState = PageProgress::Finished;
+  if (code.stop == LineStop::Pause) s.PageState = PageProgress::Paused;
   run_->line = line;
   run_->shown = 0;
   TypeCharacters();
@@ -135,10 +125,10 @@ void Typewriter::TypeCharacters() {
 void Typewriter::Stop() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  if (s.PageState == 1) {
+  if (s.PageState == PageProgress::Paused) {
     ++s.LineCounter;
     form.timYAZIRUSI.SetEnabled(true);
-  } else if (s.PageState == 2) {
+  } else if (s.PageState == PageProgress::Finished) {
     s.LineCounter = 0;
     s.CurrentPage = s.PageBuffer.target[0];
     form.timYAZIRUSI.SetEnabled(true);
