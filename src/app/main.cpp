@@ -104,6 +104,8 @@ int RunHeadless(const Options& options) {
 }
 
 int RunWindow(int argc, char** argv, const Options& options) {
+  // Nothing in the window takes typed text, so no input method (compose, ibus ...) is loaded for it.
+  qputenv("QT_IM_MODULE", "none");
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("shiori"));
   QApplication::setApplicationVersion(QStringLiteral(SHIORI_VERSION));
