@@ -9,6 +9,7 @@
 
 #include "HeadlessDriver.h"
 #include "engine/Engine.h"
+#include "qt/LightProcess.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
 #include "qt/Screenshot.h"
@@ -104,8 +105,7 @@ int RunHeadless(const Options& options) {
 }
 
 int RunWindow(int argc, char** argv, const Options& options) {
-  // Nothing in the window takes typed text, so no input method (compose, ibus ...) is loaded for it.
-  qputenv("QT_IM_MODULE", "none");
+  shiori::LightenWindowProcess();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("shiori"));
   QApplication::setApplicationVersion(QStringLiteral(SHIORI_VERSION));
