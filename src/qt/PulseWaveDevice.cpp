@@ -48,6 +48,8 @@ void WaitUntil(pa_threaded_mainloop* loop, Settled settled) {
   while (!settled()) pa_threaded_mainloop_wait(loop);
 }
 
+constexpr const char* kNoServer = "no audio output device; the music stays silent";
+
 void Finish(pa_operation* operation) {
   if (operation != nullptr) pa_operation_unref(operation);
 }
@@ -60,8 +62,10 @@ PulseWaveDevice::~PulseWaveDevice() {
   if (loop_ == nullptr) return;
   pa_threaded_mainloop_lock(loop_);
   DropStream();
-  pa_context_disconnect(context_);
-  pa_context_unref(context_);
+  if (context_ != nullptr) {
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+  }
   pa_threaded_mainloop_unlock(loop_);
   pa_threaded_mainloop_stop(loop_);
   pa_threaded_mainloop_free(loop_);
@@ -122,11 +126,15 @@ void PulseWaveDevice::Stop() {
 
 bool PulseWaveDevice::Connect() {
   if (no_server_) return false;
-  if (context_ == nullptr) {
+  if (loop_ == nullptr) {
     loop_ = pa_threaded_mainloop_new();
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "shiori");
-    pa_context_set_state_callback(context_, Signal, this);
-    pa_threaded_mainloop_start(loop_);
+    context_ = loop_ != nullptr ? pa_context_new(pa_threaded_mainloop_get_api(loop_), "shiori") : nullptr;
+    if (context_ != nullptr) pa_context_set_state_callback(context_, Signal, this);
+    if (context_ == nullptr || pa_threaded_mainloop_start(loop_) < 0) {
+      no_server_ = true;
+      WarnOnce("", kNoServer);
+      return false;
+    }
   }
   pa_threaded_mainloop_lock(loop_);
   if (pa_context_get_state(context_) == PA_CONTEXT_UNCONNECTED &&
@@ -140,7 +148,7 @@ bool PulseWaveDevice::Connect() {
   // A server that has gone away since is as good as none.
   no_server_ = no_server_ || pa_context_get_state(context_) != PA_CONTEXT_READY;
   pa_threaded_mainloop_unlock(loop_);
-  if (no_server_) WarnOnce("", "no audio output device; the music stays silent");
+  if (no_server_) WarnOnce("", kNoServer);
   return !no_server_;
 }
 
