@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev time
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-multimedia-dev fonts-wqy-zenhei
-  gstreamer1.0-plugins-good gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils
+  qt6-base-dev libpulse-dev fonts-wqy-zenhei
+  pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
   emscripten nodejs googletest chromium python3-fonttools python3-brotli
 )

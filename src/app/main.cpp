@@ -12,6 +12,7 @@
 
 #include "HeadlessDriver.h"
 #include "engine/Engine.h"
+#include "qt/LightProcess.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
 #include "qt/Screenshot.h"
@@ -130,6 +131,7 @@ int RunWindow(int argc, char** argv, const Options& options) {
   }
 
   qt_handler = qInstallMessageHandler(ExitWithoutDisplay);
+  shiori::LightenWindowProcess();
   QApplication application(argc, argv);
   qInstallMessageHandler(qt_handler);
   QApplication::setApplicationName(QStringLiteral("shiori"));

@@ -38,14 +38,28 @@ std::vector<QRect> StageChanges::Take(const Form& form) {
       const Layer* layer = form.widgets()[i]->layer();
       // Developer controls lie outside the stage; widgets of a hidden layer are not on screen.
       if (before == after || layer == nullptr || !layer->visible()) continue;
-      const QRect was = ToQRect(before.bounds).intersected(stage);
-      const QRect is = ToQRect(after.bounds).intersected(stage);
-      if (!was.isEmpty()) changed.push_back(was);
-      if (!is.isEmpty() && is != was) changed.push_back(is);
+      AddChange(*form.widgets()[i], before, after, changed);
     }
   }
   last_ = std::move(now);
   return changed;
+}
+
+void StageChanges::AddChange(const Widget& widget, const WidgetLook& before, const WidgetLook& after,
+                             std::vector<QRect>& changed) {
+  const QRect stage(0, 0, StagePainter::kWidth, StagePainter::kHeight);
+  WidgetLook grown = before;
+  grown.caption = after.caption;
+  if (before.visible && grown == after && after.caption.starts_with(before.caption)) {
+    if (const std::optional<QRect> cells = painter_.GrownText(widget, before.caption)) {
+      if (!cells->intersected(stage).isEmpty()) changed.push_back(cells->intersected(stage));
+      return;
+    }
+  }
+  const QRect was = ToQRect(before.bounds).intersected(stage);
+  const QRect is = ToQRect(after.bounds).intersected(stage);
+  if (!was.isEmpty()) changed.push_back(was);
+  if (!is.isEmpty() && is != was) changed.push_back(is);
 }
 
 }  // namespace shiori

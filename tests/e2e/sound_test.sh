@@ -43,6 +43,8 @@ pids+=($!)
 for _ in $(seq 100); do grep -q "the music stays silent" "$work/silent.log" && break; sleep 0.1; done
 kill -0 "${pids[-1]}" || { cat "$work/silent.log"; echo "FAIL: the window did not survive a missing sound server"; exit 1; }
 kill "${pids[-1]}"
+warnings="$(grep -c 'stays silent' "$work/silent.log" || true)"
+[ "$warnings" -eq 1 ] || { cat "$work/silent.log"; echo "FAIL: $warnings warnings about the music without a sound server, not one"; exit 1; }
 
 if ! pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load="module-null-sink sink_name=shiori_test" \
     --load=module-native-protocol-unix >/dev/null 2>&1; then

@@ -16,6 +16,33 @@ TEST(WaveDurationMs, ReadsTheLengthFromTheHeader) {
   EXPECT_EQ(WaveDurationMs(dir.Write("c.wav", WaveBytes(176400, 0xFFFFFFFF))), 24347887);
 }
 
+TEST(ReadWaveLayout, FindsTheSamplesAndTheirFormat) {
+  TempDir dir;
+  const std::string header = WaveHeader(176400, 1000);
+  const std::optional<WaveLayout> pcm = ReadWaveLayout(dir.Write("pcm.wav", header + std::string(1000, '\0')));
+  ASSERT_TRUE(pcm);
+  EXPECT_EQ(pcm->format_tag, 1);
+  EXPECT_EQ(pcm->channels, 2);
+  EXPECT_EQ(pcm->sample_rate, 44100u);
+  EXPECT_EQ(pcm->bits_per_sample, 16);
+  EXPECT_EQ(pcm->data_offset, header.size()) << "past the extra chunk, at the first sample";
+  EXPECT_EQ(pcm->data_bytes, 1000u);
+
+  // An extensible header (40 bytes of format) names its real format in its sub-format: here floating point.
+  std::string extensible = header;
+  extensible.replace(16, 4, std::string("\x28\x00\x00\x00", 4));
+  extensible.replace(20, 2, std::string("\xFE\xFF", 2));
+  extensible.insert(36, std::string("\x16\x00\x20\x00\x03\x00\x00\x00\x03\x00", 10) + std::string(14, 'g'));
+  const std::optional<WaveLayout> floating = ReadWaveLayout(dir.Write("float.wav", extensible));
+  ASSERT_TRUE(floating);
+  EXPECT_EQ(floating->format_tag, 3);
+  EXPECT_EQ(floating->data_offset, header.size() + 24);
+  EXPECT_EQ(WaveDurationMs(dir.path() / "float.wav"), 5) << "1000 bytes at 176400 a second";
+
+  const std::string no_format("RIFF\x0c\x00\x00\x00WAVEdata\x00\x00\x00\x00", 20);
+  EXPECT_FALSE(ReadWaveLayout(dir.Write("late.wav", no_format))) << "samples before any format say nothing";
+}
+
 TEST(WaveDurationMs, TellsNothingAboutWhatIsNoWaveFile) {
   TempDir dir;
   const std::string good = WaveBytes(176400, 176400);

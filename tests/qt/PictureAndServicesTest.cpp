@@ -7,7 +7,9 @@
 
 #include "StageFixture.h"
 #include "qt/PictureCache.h"
+#include "qt/PulseWaveDevice.h"
 #include "qt/QtServices.h"
+#include "support/WaveBytes.h"
 
 namespace shiori::test {
 namespace {
@@ -69,10 +71,10 @@ class RecordedWarnings : public WarningSink {
   std::vector<std::string> lines;
 };
 
-TEST(QtWaveDevice, MissingMusicWarnsOnceAndNeverStopsTheStory) {
+TEST(PulseWaveDevice, SilentMusicWarnsOnceAndNeverStopsTheStory) {
   TempGame game;
   RecordedWarnings warnings;
-  QtWaveDevice device(warnings);
+  PulseWaveDevice device(warnings);
   device.SetFileName("data/0012.wav", game.dir() / "data/0012.wav");
   EXPECT_EQ(device.FileName(), "data/0012.wav");
   for (const char* command : {"open", "play", "stop", "close", "open", "play"}) device.Command(command);
@@ -83,6 +85,28 @@ TEST(QtWaveDevice, MissingMusicWarnsOnceAndNeverStopsTheStory) {
   device.SetEnabled(false);
   device.Command("play");
   EXPECT_EQ(warnings.lines.size(), 1u);
+  device.SetEnabled(true);
+
+  // What is no PCM wave file is named once, however often it is played.
+  game.WriteBytes("data/0014.wav", "RIFF....WAVEfmt but nothing a player could use");
+  device.SetFileName("data/0014.wav", game.dir() / "data/0014.wav");
+  device.Command("play");
+  device.Command("play");
+  ASSERT_EQ(warnings.lines.size(), 2u);
+  EXPECT_NE(warnings.lines[1].find("data/0014.wav"), std::string::npos);
+
+  // Real music without a sound server: one warning for every piece, then silence.
+  qputenv("PULSE_SERVER", "unix:" + QByteArray::fromStdString((game.dir() / "no-server").string()));
+  for (const char* name : {"data/0015.wav", "data/0016.wav"}) {
+    game.WriteBytes(name, WaveHeader(88200, 0));
+    device.SetFileName(name, game.dir() / name);
+    device.Command("play");
+    device.Command("stop");
+    device.Command("play");
+  }
+  qunsetenv("PULSE_SERVER");
+  ASSERT_EQ(warnings.lines.size(), 3u);
+  EXPECT_NE(warnings.lines[2].find("no audio output"), std::string::npos);
 }
 
 }  // namespace
