@@ -89,7 +89,7 @@ TEST_F(ComfortsTest, AutoReadsOnAfterItsDelayAndStopsAtAChoiceOrAClick) {
   Key("a");
   EXPECT_EQ(overlay().indicator, "AUTO");
   game.Wait(1000);
-  EXPECT_EQ(game.state().PageState, 1) << "still waiting at the pause: 1.5 s and 60 ms a character";
+  EXPECT_EQ(game.state().PageState, PageProgress::Paused) << "still waiting at the pause: 1.5 s and 60 ms a character";
   game.Wait(1000);
   EXPECT_EQ(game.Caption("lbl1(1)"), "つづき") << "read on past the pause";
   game.Wait(6000);
@@ -114,7 +114,7 @@ TEST_F(ComfortsTest, SkipReadsOnThroughReadPagesAndStopsBeforeTheFirstUnreadOne)
   EXPECT_EQ(overlay().indicator, "SKIP");
   game.Wait(1000);
   EXPECT_EQ(game.Caption("lbl1(0)"), "二頁目") << "pages 1 and 2 were read";
-  EXPECT_EQ(game.state().PageState, 2);
+  EXPECT_EQ(game.state().PageState, PageProgress::Finished);
   EXPECT_EQ(game.state().CurrentPage, 3);
   EXPECT_FALSE(comforts().skip_on()) << "page 3 is unread";
 
@@ -182,9 +182,9 @@ TEST_F(ComfortsTest, EveryScreenWorksByKeysAlone) {
   EXPECT_FALSE(game.form().Picture4.visible());
 
   Key("1");
-  EXPECT_EQ(game.state().MenuMode, 2) << "the load menu";
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load) << "the load menu";
   Key("escape");
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
   Key("1");
   Key("4");
   game.Wait(600);
@@ -193,7 +193,7 @@ TEST_F(ComfortsTest, EveryScreenWorksByKeysAlone) {
   game.Wait(10);
   EXPECT_EQ(game.Caption("lbl1(1)"), "つづき");
   Key("escape");
-  EXPECT_EQ(game.state().MenuMode, 3) << "the in-game menu";
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame) << "the in-game menu";
   Key("escape");
   EXPECT_TRUE(game.form().Picture1.visible()) << "escape closes it again";
   EXPECT_FALSE(game.form().Picture2.visible());

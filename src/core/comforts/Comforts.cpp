@@ -21,7 +21,7 @@ constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
 
-bool Waiting(const PlayState& s) { return s.PageState == 1 || s.PageState == 2; }
+bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
 }  // namespace
 
@@ -174,7 +174,7 @@ void Comforts::SetSkipRead(bool on) {
   const PlayState& s = engine_.state();
   auto_ = false;
   skip_ = true;
-  shown_page_read_ = s.PageState == 2 || engine_.seen().IsPageSeen(s.CurrentPage);
+  shown_page_read_ = s.PageState == PageProgress::Finished || engine_.seen().IsPageSeen(s.CurrentPage);
   ScheduleReadOn(0);
   Refresh();
 }
@@ -219,7 +219,7 @@ void Comforts::ReadOn() {
     static_cast<void>(ClickStory());
     return;
   }
-  const bool next_is_unread = s.PageState == 2 && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
+  const bool next_is_unread = s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
   if (!shown_page_read_ || next_is_unread) {
     StopReadingOn();
     return;
@@ -230,7 +230,7 @@ void Comforts::ReadOn() {
   }
   if (!Waiting(s)) return;
   engine_.form().lblFRONT->SetEnabled(true);
-  if (ClickStory() && s.PageState != 0) ScheduleReadOn(kSkipStep);
+  if (ClickStory() && s.PageState != PageProgress::Typing) ScheduleReadOn(kSkipStep);
 }
 
 // The reader's click on the story, given by a comfort. False when it led away from reading (a choice).

@@ -23,9 +23,9 @@ Screen CurrentScreen(Engine& engine) {
   if (form.Picture3.visible()) return Screen::Settings;
   if (form.Picture2.visible()) {
     switch (s.MenuMode) {
-      case 1:
+      case MenuKind::Title:
         return Screen::Title;
-      case 2:
+      case MenuKind::Load:
         return Screen::Load;
       default:
         return Screen::InGameMenu;
