@@ -2,8 +2,10 @@
 
 #include <pulse/context.h>
 #include <pulse/error.h>
+#include <pulse/introspect.h>
 #include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
+#include <pulse/volume.h>
 
 #include <algorithm>
 #include <optional>
@@ -178,11 +180,28 @@ bool PulseWaveDevice::EnsureStream(const pa_sample_spec& spec) {
       return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
     });
   }
-  if (pa_stream_get_state(stream_) == PA_STREAM_READY) return true;
+  if (pa_stream_get_state(stream_) == PA_STREAM_READY) {
+    ApplyVolume();
+    return true;
+  }
   WarnOnce(relative_, "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) +
                           "); the music stays silent");
   DropStream();
   return false;
+}
+
+void PulseWaveDevice::SetVolume(int percent) {
+  volume_percent_ = std::clamp(percent, 0, 100);
+  if (stream_ == nullptr) return;  // a stream made later starts at this volume
+  pa_threaded_mainloop_lock(loop_);
+  ApplyVolume();
+  pa_threaded_mainloop_unlock(loop_);
+}
+
+void PulseWaveDevice::ApplyVolume() {
+  pa_cvolume volume;
+  pa_cvolume_set(&volume, spec_.channels, pa_sw_volume_from_linear(volume_percent_ / 100.0));
+  Finish(pa_context_set_sink_input_volume(context_, pa_stream_get_index(stream_), &volume, nullptr, nullptr));
 }
 
 void PulseWaveDevice::DropStream() {

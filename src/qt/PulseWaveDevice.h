@@ -37,6 +37,7 @@ class PulseWaveDevice : public WaveDevice {
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override;
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetVolume(int percent) override;
   [[nodiscard]] std::string FileName() const override { return relative_; }
 
  private:
@@ -48,6 +49,8 @@ class PulseWaveDevice : public WaveDevice {
   // refuses it.
   [[nodiscard]] bool EnsureStream(const pa_sample_spec& spec);
   void DropStream();
+  // Sets the stream's volume at the server to the reader's; the lock is held.
+  void ApplyVolume();
   void WarnOnce(const std::string& key, const std::string& message);
 
   // On the connection's thread: hands the server up to `bytes` more samples from the file.
@@ -60,6 +63,7 @@ class PulseWaveDevice : public WaveDevice {
   std::string relative_;
   std::filesystem::path file_;
   bool enabled_ = true;
+  int volume_percent_ = 100;
   bool no_server_ = false;
   std::set<std::string> warned_;
 

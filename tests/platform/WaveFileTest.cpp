@@ -18,13 +18,13 @@ TEST(WaveDurationMs, ReadsTheLengthFromTheHeader) {
 
 TEST(ReadWaveLayout, FindsTheSamplesAndTheirFormat) {
   TempDir dir;
-  const std::string header = WaveHeader(176400, 1000);
+  const std::string header = WaveBytes(176400, 1000);
   const std::optional<WaveLayout> pcm = ReadWaveLayout(dir.Write("pcm.wav", header + std::string(1000, '\0')));
   ASSERT_TRUE(pcm);
   EXPECT_EQ(pcm->format_tag, 1);
-  EXPECT_EQ(pcm->channels, 2);
-  EXPECT_EQ(pcm->sample_rate, 44100u);
-  EXPECT_EQ(pcm->bits_per_sample, 16);
+  EXPECT_EQ(pcm->channels, 1);
+  EXPECT_EQ(pcm->sample_rate, 176400u);
+  EXPECT_EQ(pcm->bits_per_sample, 8);
   EXPECT_EQ(pcm->data_offset, header.size()) << "past the extra chunk, at the first sample";
   EXPECT_EQ(pcm->data_bytes, 1000u);
 

@@ -98,7 +98,7 @@ TEST(PulseWaveDevice, SilentMusicWarnsOnceAndNeverStopsTheStory) {
   // Real music without a sound server: one warning for every piece, then silence.
   qputenv("PULSE_SERVER", "unix:" + QByteArray::fromStdString((game.dir() / "no-server").string()));
   for (const char* name : {"data/0015.wav", "data/0016.wav"}) {
-    game.WriteBytes(name, WaveHeader(88200, 0));
+    game.WriteBytes(name, WaveBytes(88200, 0));
     device.SetFileName(name, game.dir() / name);
     device.Command("play");
     device.Command("stop");
