@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the suite, the suite again built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for a few seconds. `./test.sh --quick` runs the suite only.
+# Builds everything and runs every test: the suite; the core built to WebAssembly, its suite under Node.js and
+# the Node.js driver against the native one; the web page in Chromium; the suite again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a few seconds. `./test.sh --quick` runs the suite only.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
@@ -8,5 +9,7 @@ root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
 ctest --preset default -j "$(nproc)"
 [ "${1:-}" = "--quick" ] && exit 0
+scripts/web-parity.sh
+scripts/test-page.sh
 scripts/sanitize.sh
 scripts/fuzz.sh 5

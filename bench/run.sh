@@ -57,32 +57,8 @@ peak_mb() {
   awk '{ printf "%.1f", $1 / 1024 }' "$work/rss"
 }
 
-# Headless commands that play every ending's shortest path from the title, at the fast text speed: start afresh,
-# a second to finish typing before each click, the choices, then the whole ending sequence and back to the title.
-playthrough_script() {
-  echo "click lblMLT(2)"
-  echo "click lblMOJI_F"
-  echo "click Label8"
-  "$bin/shiori-tool" walk --json "$game" | grep -o '"path_text":"[^"]*"' | sed 's/"path_text":"//; s/"$//' |
-    while IFS= read -r path; do
-      echo "click lblMLT(0)"
-      echo "click lblMLT(3)"
-      IFS=',' read -ra steps <<<"$path"
-      for step in "${steps[@]}"; do
-        read -r verb count <<<"${step/ x / }"
-        if [ "$verb" = click ]; then
-          for ((k = 0; k < count; k++)); do printf 'wait 1000\nclick Picture1\n'; done
-        else
-          printf 'wait 1000\nclick lblSEL(%d)\n' $((count - 1))
-        fi
-      done
-      printf 'wait 70000\ndump\nclick Form\n'
-    done
-  echo "close"
-}
-
 printf 'dump\n' >"$work/dump.txt"
-playthrough_script >"$work/play.txt"
+bench/playthrough.sh "$game" "$bin/shiori-tool" >"$work/play.txt"
 endings=$(grep -c '^dump$' "$work/play.txt" || true)
 finished=$("${headless[@]}" <"$work/play.txt" 2>/dev/null | grep -c '"EndingStep":6' || true)
 "$bin/shiori-tool" dump "$game/data1.rgd" >"$work/story.txt"
@@ -96,6 +72,19 @@ dump_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" dump "$game/data1.rgd")
 build_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" build "$work/story.txt" -o "$work/rebuilt.rgd")
 lint_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" lint "$game")
 walk_ms=$(median_ms 10 /dev/null "$bin/shiori-tool" walk "$game")
+
+# The same headless runs under Node.js, when the web build (scripts/build-web.sh) is there.
+web_rows="| Headless driver under Node.js | | not measured: build-web/bin/shiori-headless.js is not built (scripts/build-web.sh) | |"
+web=build-web/bin/shiori-headless
+if [ -f "$web.js" ]; then
+  echo "bench: the headless driver under Node.js" >&2
+  node_headless=(node "$web.js" --headless "$game" --save-dir "$work/save" --now "2026-12-01 14:05:09")
+  bytes() { printf '%s KB raw, %s KB gzip -9' "$(($(stat -c %s "$1") / 1024))" "$(($(gzip -9c "$1" | wc -c) / 1024))"; }
+  node_ms=$(median_ms 10 /dev/null node -e '')
+  web_rows="| Size of \`shiori-headless.wasm\` / \`.js\` (Release, emscripten $(em++ --version | grep -o '[0-9]\+\.[0-9]\+\.[0-9]\+' | head -1)) | | $(bytes "$web.wasm") / $(bytes "$web.js") | |
+| Start to title, headless under Node.js $(node --version) (native: $start_ms ms) | | $(median_ms 10 "$work/dump.txt" "${node_headless[@]}") ms, of which $node_ms ms start Node.js itself; $(peak_mb "$work/dump.txt" "${node_headless[@]}") MB peak | |
+| Whole headless playthrough under Node.js (native: $play_ms ms) | | $(median_ms 5 "$work/play.txt" "${node_headless[@]}") ms, $(peak_mb "$work/play.txt" "${node_headless[@]}") MB peak | |"
+fi
 
 echo "bench: inner figures (shiori_bench)" >&2
 "$bin/shiori_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -157,6 +146,7 @@ runs, $(command -v hyperfine >/dev/null && echo "by hyperfine" || echo "by a she
 | \`shiori-tool build\` of that text | | $build_ms ms | |
 | \`shiori-tool lint\` of the game folder | | $lint_ms ms | |
 | \`shiori-tool walk\` of the game folder | | $walk_ms ms | |
+$web_rows
 ${window_rows:-| Window figures under Xvfb (title drawn, resident memory, processor idle and typing, click to first character) | < 140 ms, < 40 MB, < 0.2%, < 1%, < 6 ms | not measured: bench/window_bench.sh does not exist in this tree yet | |}
 TABLE
 if [ -n "$window_report" ]; then

@@ -48,11 +48,11 @@ void FuzzGame::WriteSave(const std::string& name, std::string_view bytes) const 
   std::ofstream(save_ / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-int FuzzGame::Play(const std::string& script) const {
+int FuzzGame::Play(const std::string& script, std::ostream* out) const {
   std::istringstream in(script);
   std::ostream discard(nullptr);
   const HeadlessOptions options{game_, save_, "2026-12-01 14:05:09"};
-  return RunHeadless(options, in, discard, discard, nullptr);
+  return RunHeadless(options, in, out != nullptr ? *out : discard, discard, nullptr);
 }
 
 std::string BoundWaits(std::string_view script, double budget_ms) {

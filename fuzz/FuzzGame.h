@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,8 @@ class FuzzGame {
   void ClearSaves() const;
   void WriteSave(const std::string& name, std::string_view bytes) const;
   // Plays `script` (headless driver commands) from start-up, on a wall clock fixed at the same time every run.
-  // Returns the driver's exit status.
-  int Play(const std::string& script) const;
+  // Returns the driver's exit status; what it prints goes to `out`, or nowhere.
+  int Play(const std::string& script, std::ostream* out = nullptr) const;
 
   [[nodiscard]] const std::filesystem::path& save() const { return save_; }
 

@@ -1,12 +1,16 @@
 // The headless driver fed command streams over the fixture game. An input starting with byte 1 is a compact
 // encoding (one byte a command, drawn from every widget, layer, menu item and shortcut of the window), which
-// reaches deep into the story quickly; any other input is taken as command lines as they are.
+// reaches deep into the story quickly; any other input is taken as command lines as they are. Every line the
+// driver prints must be valid UTF-8 JSON, whatever bytes the commands held.
 #include <cstdint>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FuzzGame.h"
+#include "support/JsonCheck.h"
 #include "window/Form.h"
 
 namespace {
@@ -30,7 +34,8 @@ std::vector<std::string> CommandTable() {
   return table;
 }
 
-// Bytes 0xF0 and up take arguments: a point (two bytes) for a click anywhere, or a page for the developer jump.
+// Bytes 0xF0 and up take arguments: a point (two bytes) for a click anywhere, a page for the developer jump, or
+// a byte to put between two letters in the text box before a dump.
 std::string DecodeCommands(const std::uint8_t* data, std::size_t size) {
   static const std::vector<std::string> table = CommandTable();
   std::string script;
@@ -46,6 +51,8 @@ std::string DecodeCommands(const std::uint8_t* data, std::size_t size) {
       i += 2;
     } else if (op == 0xF3 && i + 1 < size) {
       script += "text txtDES " + std::to_string(static_cast<int>(data[++i]) - 16) + "\nclick comDES\n";
+    } else if (op == 0xF4 && i + 1 < size) {
+      script += std::string("text txtDES a") + static_cast<char>(data[++i]) + "b\ndump\n";
     } else {
       script += table[op % table.size()] + "\n";
     }
@@ -60,6 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   game.ClearSaves();
   const std::string script = size > 0 && data[0] == 1 ? DecodeCommands(data + 1, size - 1)
                                                       : std::string(reinterpret_cast<const char*>(data), size);
-  static_cast<void>(game.Play(shiori::fuzz::BoundWaits(script, kWaitBudgetMs)));
+  std::ostringstream printed;
+  static_cast<void>(game.Play(shiori::fuzz::BoundWaits(script, kWaitBudgetMs), &printed));
+  std::istringstream lines(printed.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (!shiori::test::IsJsonLine(line)) std::abort();
+  }
   return 0;
 }

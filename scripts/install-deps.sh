@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian packages shiori needs to build, test and play, when any of them is missing.
+# Installs the Debian packages shiori needs to build, test and play, when any of them is missing, and the
+# JavaScript packages of the web page and its tests (package-lock.json) when they are not installed as locked.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev time
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-wqy-zenhei
-  gstreamer1.0-plugins-good gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils
+  qt6-base-dev qt6-translations-l10n libpulse-dev fonts-wqy-zenhei
+  pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
+  emscripten nodejs googletest chromium python3-fonttools python3-brotli
 )
+
+install_node_packages() {
+  local root
+  root="$(cd "$(dirname "$0")/.." && pwd)"
+  # The lock file as last installed is kept beside the packages: when the two differ, install again.
+  local installed="$root/node_modules/.installed-package-lock.json"
+  if ! cmp -s "$root/package-lock.json" "$installed" 2>/dev/null; then
+    (cd "$root" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$root/package-lock.json" "$installed"
+  fi
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -16,7 +29,10 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  install_node_packages
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
@@ -25,3 +41,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_node_packages

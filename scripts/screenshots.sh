@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the screenshots of the bundled demo shown in the README (docs/screenshots/) with the headless driver,
-# which paints exactly as the window does: the title, a page of text, a choice, the gallery and the full ending.
+# which paints exactly as the window does: the title, a page of text, a choice, the gallery and the full ending,
+# then the text history and the auto-mode indicator.
 # Run after a build: scripts/screenshots.sh [OUT_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -51,6 +52,25 @@ commands() {
   echo "screenshot $out/gallery.png"
 }
 
+# A few pages into the story: the history opened by the wheel, then auto mode reading on.
+comfort_commands() {
+  echo "click lblMLT(0)"
+  echo "click lblMLT(3)"
+  echo "wait 1500"
+  for ((i = 0; i < 6; i++)); do
+    echo "click Picture1"
+    echo "wait 1500"
+  done
+  echo "wheel up"
+  echo "key up"
+  echo "screenshot $out/history.png"
+  echo "key escape"
+  echo "key a"
+  echo "wait 300"
+  echo "screenshot $out/auto.png"
+}
+
 commands | "$root/build/bin/shiori" --headless "$demo" --save-dir "$saves" >/dev/null 2>"$saves/log"
+comfort_commands | "$root/build/bin/shiori" --headless "$demo" --save-dir "$saves" >/dev/null 2>>"$saves/log"
 echo "Screenshots in $out:"
 ls "$out"

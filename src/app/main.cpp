@@ -1,14 +1,18 @@
 // The player: the Qt window on a game folder, or, with --headless, the scripted driver used by tests and tools.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QMessageBox>
+#include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "HeadlessDriver.h"
 #include "engine/Engine.h"
+#include "qt/LightProcess.h"
 #include "qt/MainWindow.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
@@ -30,6 +34,7 @@ constexpr const char* kUsage =
     "  --now TIME       headless only: the wall clock's start, for bookmark stamps\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
+    "Qt's own options (-platform NAME, -reverse ...) go to Qt.\n"
     "\n"
     "In the window: Enter, Space or the wheel reads on, Escape opens the menu, Ctrl+C copies the page,\n"
     "F12 saves a screenshot into your pictures folder.\n";
@@ -44,41 +49,40 @@ struct Options {
   bool version = false;
 };
 
-// Reads our options; Qt's own (-platform ...) are left for QApplication. Returns the problem, if any.
+// Qt's own options, which QApplication takes from the command line itself. They are named here so that the
+// parser knows which take a value: the folder after a flag such as -reverse is still the game folder.
+constexpr std::array kQtOptionsWithValue = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "display",    "geometry", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "title",         "style",  "stylesheet", "session",  "qmljsdebugger"};
+constexpr std::array kQtFlags = {"reverse", "nograb", "dograb", "sync", "widgetcount"};
+
+std::filesystem::path LocalPath(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+// Reads our options and steps over Qt's. Returns the problem, if any.
 std::optional<std::string> Parse(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    const auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--version") {
-      options.version = true;
-    } else if (arg == "--fullscreen") {
-      options.full_screen = true;
-    } else if (arg == "--headless" || arg == "--save-dir" || arg == "--now") {
-      const std::optional<std::string> given = value();
-      if (!given) return std::string(arg) + " needs a value";
-      if (arg == "--headless") {
-        options.headless = true;
-        options.game_dir = *given;
-      } else if (arg == "--save-dir") {
-        options.save_dir = *given;
-      } else {
-        options.now = *given;
-      }
-    } else if (arg.starts_with("-")) {
-      // Qt's own options (-platform, -display ...) come with a value.
-      if (arg.starts_with("--")) return "unknown option " + std::string(arg);
-      ++i;
-    } else if (!options.game_dir) {
-      options.game_dir = std::string(arg);
-    } else {
-      return "more than one game folder: " + std::string(arg);
-    }
-  }
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{"h", "help"}), version("version"), full_screen("fullscreen");
+  const QCommandLineOption headless("headless", {}, "DIR"), save_dir("save-dir", {}, "DIR"), now("now", {}, "TIME");
+  parser.addOptions({help, version, full_screen, headless, save_dir, now});
+  for (const char* name : kQtOptionsWithValue) parser.addOption(QCommandLineOption(name, {}, "VALUE"));
+  for (const char* name : kQtFlags) parser.addOption(QCommandLineOption(name));
+
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (!parser.parse(arguments)) return parser.errorText().toStdString();
+
+  options.help = parser.isSet(help);
+  options.version = parser.isSet(version);
+  options.full_screen = parser.isSet(full_screen);
+  options.headless = parser.isSet(headless);
+  if (options.headless) options.game_dir = LocalPath(parser.value(headless));
+  if (parser.isSet(save_dir)) options.save_dir = LocalPath(parser.value(save_dir));
+  if (parser.isSet(now)) options.now = parser.value(now).toStdString();
+
+  const QStringList folders = parser.positionalArguments();
+  if (folders.size() + (options.headless ? 1 : 0) > 1) return "more than one game folder";
+  if (!folders.isEmpty()) options.game_dir = LocalPath(folders.front());
   if (options.now && !options.headless) return "--now works with --headless only";
   return std::nullopt;
 }
@@ -104,8 +108,33 @@ int RunHeadless(const Options& options) {
   return shiori::RunHeadless(headless, std::cin, std::cout, std::cerr, writer);
 }
 
+// Qt ends the program from inside QApplication's constructor when no display can be opened. Until the
+// application stands, a fatal message from Qt says so plainly and exits 1 instead of aborting.
+QtMessageHandler qt_handler = nullptr;
+
+void ExitWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    qt_handler(type, context, message);
+    return;
+  }
+  std::cerr << "shiori: no display could be opened: run it in a desktop session (DISPLAY or WAYLAND_DISPLAY "
+               "set), or use --headless."
+            << std::endl;
+  std::_Exit(1);
+}
+
 int RunWindow(int argc, char** argv, const Options& options) {
+  const shiori::GameFolder folder =
+      shiori::GameFolder::Open(options.game_dir.value_or(BundledDemo(argv[0])), options.save_dir);
+  if (const shiori::Status playable = folder.CheckPlayable(); !playable) {
+    std::cerr << "shiori: " << playable.error() << std::endl;
+    return 1;
+  }
+
+  qt_handler = qInstallMessageHandler(ExitWithoutDisplay);
+  shiori::LightenWindowProcess();
   QApplication application(argc, argv);
+  qInstallMessageHandler(qt_handler);
   QApplication::setApplicationName(QStringLiteral("shiori"));
   QApplication::setApplicationVersion(QStringLiteral(SHIORI_VERSION));
   QApplication::setWindowIcon(shiori::WindowIcon());
@@ -114,8 +143,6 @@ int RunWindow(int argc, char** argv, const Options& options) {
 
   shiori::QtServices services;
   shiori::Scheduler scheduler;
-  const shiori::GameFolder folder =
-      shiori::GameFolder::Open(options.game_dir.value_or(BundledDemo(argv[0])), options.save_dir);
   shiori::Engine engine(folder, services.Bundle(), scheduler);
   shiori::StagePainter painter(folder, services.pictures());
   shiori::MainWindow window(engine, painter, services.questions());

@@ -1,14 +1,16 @@
 #include "HeadlessDriver.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <sstream>
 #include <vector>
 
 #include "HeadlessServices.h"
 #include "StateDump.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 
 namespace shiori {
@@ -33,14 +35,34 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
-// Milliseconds, with a fraction down to the microsecond ("30.1").
+// The longest single wait: a day of virtual time is far beyond any timer of the story, and a hundred million such
+// waits still fit the clock's count of microseconds.
+constexpr Micros kLongestWait = Micros{24} * 60 * 60 * 1000 * 1000;
+
+// Milliseconds from 0 to a day, with a fraction rounded to the microsecond ("30.1", "0.0005"). Read digit by digit
+// rather than as a floating-point number: exact, and without the floating-point from_chars some C++ libraries lack.
 std::optional<Micros> ParseMilliseconds(const std::string& text) {
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < 0 || !std::isfinite(value)) {
-    return std::nullopt;
+  const std::size_t point = std::min(text.find('.'), text.size());
+  const std::string_view whole = std::string_view(text).substr(0, point);
+  const std::string_view fraction = std::string_view(text).substr(std::min(point + 1, text.size()));
+  const auto all_digits = [](std::string_view digits) {
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (whole.size() + fraction.size() == 0 || !all_digits(whole) || !all_digits(fraction)) return std::nullopt;
+  Micros micros = 0;
+  for (const char digit : whole) {
+    if (micros > (std::numeric_limits<Micros>::max() / 1000 - 9) / 10) return std::nullopt;
+    micros = micros * 10 + (digit - '0');
   }
-  return static_cast<Micros>(std::llround(value * 1000));
+  micros *= 1000;
+  Micros scale = 100;
+  for (const char digit : fraction.substr(0, 3)) {
+    micros += (digit - '0') * scale;
+    scale /= 10;
+  }
+  if (fraction.size() > 3 && fraction[3] >= '5') ++micros;
+  if (micros > kLongestWait) return std::nullopt;
+  return micros;
 }
 
 // The rest of the line after the first `words` words and the blanks that follow them.
@@ -76,16 +98,16 @@ class Driver {
     } else if (verb == "menu") {
       Choose(Expect(words, 2), "menu item");
     } else if (verb == "key") {
-      MenuItem* item = engine_.form().FindShortcut(Expect(words, 2)[1]);
-      if (item == nullptr) throw MalformedCommand{"no menu item has the shortcut " + words[1]};
-      engine_.form().Choose(*item);
+      Key(Expect(words, 2)[1]);
+    } else if (verb == "wheel" || verb == "hold" || verb == "release" || verb == "pref") {
+      Comfort(verb, words);
     } else if (verb == "text") {
       Text(line, words);
     } else if (verb == "answer") {
       Answer(Expect(words, 2)[1]);
     } else if (verb == "wait") {
       const auto ms = ParseMilliseconds(Expect(words, 2)[1]);
-      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds"};
+      if (!ms) throw MalformedCommand{"wait needs a number of milliseconds from 0 to 86400000"};
       scheduler_.AdvanceTo(scheduler_.Now() + *ms);
     } else if (verb == "dump") {
       out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;
@@ -100,7 +122,8 @@ class Driver {
 
  private:
   static const std::vector<std::string>& Expect(const std::vector<std::string>& words, std::size_t count) {
-    if (words.size() != count) throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
+    if (words.size() != count)
+      throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
     return words;
   }
 
@@ -121,6 +144,29 @@ class Driver {
     MenuItem* item = engine_.form().FindMenuItem(words[1]);
     if (item == nullptr) throw MalformedCommand{std::string("no ") + what + " is named " + words[1]};
     engine_.form().Choose(*item);
+  }
+
+  void Key(const std::string& key) {
+    if (MenuItem* item = engine_.form().FindShortcut(key)) {
+      engine_.form().Choose(*item);
+    } else if (!engine_.comforts().Key(key)) {
+      throw MalformedCommand{"no key or menu shortcut is named " + key};
+    }
+  }
+
+  void Comfort(const std::string& verb, const std::vector<std::string>& words) {
+    Comforts& comforts = engine_.comforts();
+    if (verb == "pref") {
+      if (words.size() != 3) throw MalformedCommand{"pref takes a name and a value"};
+      if (const Status set = comforts.SetPreference(words[1], words[2]); !set) throw MalformedCommand{set.error()};
+    } else if (verb == "wheel") {
+      const std::string& direction = Expect(words, 2)[1];
+      if (direction != "up" && direction != "down") throw MalformedCommand{"wheel takes up or down"};
+      comforts.Wheel(direction == "up" ? -1 : 1);
+    } else {
+      if (Expect(words, 2)[1] != "ctrl") throw MalformedCommand{verb + " takes ctrl"};
+      comforts.HoldCtrl(verb == "hold");
+    }
   }
 
   void Text(const std::string& line, const std::vector<std::string>& words) {

@@ -5,10 +5,10 @@
 #include <deque>
 #include <iosfwd>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/MersenneRandom.h"
 #include "platform/Services.h"
 #include "window/Scheduler.h"
 
@@ -32,6 +32,7 @@ class RecordingWaveDevice : public WaveDevice {
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override { log_.push_back("command " + std::string(command)); }
   void SetEnabled(bool enabled) override { Log("enabled", enabled); }
+  void SetVolume(int percent) override { log_.push_back("volume " + std::to_string(percent)); }
   [[nodiscard]] std::string FileName() const override { return file_name_; }
 
   [[nodiscard]] const std::vector<std::string>& log() const { return log_; }
@@ -81,15 +82,6 @@ class VirtualWallClock : public WallClock {
 
   const Scheduler& scheduler_;
   std::optional<std::chrono::sys_seconds> fixed_;
-};
-
-class MersenneRandom : public RandomSource {
- public:
-  void Seed(std::uint64_t seed) override { engine_.seed(seed); }
-  double Next() override { return std::generate_canonical<double, 53>(engine_); }
-
- private:
-  std::mt19937_64 engine_;
 };
 
 // Warnings go to a stream (standard error), one line each.

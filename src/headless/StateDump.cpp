@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "ComfortsDump.h"
 #include "HeadlessServices.h"
 #include "JsonWriter.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 
 namespace shiori {
@@ -44,11 +46,11 @@ void PageBuffer(JsonWriter& json, const ScenarioRecord& page) {
 void State(JsonWriter& json, const PlayState& s) {
   json.BeginObject();
   json.Key("CurrentPage").Int(s.CurrentPage);
-  json.Key("PageState").Int(s.PageState);
+  json.Key("PageState").Int(static_cast<int>(s.PageState));
   json.Key("LineCounter").Int(s.LineCounter);
   json.Key("BlinkPhase").Int(s.BlinkPhase);
   json.Key("LastChoicePage").Int(s.LastChoicePage);
-  json.Key("MenuMode").Int(s.MenuMode);
+  json.Key("MenuMode").Int(static_cast<int>(s.MenuMode));
   json.Key("CurrentSlot").Int(s.CurrentSlot);
   json.Key("TextSpeed").Int(s.TextSpeed);
   json.Key("BgmOn").Bool(s.BgmOn);
@@ -140,11 +142,8 @@ std::string FormatMilliseconds(long long micros) {
   return formatted;
 }
 
-std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+void WriteWindowModel(JsonWriter& json, Engine& engine) {
   Form& form = engine.form();
-  JsonWriter json;
-  json.BeginObject();
-  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
   json.Key("state");
   State(json, engine.state());
   json.Key("window").BeginObject();
@@ -159,6 +158,15 @@ std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const Scr
   Menus(json, form);
   json.Key("timers");
   Timers(json, form);
+}
+
+std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
+  WriteWindowModel(json, engine);
+  json.Key("comforts");
+  DumpComforts(json, engine.comforts());
   json.Key("wave").BeginArray();
   for (const std::string& operation : wave.log()) json.String(operation);
   json.EndArray();

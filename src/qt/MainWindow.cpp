@@ -39,7 +39,7 @@ constexpr int kSaveFolderNoteMs = 15000;
 }  // namespace
 
 MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& questions)
-    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), painter_(painter) {
+    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), painter_(painter), changes_(painter) {
   clock_.start();
   setWindowTitle(WindowCaption());
   setWindowIcon(WindowIcon());
@@ -124,7 +124,9 @@ void MainWindow::BuildMenuBar() {
     }
     connect(action, &QAction::triggered, this, [this, item] {
       Deliver([&] { form_.Choose(*item); });
-      SyncMenus();  // Qt flips a check mark by itself; the model says what it really is
+      // Qt flips a check mark by itself; the model says what it really is, even when it has not changed.
+      shown_menus_.clear();
+      SyncMenus();
     });
     if (item->parent() == nullptr) {
       menuBar()->addAction(action);  // a top-level command, like the skip to the next choice
@@ -139,6 +141,13 @@ void MainWindow::BuildMenuBar() {
 }
 
 void MainWindow::SyncMenus() {
+  // Most changes of the model (every typed character) leave the menus as they are: then Qt is not asked at all.
+  std::vector<MenuLook> look;
+  look.reserve(menus_.size() + actions_.size());
+  for (const auto& [item, menu] : menus_) look.push_back({item->caption(), item->enabled(), item->checked()});
+  for (const auto& [item, action] : actions_) look.push_back({item->caption(), item->enabled(), item->checked()});
+  if (look == shown_menus_) return;
+  shown_menus_ = std::move(look);
   for (auto& [item, menu] : menus_) {
     menu->setTitle(FromUtf8(item->caption()));
     menu->setEnabled(item->enabled());

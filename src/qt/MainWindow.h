@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,14 @@ class MainWindow : public QMainWindow {
   std::optional<Micros> paused_since_;
   bool first_frame_shown_ = false;
   QTimer wake_;
+
+  struct MenuLook {
+    std::string caption;
+    bool enabled;
+    bool checked;
+    bool operator==(const MenuLook&) const = default;
+  };
+  std::vector<MenuLook> shown_menus_;
 
   StageChanges changes_;
   std::uint64_t shown_changes_ = 0;

@@ -19,6 +19,7 @@ StageChanges::Look StageChanges::Capture(const Form& form) {
     look.widgets.push_back({w->visible(), w->caption(), w->fore(), w->back(), w->bounds(), w->font(), w->bold(),
                             w->alignment(), w->border()});
   }
+  look.overlay = form.overlay();
   return look;
 }
 
@@ -26,7 +27,9 @@ std::vector<QRect> StageChanges::Take(const Form& form) {
   Look now = Capture(form);
   const QRect stage(0, 0, StagePainter::kWidth, StagePainter::kHeight);
   std::vector<QRect> changed;
-  if (!last_ || last_->layers != now.layers || last_->widgets.size() != now.widgets.size()) {
+  // The overlay lies over everything (the history dims the whole stage), so a change to it redraws it all.
+  if (!last_ || last_->layers != now.layers || last_->widgets.size() != now.widgets.size() ||
+      !(last_->overlay == now.overlay)) {
     changed.push_back(stage);
   } else {
     for (std::size_t i = 0; i < now.widgets.size(); ++i) {
@@ -35,14 +38,28 @@ std::vector<QRect> StageChanges::Take(const Form& form) {
       const Layer* layer = form.widgets()[i]->layer();
       // Developer controls lie outside the stage; widgets of a hidden layer are not on screen.
       if (before == after || layer == nullptr || !layer->visible()) continue;
-      const QRect was = ToQRect(before.bounds).intersected(stage);
-      const QRect is = ToQRect(after.bounds).intersected(stage);
-      if (!was.isEmpty()) changed.push_back(was);
-      if (!is.isEmpty() && is != was) changed.push_back(is);
+      AddChange(*form.widgets()[i], before, after, changed);
     }
   }
   last_ = std::move(now);
   return changed;
+}
+
+void StageChanges::AddChange(const Widget& widget, const WidgetLook& before, const WidgetLook& after,
+                             std::vector<QRect>& changed) {
+  const QRect stage(0, 0, StagePainter::kWidth, StagePainter::kHeight);
+  WidgetLook grown = before;
+  grown.caption = after.caption;
+  if (before.visible && grown == after && after.caption.starts_with(before.caption)) {
+    if (const std::optional<QRect> cells = painter_.GrownText(widget, before.caption)) {
+      if (!cells->intersected(stage).isEmpty()) changed.push_back(cells->intersected(stage));
+      return;
+    }
+  }
+  const QRect was = ToQRect(before.bounds).intersected(stage);
+  const QRect is = ToQRect(after.bounds).intersected(stage);
+  if (!was.isEmpty()) changed.push_back(was);
+  if (!is.isEmpty() && is != was) changed.push_back(is);
 }
 
 }  // namespace shiori

@@ -9,12 +9,18 @@
 
 namespace shiori {
 
+class StagePainter;
+
 // Finds what part of the stage a change of the model touched, so that the window repaints only that: while a page
-// types, one message line changes per character and only its rectangle is drawn again.
+// types, one character appears at a time and only its cell is drawn again.
 class StageChanges {
  public:
+  // The painter tells where a growing text's new characters lie.
+  explicit StageChanges(StagePainter& painter) : painter_(painter) {}
+
   // Stage rectangles that may look different since the last call: the whole stage the first time and whenever a
-  // layer or the window's picture changed, else the old and new rectangles of every widget that changed.
+  // layer or the window's picture changed, else the cells of the characters added to a text, or the old and new
+  // rectangles of every other widget that changed.
   [[nodiscard]] std::vector<QRect> Take(const Form& form);
 
  private:
@@ -39,10 +45,15 @@ class StageChanges {
   struct Look {
     std::vector<LayerLook> layers;  // the four layers, then the window's own picture
     std::vector<WidgetLook> widgets;
+    Overlay overlay;
   };
 
   [[nodiscard]] static Look Capture(const Form& form);
+  // Where `widget` looks different now that it has gone from `before` to `after`: its new characters' cells when
+  // only its text grew, else where it was and where it is.
+  void AddChange(const Widget& widget, const WidgetLook& before, const WidgetLook& after, std::vector<QRect>& changed);
 
+  StagePainter& painter_;
   std::optional<Look> last_;
 };
 

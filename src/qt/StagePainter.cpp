@@ -10,6 +10,8 @@
 #include <cmath>
 #include <map>
 
+#include "qt/OverlayPainter.h"
+
 namespace shiori {
 namespace {
 
@@ -159,8 +161,9 @@ void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& targ
   // Every layer covers the whole client area, so the window's own picture shows only when all are hidden.
   if (!any_layer) PaintWindowPicture(form, painter, output);
   for (const Layer* layer : layers) {
-    if (layer->visible()) PaintLayer(*layer, painter, output);
+    if (layer->visible()) PaintLayer(form, *layer, painter, output);
   }
+  PaintOverlay(form, painter);
   painter.restore();
 }
 
@@ -184,7 +187,7 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
   if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
-void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Output& output) {
+void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output) {
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
   QImage picture;
@@ -195,7 +198,9 @@ void StagePainter::PaintLayer(const Layer& layer, QPainter& painter, const Outpu
   const std::vector<Widget*>& widgets = layer.widgets();
   for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
     const Widget& widget = **it;
-    if (widget.visible() && ToQRect(widget.bounds()).intersects(output.exposed)) PaintWidget(widget, painter);
+    if (widget.visible() && !HiddenByOverlay(form, widget) && ToQRect(widget.bounds()).intersects(output.exposed)) {
+      PaintWidget(widget, painter);
+    }
   }
 }
 
@@ -225,22 +230,15 @@ void StagePainter::PaintPicture(const QImage& original, QPainter& painter, const
 }
 
 void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
-  QRectF box = ToQRect(widget.bounds());
-  if (widget.back()) painter.fillRect(box, Colour(*widget.back()));
-  if (widget.border()) {
-    PaintBorder(painter, box);
-    box.adjust(1, 1, -1, -1);
-  }
+  const QRectF bounds = ToQRect(widget.bounds());
+  if (widget.back()) painter.fillRect(bounds, Colour(*widget.back()));
+  if (widget.border()) PaintBorder(painter, bounds);
   if (widget.caption().empty()) return;
   const TextStyle& style = LabelStyle(widget.font(), widget.bold());
-  CachedText& cached = texts_[&widget];
-  const TextKey key{widget.caption(), style.font.pixelSize(), widget.bold(), widget.alignment(), box};
-  if (!(cached.key == key))
-    cached = {key, LayOutText(LabelText(widget.caption()), style.font, widget.alignment(), box)};
   painter.save();
-  painter.setClipRect(box, Qt::IntersectClip);
+  painter.setClipRect(TextBox(widget), Qt::IntersectClip);
   painter.setPen(Colour(widget.fore()));
-  for (const TextBlock& block : cached.blocks) {
+  for (const TextBlock& block : LaidOutText(widget)) {
     painter.save();
     painter.translate(block.origin);
     painter.scale(block.squeeze, 1);
@@ -249,6 +247,84 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
     painter.restore();
   }
   painter.restore();
+}
+
+QRectF StagePainter::TextBox(const Widget& widget) {
+  QRectF box = ToQRect(widget.bounds());
+  if (widget.border()) box.adjust(1, 1, -1, -1);
+  return box;
+}
+
+StagePainter::TextKey StagePainter::KeyOf(const Widget& widget, const std::string& caption) {
+  const int pixels = LabelStyle(widget.font(), widget.bold()).font.pixelSize();
+  return TextKey{caption, pixels, widget.bold(), widget.alignment(), TextBox(widget)};
+}
+
+const std::vector<StagePainter::TextBlock>& StagePainter::LaidOutText(const Widget& widget) {
+  CachedText& cached = texts_[&widget];
+  TextKey key = KeyOf(widget, widget.caption());
+  if (!(cached.key == key)) {
+    cached.blocks = LayOutText(LabelText(widget.caption()), LabelStyle(widget.font(), widget.bold()).font,
+                               widget.alignment(), key.box);
+    cached.key = std::move(key);
+  }
+  return cached.blocks;
+}
+
+std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::string& before) {
+  const QString old_text = LabelText(before);
+  if (widget.alignment() != Alignment::Left || !LabelText(widget.caption()).startsWith(old_text)) return std::nullopt;
+  // The layout of `before` is in the cache when the widget was last drawn with it, as it is while a page types.
+  std::vector<TextBlock> old_blocks;
+  CachedText& cached = texts_[&widget];
+  if (cached.key == KeyOf(widget, before)) {
+    old_blocks = std::move(cached.blocks);
+    cached.key = {};
+  } else {
+    old_blocks = LayOutText(old_text, LabelStyle(widget.font(), widget.bold()).font, widget.alignment(),
+                            TextBox(widget));
+  }
+  const auto kept = static_cast<int>(old_text.size());
+  const std::optional<QRectF> grown = TextFrom(old_blocks, LaidOutText(widget), kept, std::max(0, kept - 1));
+  if (!grown) return std::nullopt;
+  if (grown->isEmpty()) return QRect();
+  // Glyphs reach a little past their cells: antialiasing, overhangs, the second stroke of a bold drawn twice.
+  const qreal margin = std::ceil(LabelStyle(widget.font(), widget.bold()).font.pixelSize() / 4.0) + 1;
+  return grown->adjusted(-margin, -margin, margin, margin).intersected(TextBox(widget)).toAlignedRect();
+}
+
+std::optional<QRectF> StagePainter::TextFrom(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now,
+                                             int kept, int from) {
+  // The first `kept` characters must stand where they stood: in the same block, on the same lines.
+  for (const TextBlock& old : before) {
+    const auto same = std::find_if(now.begin(), now.end(), [&](const TextBlock& b) { return b.start == old.start; });
+    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return std::nullopt;
+    const int kept_here = kept - old.start;
+    for (int i = 0; i < old.layout->lineCount(); ++i) {
+      const QTextLine was = old.layout->lineAt(i);
+      if (was.textStart() >= kept_here) break;
+      if (i >= same->layout->lineCount()) return std::nullopt;
+      const QTextLine is = same->layout->lineAt(i);
+      const int was_end = std::min(was.textStart() + was.textLength(), kept_here);
+      if (is.textStart() != was.textStart() || is.y() != was.y() || is.textStart() + is.textLength() < was_end) {
+        return std::nullopt;
+      }
+    }
+  }
+  // What may differ: the cells from `from` on.
+  QRectF grown;
+  for (const TextBlock& block : now) {
+    const int from_here = from - block.start;
+    const QTransform placed = QTransform::fromTranslate(block.origin.x(), block.origin.y()).scale(block.squeeze, 1);
+    for (int i = 0; i < block.layout->lineCount(); ++i) {
+      const QTextLine line = block.layout->lineAt(i);
+      if (line.textStart() + line.textLength() <= from_here) continue;
+      const qreal left = line.textStart() >= from_here ? line.x() : line.cursorToX(from_here);
+      const qreal right = line.x() + line.naturalTextWidth();
+      if (right > left) grown |= placed.mapRect(QRectF(left, line.y(), right - left, line.height()));
+    }
+  }
+  return grown;
 }
 
 std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const QFont& font,
@@ -264,41 +340,56 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
   QTextOption option(alignment == Alignment::Centre ? Qt::AlignHCenter : Qt::AlignLeft);
   std::vector<TextBlock> blocks;
   int line_index = 0;
+  int start = 0;
   for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    const int paragraph_start = start;
+    start += static_cast<int>(paragraph.size()) + 1;
     if (line_index >= capacity) break;
     auto layout = std::make_unique<QTextLayout>(paragraph, font);
-    option.setWrapMode(QTextOption::NoWrap);
-    layout->setTextOption(option);
-    layout->beginLayout();
-    QTextLine single = layout->createLine();
-    layout->endLayout();
-    const qreal natural = single.isValid() ? single.naturalTextWidth() : 0;
-    // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
-    // per cent, the reader sees all of it. (The stage's widths were measured with narrower fonts than ours.)
-    const bool no_room_below = line_index + 1 >= capacity;
-    if (natural > box.width() && natural <= box.width() * (no_room_below ? kMaxSqueeze : kQuietSqueeze)) {
+    layout->setCacheEnabled(true);  // shaped once: drawing it again, cell by cell, shapes nothing
+    const int first_line = line_index;
+    const auto wrap = [&] {
+      option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere
+                                                : QTextOption::WrapAtWordBoundaryOrAnywhere);
+      layout->setTextOption(option);
       layout->beginLayout();
-      QTextLine line = layout->createLine();
-      line.setLineWidth(natural);
-      line.setPosition(QPointF(0, baseline - line.ascent()));
+      for (line_index = first_line; line_index < capacity; ++line_index) {
+        QTextLine line = layout->createLine();
+        if (!line.isValid()) break;
+        line.setLineWidth(box.width());
+        KeepClosingPunctuationWithItsWord(line, paragraph, box.width());
+        line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
+      }
       layout->endLayout();
-      blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, line_index * pitch), box.width() / natural});
-      ++line_index;
-      continue;
+    };
+    wrap();  // once, in the usual case: the paragraph fits, or has room to wrap
+    const QTextLine first = layout->lineAt(0);
+    const bool fits = layout->lineCount() == 1 && first.textStart() + first.textLength() >= paragraph.size();
+    if (!fits) {
+      // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
+      // per cent, the reader sees all of it. One a hair too long wraps a lone last character where there is room:
+      // squeezed less, it stays whole. (The stage's widths were measured with narrower fonts than ours.)
+      const qreal squeeze = first_line + 1 >= capacity ? kMaxSqueeze : kQuietSqueeze;
+      option.setWrapMode(QTextOption::NoWrap);
+      layout->setTextOption(option);
+      layout->beginLayout();
+      const QTextLine single = layout->createLine();
+      layout->endLayout();
+      const qreal natural = single.naturalTextWidth();
+      if (natural > box.width() && natural <= box.width() * squeeze) {
+        layout->beginLayout();
+        QTextLine line = layout->createLine();
+        line.setLineWidth(natural);
+        line.setPosition(QPointF(0, baseline - line.ascent()));
+        layout->endLayout();
+        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch),
+                          box.width() / natural, paragraph_start});
+        line_index = first_line + 1;
+        continue;
+      }
+      wrap();
     }
-    option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
-    layout->beginLayout();
-    while (line_index < capacity) {
-      QTextLine line = layout->createLine();
-      if (!line.isValid()) break;
-      line.setLineWidth(box.width());
-      KeepClosingPunctuationWithItsWord(line, paragraph, box.width());
-      line.setPosition(QPointF(0, line_index * pitch + baseline - line.ascent()));
-      ++line_index;
-    }
-    layout->endLayout();
-    if (!paragraph.isEmpty()) blocks.push_back({std::move(layout), box.topLeft(), 1});
+    if (!paragraph.isEmpty()) blocks.push_back({std::move(layout), box.topLeft(), 1, paragraph_start});
   }
   return blocks;
 }

@@ -7,6 +7,7 @@
 #include <QTransform>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +38,12 @@ class StagePainter {
   // The client area as an image of `scale` output pixels per stage pixel.
   [[nodiscard]] QImage Render(const Form& form, int scale = 1);
 
+  // The stage pixels that may differ now that the caption of `widget`, which read `before`, reads `before` with
+  // more after it: the cells of the characters added and of the last one before them (which a ligature or kerning
+  // may redraw). None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit,
+  // or not `before` continued), so that the whole widget must be drawn again.
+  [[nodiscard]] std::optional<QRect> GrownText(const Widget& widget, const std::string& before);
+
  private:
   // How stage pixels reach the output during one paint.
   struct Output {
@@ -47,7 +54,7 @@ class StagePainter {
   };
 
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
-  void PaintLayer(const Layer& layer, QPainter& painter, const Output& output);
+  void PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output);
   // Where a picture the story names ("data/0001.rgd") lies in the game folder.
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.
@@ -60,11 +67,13 @@ class StagePainter {
   };
   // The labels' type at a size in points (measured at 96 dpi), normal or bold.
   [[nodiscard]] const TextStyle& LabelStyle(double points, bool bold);
-  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is).
+  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is); it begins at
+  // `start` in the label's text.
   struct TextBlock {
     std::unique_ptr<QTextLayout> layout;
     QPointF origin;
     qreal squeeze;
+    int start;
   };
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
   [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const QFont& font, Alignment alignment,
@@ -84,6 +93,15 @@ class StagePainter {
     TextKey key;
     std::vector<TextBlock> blocks;
   };
+  // Where a widget's text goes: inside its border, if it has one.
+  [[nodiscard]] static QRectF TextBox(const Widget& widget);
+  [[nodiscard]] TextKey KeyOf(const Widget& widget, const std::string& caption);
+  // The widget's text laid out, from the cache when it has not changed since it was last laid out.
+  [[nodiscard]] const std::vector<TextBlock>& LaidOutText(const Widget& widget);
+  // Where `now`, the text of `before` with more after it, is drawn from its character `from` on; none when some
+  // of the first `kept` characters, all there were before, have moved.
+  [[nodiscard]] static std::optional<QRectF> TextFrom(const std::vector<TextBlock>& before,
+                                                      const std::vector<TextBlock>& now, int kept, int from);
 
   GameFolder folder_;
   PictureCache& pictures_;

@@ -284,7 +284,7 @@ class Builder {
       if (k >= page.lines.size()) continue;
       const TextLine& line = page.lines[k];
       std::copy(line.bytes.begin(), line.bytes.end(), page.record.begin() + static_cast<std::ptrdiff_t>(offset));
-      const bool last_of_text_page = IsTextPageType(type) && k + 1 == page.lines.size();
+      const bool last_of_text_page = ScenarioRecord::IsTextPageType(type) && k + 1 == page.lines.size();
       page.record[ScenarioRecord::kLineCodeOffset + k] = line.code.value_or(
           static_cast<std::uint8_t>(ImplicitCode(ShownLength(line.bytes), line.pause, last_of_text_page)));
     }

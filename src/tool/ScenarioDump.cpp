@@ -142,7 +142,7 @@ class PageWriter {
       while (end > 0 && bytes[end - 1] == pad_) --end;
       const std::string_view text(reinterpret_cast<const char*>(bytes.data()), end);
       const std::size_t shown = ShownLength(text);
-      const bool last_of_text_page = IsTextPageType(type_) && k + 1 == written;
+      const bool last_of_text_page = ScenarioRecord::IsTextPageType(type_) && k + 1 == written;
       const std::size_t code = CodeOf(k);
       std::string line = EscapeLineBytes(text);
       if (code == ImplicitCode(shown, true, last_of_text_page)) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "scenario/LineCode.h"
 #include "scenario/ScenarioRecord.h"
 
 namespace shiori::scenario_text {
@@ -29,17 +30,11 @@ struct TypeName {
 constexpr std::array<TypeName, 3> kTypeNames{
     {{0, "text"}, {ScenarioRecord::kChoicePage, "choice"}, {ScenarioRecord::kInertPage, "inert"}}};
 
-constexpr std::uint8_t kPauseBase = 100;
-constexpr std::uint8_t kEndBase = 200;
-
 // The code a line gets when none is written: see the table "Line codes" of the format.
 [[nodiscard]] constexpr std::size_t ImplicitCode(std::size_t shown_length, bool pause, bool last_of_text_page) {
-  if (pause) return kPauseBase + shown_length;
-  if (last_of_text_page) return kEndBase + shown_length;
-  return shown_length;
+  const LineStop stop = pause ? LineStop::Pause : last_of_text_page ? LineStop::PageEnd : LineStop::None;
+  return LineCode::Encode(shown_length, stop);
 }
-
-[[nodiscard]] constexpr bool IsTextPageType(std::int16_t type) { return type <= 1; }
 
 [[nodiscard]] constexpr std::size_t LineOffset(std::size_t k) {
   return ScenarioRecord::kHeaderSize + k * ScenarioRecord::kLineBytes;

@@ -3,34 +3,22 @@
 #include <algorithm>
 #include <deque>
 
+#include "scenario/LineCode.h"
+
 namespace shiori {
-namespace {
-
-constexpr std::uint8_t kCountAsBefore = 99;
-constexpr std::uint8_t kPauseBase = 100;
-constexpr std::uint8_t kEndBase = 200;
-
-}  // namespace
-
 PageFlow TextFlow(const ScenarioRecord& record) {
   PageFlow flow;
-  std::size_t count = 0;  // a code of 99 keeps the count of the line before it in the same typing run
+  std::size_t count = 0;
   for (std::size_t k = 0; k < ScenarioRecord::kLineCount; ++k) {
-    const std::uint8_t code = record.lineCode[k];
-    if (code == 0) {
-      count = 1;
-    } else if (code < kCountAsBefore) {
-      count = code;
-    } else if (code > kCountAsBefore) {
-      count = code >= kEndBase ? code - kEndBase : code - kPauseBase;
-    }
+    const LineCode code = LineCode::Decode(record.lineCode[k]);
+    count = code.count.value_or(count);
     flow.shown_lines.push_back(k);
     flow.counts.push_back(count);
-    if (code >= kEndBase) {
+    if (code.stop == LineStop::PageEnd) {
       flow.end_line = k;
       return flow;
     }
-    if (code >= kPauseBase) {
+    if (code.stop == LineStop::Pause) {
       ++flow.pauses;
       count = 0;  // the click starts a new typing run
     }

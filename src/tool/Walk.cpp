@@ -7,6 +7,7 @@
 #include <queue>
 #include <sstream>
 
+#include "JsonWriter.h"
 #include "Story.h"
 #include "persistence/RouteCgTable.h"
 #include "platform/GameFolder.h"
@@ -126,36 +127,50 @@ std::string EndingName(std::int16_t code) {
   return std::to_string(code) + (IsFullEnding(code) ? " (full)" : " (short)");
 }
 
-template <class T, class Format>
-std::string JsonArray(const std::vector<T>& items, Format format) {
-  std::string text = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) text += (i ? "," : "") + format(items[i]);
-  return text + "]";
+template <class T, class Write>
+void JsonArray(JsonWriter& json, const std::vector<T>& items, Write write) {
+  json.BeginArray();
+  for (const T& item : items) write(json, item);
+  json.EndArray();
 }
 
-std::string JsonNumber(long value) { return std::to_string(value); }
+template <class Int>
+void JsonInts(JsonWriter& json, const std::vector<Int>& values) {
+  JsonArray(json, values, [](JsonWriter& out, Int value) { out.Int(static_cast<std::int64_t>(value)); });
+}
 
-std::string JsonPath(const std::vector<ClickStep>& path) {
-  return JsonArray(path, [](const ClickStep& step) {
-    return step.choice == 0 ? "{\"click\":" + std::to_string(step.count) + "}"
-                            : "{\"choose\":" + std::to_string(step.choice) + "}";
+void JsonPath(JsonWriter& json, const std::vector<ClickStep>& path) {
+  JsonArray(json, path, [](JsonWriter& out, const ClickStep& step) {
+    out.BeginObject();
+    if (step.choice == 0) {
+      out.Key("click").Int(static_cast<std::int64_t>(step.count));
+    } else {
+      out.Key("choose").Int(step.choice);
+    }
+    out.EndObject();
   });
 }
 
-std::string JsonRoute(const RouteReach& route) {
-  const auto pages = [](std::size_t page) { return JsonNumber(static_cast<long>(page)); };
-  const auto cg = [](const CgReach& cg) {
-    return "{\"step\":" + std::to_string(cg.step) + ",\"page\":" + std::to_string(cg.page) + ",\"picture\":\"" +
-           cg.picture + "\",\"reachable\":" + (cg.reachable ? "true" : "false") +
-           ",\"read\":" + (cg.read ? "true" : "false") + "}";
-  };
-  const auto choice = [](const ChoicePoint& c) {
-    return "{\"page\":" + std::to_string(c.page) + ",\"targets\":[" + std::to_string(c.targets[0]) + "," +
-           std::to_string(c.targets[1]) + "]}";
-  };
-  return "{\"route\":" + std::to_string(route.route) + ",\"pages\":" + JsonArray(route.pages, pages) +
-         ",\"choices\":" + JsonArray(route.choices, choice) + ",\"cgs\":" + JsonArray(route.cgs, cg) +
-         ",\"endings\":" + JsonArray(route.endings, [](std::int16_t c) { return JsonNumber(c); }) + "}";
+void JsonRoute(JsonWriter& json, const RouteReach& route) {
+  json.BeginObject();
+  json.Key("route").Int(route.route);
+  json.Key("pages");
+  JsonInts(json, route.pages);
+  json.Key("choices");
+  JsonArray(json, route.choices, [](JsonWriter& out, const ChoicePoint& choice) {
+    out.BeginObject().Key("page").Int(static_cast<std::int64_t>(choice.page));
+    out.Key("targets").BeginArray().Int(choice.targets[0]).Int(choice.targets[1]).EndArray();
+    out.EndObject();
+  });
+  json.Key("cgs");
+  JsonArray(json, route.cgs, [](JsonWriter& out, const CgReach& cg) {
+    out.BeginObject().Key("step").Int(static_cast<std::int64_t>(cg.step)).Key("page").Int(cg.page);
+    out.Key("picture").String(cg.picture).Key("reachable").Bool(cg.reachable).Key("read").Bool(cg.read);
+    out.EndObject();
+  });
+  json.Key("endings");
+  JsonInts(json, route.endings);
+  json.EndObject();
 }
 
 }  // namespace
@@ -231,15 +246,21 @@ std::string FormatWalkText(const WalkReport& report) {
 }
 
 std::string FormatWalkJson(const WalkReport& report) {
-  const auto ending = [](const EndingPath& e) {
-    return "{\"code\":" + std::to_string(e.code) + ",\"kind\":\"" + (IsFullEnding(e.code) ? "full" : "short") +
-           "\",\"page\":" + std::to_string(e.page) + ",\"path\":" + JsonPath(e.path) + ",\"path_text\":\"" +
-           FormatPath(e.path) + "\"}";
-  };
-  return "{\"pages\":" + std::to_string(report.page_count) + ",\"reachable\":" +
-         JsonArray(report.reachable, [](std::size_t p) { return JsonNumber(static_cast<long>(p)); }) +
-         ",\"routes\":" + JsonArray(report.routes, JsonRoute) + ",\"endings\":" + JsonArray(report.endings, ending) +
-         "}\n";
+  JsonWriter json;
+  json.BeginObject().Key("pages").Int(static_cast<std::int64_t>(report.page_count));
+  json.Key("reachable");
+  JsonInts(json, report.reachable);
+  json.Key("routes");
+  JsonArray(json, report.routes, JsonRoute);
+  json.Key("endings");
+  JsonArray(json, report.endings, [](JsonWriter& out, const EndingPath& ending) {
+    out.BeginObject().Key("code").Int(ending.code).Key("kind").String(IsFullEnding(ending.code) ? "full" : "short");
+    out.Key("page").Int(static_cast<std::int64_t>(ending.page)).Key("path");
+    JsonPath(out, ending.path);
+    out.Key("path_text").String(FormatPath(ending.path)).EndObject();
+  });
+  json.EndObject();
+  return json.str() + "\n";
 }
 
 }  // namespace shiori

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Writes a small game folder for the window's end-to-end test: three text pages and a choice, pictures with a
 marker in the top-left corner (so a screenshot shows where the stage lies and at what scale), silent music.
-    make_game.py FOLDER [--long]     (--long: four pages of twelve full lines, for the benchmark)"""
+    make_game.py SHIORI_TOOL FOLDER [--long]     (--long: four pages of twelve full lines, for the benchmark)
+The story is written as scenario text and built with `shiori-tool build`."""
 import os
 import struct
+import subprocess
 import sys
 
 MARKER = (255, 0, 255)  # magenta, 8 x 8 stage pixels at the stage's top-left corner
@@ -38,21 +40,10 @@ def silent_wave(path, milliseconds=500):
         out.write(b"RIFF" + struct.pack("<I", len(body)) + body)
 
 
-def record(lines, codes, picture=1, music=1, page_type=0, targets=(0, 0, 0, 0), choice_lines=(0, 0)):
-    head = struct.pack("<hhhh4h", 1, picture, music, page_type, *targets)
-    head += bytes(choice_lines) + bytes(3) + bytes(codes + [0] * (12 - len(codes))) + bytes(3)
-    head += struct.pack("<h", 0) + bytes(10)
-    assert len(head) == 48
-    text = b""
-    for k in range(12):
-        line = lines[k].encode("cp932") if k < len(lines) else b""
-        text += line[:46].ljust(46, b" ")
-    return head + text
-
-
-def text_page(lines, next_page, picture=1):
-    codes = [len(line) for line in lines[:-1]] + [200 + len(lines[-1])]
-    return record(lines, codes, picture=picture, targets=(next_page, 0, 0, 0))
+def text_page(number, lines, next_page, picture=1):
+    """A text page: every line shown whole, the last one ending the page."""
+    return "page %d\nstart 1\npicture %d\nmusic 1\nnext %d\n%s\n" % (
+        number, picture, next_page, "".join("| %s\n" % line for line in lines))
 
 
 LONG_LINES = [
@@ -71,29 +62,30 @@ LONG_LINES = [
 ]
 
 
-def long_game_pages():
+def long_game_story():
     """Four full pages, twelve lines each, in a ring: for measuring a window that types for a long while."""
-    return [text_page(LONG_LINES[n:] + LONG_LINES[:n], 1 + n % 4, picture=1 + n % 2) for n in range(4)]
+    return "".join(text_page(1 + n, LONG_LINES[n:] + LONG_LINES[:n], 1 + (n + 1) % 4, picture=1 + n % 2)
+                   for n in range(4))
+
+
+STORY = (text_page(1, ["　放課後の図書室は、いつもより静かだった。", "窓の外では、雨が降り始めている。",
+                       "「まだ残ってたんだ」"], 2)
+         + text_page(2, ["声のした方を振り向くと、", "貸出カウンターの向こうに彼女がいた。"], 3, picture=2)
+         + "page 3\nstart 1\npicture 2\nmusic 1\ntype choice\nchoice 4\n| 一緒に帰ろうと言う\n"
+           "choice 5\n| 黙って本を閉じる\n\n"
+         + text_page(4, ["「……うん」", "彼女は小さくうなずいた。"], 1)
+         + text_page(5, ["雨の音だけが、しばらく続いた。"], 1))
 
 
 def main():
-    folder = sys.argv[1]
-    long_pages = len(sys.argv) > 2 and sys.argv[2] == "--long"
+    tool, folder = sys.argv[1], sys.argv[2]
+    long_pages = len(sys.argv) > 3 and sys.argv[3] == "--long"
     for sub in ("data", "log"):
         os.makedirs(os.path.join(folder, sub), exist_ok=True)
-    pages = [
-        text_page(["　放課後の図書室は、いつもより静かだった。", "窓の外では、雨が降り始めている。",
-                   "「まだ残ってたんだ」"], 2),
-        text_page(["声のした方を振り向くと、", "貸出カウンターの向こうに彼女がいた。"], 3, picture=2),
-        record(["一緒に帰ろうと言う", "黙って本を閉じる"], [9, 8], picture=2, page_type=2, targets=(4, 5, 0, 0),
-               choice_lines=(1, 1)),
-        text_page(["「……うん」", "彼女は小さくうなずいた。"], 1),
-        text_page(["雨の音だけが、しばらく続いた。"], 1),
-    ]
-    if long_pages:
-        pages = long_game_pages()
-    with open(os.path.join(folder, "data1.rgd"), "wb") as out:
-        out.write(b"".join(pages))
+    story = os.path.join(folder, "story.txt")
+    with open(story, "w", encoding="utf-8") as out:
+        out.write(long_game_story() if long_pages else STORY)
+    subprocess.run([tool, "build", story, "-o", os.path.join(folder, "data1.rgd")], check=True)
     colours = {"op01": (40, 60, 110), "ld01": (60, 80, 60), "ld02": (60, 80, 60), "rg01": (90, 50, 60),
                "0001": (70, 70, 90), "0002": (90, 80, 60)}
     for number in range(1, 6):

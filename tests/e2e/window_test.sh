@@ -33,7 +33,7 @@ fail() {
   exit 1
 }
 
-python3 "$here/make_game.py" "$work/game"
+python3 "$here/make_game.py" "$(dirname "$shiori")/shiori-tool" "$work/game"
 
 # Stage rectangles of the screens, from the layout of the title, load and in-game menus and the message lines.
 title_entries=("280 240 145 25" "440 240 145 25" "280 264 145 25" "440 264 145 25")
@@ -67,17 +67,45 @@ click() {  # stage x, stage y, button
   xdotool mousemove $((ox + $1 * scale + scale / 2)) $((oy + $2 * scale + scale / 2)) click "${3:-1}"
 }
 
-wait_for_text() {  # what, rectangle: polls until text shows there, up to ten seconds
-  local png
+has_text() {  # png, rectangles...: whether every rectangle holds text
+  local png="$1" rect
+  shift
+  for rect in "$@"; do
+    [ "$(bright_in "$png" "$rect")" -ge $((40 * scale * scale)) ] || return 1
+  done
+}
+
+poll_screen() {  # what, check...: fresh screenshots until `check... PNG` holds, up to ten seconds; prints the PNG
+  local what="$1" png
+  shift
   for _ in $(seq 50); do
     png="$(screenshot)"
-    if [ "$(bright_in "$png" "$2")" -ge $((40 * scale * scale)) ]; then
+    if "$@" "$png"; then
       echo "$png"
       return
     fi
     sleep 0.2
   done
-  fail "scale $scale: $1 never showed"
+  fail "scale $scale: $what never showed"
+}
+
+text_at() { has_text "$2" "$1"; }  # rectangle, png
+wait_for_text() { poll_screen "$1" text_at "$2"; }  # what, rectangle: polls until text shows there
+
+title_drawn() {  # png: the stage at its scale with the title entries and the menu bar above it
+  local marker captions
+  marker="$("$probe" count "$1" "$ox" "$oy" $((8 * scale)) $((8 * scale)) FF00FF)"
+  captions="$("$probe" count "$1" "$ox" $((oy - 18)) 300 16 dark)"
+  [ "$marker" -ge $((56 * scale * scale)) ] && [ "$captions" -ge 100 ] && has_text "$1" "${title_entries[@]}"
+}
+
+page_changed() {  # png: the first message line differs from $before, and both lines hold text
+  [ "$("$probe" diff "$before" "$ox" "$oy" "$1" "$ox" "$oy" $((617 * scale)) $((33 * scale)))" -gt 100 ] &&
+    has_text "$1" "${message_lines[@]}"
+}
+
+menu_opened() {  # png: something drew over the top of the stage since $before (a menu dropped from the bar)
+  [ "$("$probe" diff "$before" "$ox" "$oy" "$1" "$ox" "$oy" $((640 * scale)) $((120 * scale)))" -gt 100 ]
 }
 
 run_at_scale() {
@@ -103,24 +131,17 @@ run_at_scale() {
   done
   [ -n "$found" ] || fail "scale $scale: the title never showed"
   read -r ox oy <<<"$found"
-  sleep 0.3
-  png="$(screenshot)"
-  local marker
-  marker="$("$probe" count "$png" "$ox" "$oy" $((8 * scale)) $((8 * scale)) FF00FF)"
-  [ "$marker" -ge $((56 * scale * scale)) ] || fail "scale $scale: the stage is not drawn at scale $scale ($marker)"
-  expect_text "$png" "title menu entries" "${title_entries[@]}"
-  # The menu bar: dark captions on a light bar just above the stage.
-  local captions
-  captions="$("$probe" count "$png" "$ox" $((oy - 18)) 300 16 dark)"
-  [ "$captions" -ge 100 ] || fail "scale $scale: no menu bar above the stage ($captions)"
+  # The stage drawn at scale, the title's entries, and the menu bar (dark captions on a light bar above it).
+  poll_screen "the title at scale $scale with its entries and the menu bar" title_drawn >/dev/null
 
   click 352 252  # ▽物語を読む▽
   png="$(wait_for_text "load menu" "${load_entries[3]}")"
   expect_text "$png" "load menu entries" "${load_entries[@]}"
 
   click 460 328  # ロードせずにはじめから読む
-  sleep 4        # three lines at normal speed
-  png="$(wait_for_text "the first page" "${message_lines[1]}")"
+  # The next-page arrow blinks in once the three lines are typed.
+  wait_for_text "the next-page arrow after the first page" "568 360 41 41" >/dev/null
+  png="$(screenshot)"
   expect_text "$png" "message lines of page 1" "${message_lines[@]}"
   if [ "$scale" = 1 ]; then
     local headless="$work/headless.png" differing
@@ -132,27 +153,28 @@ run_at_scale() {
     [ "$differing" = 0 ] || fail "the window and the headless screenshot differ in $differing pixels ($png)"
   fi
 
-  local before="$png"
+  before="$png"
   click 300 300
-  sleep 3
-  png="$(screenshot)"
-  [ "$("$probe" diff "$before" "$ox" "$oy" "$png" "$ox" "$oy" $((617 * scale)) $((33 * scale)))" -gt 100 ] ||
-    fail "scale $scale: a click did not open the next page"
-  expect_text "$png" "message lines of page 2" "${message_lines[@]}"
+  poll_screen "the next page after a click" page_changed >/dev/null
 
   click 300 300 3  # the in-game menu
   png="$(wait_for_text "the in-game menu" "${ingame_entries[0]}")"
   expect_text "$png" "in-game menu entries" "${ingame_entries[@]}"
 
   xdotool key F12
-  sleep 0.5
-  ls "$work/home-$scale/Pictures/"shiori-*.png >/dev/null 2>&1 || fail "scale $scale: F12 saved no screenshot"
+  local saved=""
+  for _ in $(seq 50); do
+    saved="$(ls "$work/home-$scale/Pictures/"shiori-*.png 2>/dev/null)" && break
+    sleep 0.1
+  done
+  [ -n "$saved" ] || fail "scale $scale: F12 saved no screenshot"
 
   # Quit through the menu bar: 終了(&Q) -> ゲーム終了, then Yes to the question.
+  before="$png"
   xdotool key alt+q
-  sleep 0.3
+  poll_screen "the quit menu" menu_opened >/dev/null
   xdotool key Down Return
-  sleep 0.5
+  timeout 10 xdotool search --sync --name "確認" >/dev/null || fail "scale $scale: the question to quit never showed"
   xdotool key Return
   local status=""
   for _ in $(seq 50); do

@@ -175,23 +175,5 @@ TEST_F(GalleryScreen, ARightPressLeavesFromACgAndTheNextOpeningStartsFresh) {
   EXPECT_FALSE(game.form().Picture4.visible());
 }
 
-TEST(RouteCgTable, HoldsThirtyEightDistinctCgsNumberedByRoute) {
-  const auto& table = RouteCgTable();
-  EXPECT_EQ(table[0].size(), 13u);
-  EXPECT_EQ(table[1].size(), 13u);
-  EXPECT_EQ(table[2].size(), 12u);
-  const int first_cg[] = {26, 1, 14};
-  std::set<int> pages;
-  for (int route = 0; route < 3; ++route) {
-    for (std::size_t k = 0; k < table[route].size(); ++k) {
-      char expected[32];
-      std::snprintf(expected, sizeof expected, "\\log\\%04d.log", first_cg[route] + static_cast<int>(k));
-      EXPECT_STREQ(table[route][k].picture, expected);
-      pages.insert(table[route][k].page);
-    }
-  }
-  EXPECT_EQ(pages.size(), 38u) << "no page unlocks two CGs";
-}
-
 }  // namespace
 }  // namespace shiori::test

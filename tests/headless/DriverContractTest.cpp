@@ -7,6 +7,7 @@
 
 #include "HeadlessDriver.h"
 #include "support/FolderSnapshot.h"
+#include "support/JsonCheck.h"
 #include "support/TestGame.h"
 
 namespace shiori::test {
@@ -47,8 +48,9 @@ class DriverContract : public ::testing::Test {
 
 TEST_F(DriverContract, AMalformedCommandStopsWithItsLineNumber) {
   const auto files = Files();
-  for (const char* bad : {"fly away", "click", "click lblNOWHERE", "wait soon", "wait -5", "answer maybe",
-                          "menu menuNOWHERE", "key ctrl+q", "text lblMLT(0) x", "screenshot"}) {
+  for (const char* bad :
+       {"fly away", "click", "click lblNOWHERE", "wait soon", "wait -5", "wait 1e3", "wait 99999999999999999", "wait 1e300", "wait 86400001", "wait nan",
+        "answer maybe", "menu menuNOWHERE", "key ctrl+q", "text lblMLT(0) x", "screenshot"}) {
     const DriverRun run = Drive("dump\n\n# a comment\n" + std::string(bad) + "\nclose\n");
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_NE(run.err.find("line 4"), std::string::npos) << bad << ": " << run.err;
@@ -132,6 +134,16 @@ TEST_F(DriverContract, TheDumpHoldsTheWholeState) {
       R"re("shareable off","device waveAudio","command close","file data/0001.wav","command open","command play"\])re");
   has(R"re("questions":\[\{"text":"現在のゲームを終了しますか？","title":"確認","answer":"no"\}\]\}$)re");
   EXPECT_EQ(run.lines[1], dump) << "a dump changes nothing";
+}
+
+TEST_F(DriverContract, EveryLineIsJsonWhateverTheText) {
+  // A stray byte, a quote and a character cut short.
+  const DriverRun run = Drive("text txtDES a\xff\"b\xe3\x81\ndump\nwait 86400000\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.lines.size(), 2U);
+  for (const std::string& line : run.lines) EXPECT_TRUE(IsJsonLine(line)) << line;
+  EXPECT_NE(run.lines[0].find("\"txtDES\":{\"caption\":\"a\uFFFD\\\"b\uFFFD\uFFFD\""), std::string::npos)
+      << run.lines[0];
 }
 
 }  // namespace

@@ -148,7 +148,7 @@ TEST(Settings, ASpeedClickIsSavedAtOnce) {
   EXPECT_TRUE(game.form().Picture3.visible());
   game.Click("Label8");
   EXPECT_FALSE(game.form().Picture3.visible());
-  EXPECT_EQ(game.state().MenuMode, 1);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
 }
 
 TEST(Settings, InitialisingTheSaveDataAsksThenEmptiesEverySlot) {
@@ -186,17 +186,6 @@ TEST(Settings, InitialisingTheSaveDataAsksThenEmptiesEverySlot) {
     EXPECT_EQ(game.Caption(progress), "まだ１枚も見ていません");
   }
   EXPECT_TRUE(game.form().Picture3.visible());
-}
-
-TEST(Settings, InitialisingKeepsTheTailOfALongerReadPageRecord) {
-  TestGame game;
-  WriteStory(game);
-  game.MarkRange(1, 10010);
-  game.Start();
-  game.Click("lblMLT(2)");
-  game.Answer(true);
-  game.Click("lblSYOK");
-  EXPECT_EQ(game.dir().Read("data5.rgd"), std::string(9999, '\x01') + std::string(11, '\x02'));
 }
 
 }  // namespace

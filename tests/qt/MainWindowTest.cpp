@@ -21,29 +21,27 @@
 #include "qt/StageGeometry.h"
 #include "qt/StagePainter.h"
 #include "qt/StageWidget.h"
+#include "scenario/LineCode.h"
+#include "scenario/ScenarioRecord.h"
 
 namespace shiori::test {
 namespace {
 
 // A text page record: `lines` shown in full, the last one ending the page, then `next`.
 std::string TextPage(std::initializer_list<std::string> lines, int next) {
-  std::string record(600, '\0');
-  const auto put16 = [&](int offset, int value) {
-    record[offset] = static_cast<char>(value & 0xFF);
-    record[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
-  };
-  put16(0, 1);     // startMark
-  put16(2, 1);     // pictureNo
-  put16(8, next);  // target[0]
-  int k = 0;
+  ScenarioRecord record = ScenarioRecord::Empty();
+  record.startMark = 1;
+  record.pictureNo = 1;
+  record.target[0] = static_cast<std::int16_t>(next);
+  std::size_t k = 0;
   for (const std::string& line : lines) {
-    const bool last = k + 1 == static_cast<int>(lines.size());
-    record[21 + k] = static_cast<char>((last ? 200 : 0) + line.size());
-    record.replace(48 + 46 * k, 46, (line + std::string(46, ' ')).substr(0, 46));
+    const LineStop stop = k + 1 == lines.size() ? LineStop::PageEnd : LineStop::None;
+    record.lineText[k] = line;
+    record.lineCode[k] = static_cast<std::uint8_t>(LineCode::Encode(line.size(), stop));
     ++k;
   }
-  for (; k < 12; ++k) record.replace(48 + 46 * k, 46, std::string(46, ' '));
-  return record;
+  const std::vector<std::uint8_t> bytes = record.Encode();
+  return {bytes.begin(), bytes.end()};
 }
 
 // Two pages of text and the pictures the menus need.
@@ -78,7 +76,6 @@ class MainWindowTest : public ::testing::Test {
     EXPECT_TRUE(window_->Start().ok());
     window_->ShowAtBestSize(false);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    QTest::qWait(50);
   }
 
   ~MainWindowTest() override {
@@ -166,8 +163,7 @@ TEST_F(MainWindowTest, MenuBarFollowsTheModel) {
   expect_in_step("story");
   // Quick saves open up once the first page has typed: a change made by the scheduler, between inputs.
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.menuRIGHT.enabled(); }, 3000));
-  QTest::qWait(20);
-  EXPECT_TRUE(save->isEnabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return save->isEnabled(); }, 3000));
   expect_in_step("story, page typed");
 }
 
@@ -183,7 +179,8 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
   ClickWidget(*form.lblMLT[3]);  // start afresh
   ASSERT_TRUE(form.Picture1.visible());
   ASSERT_FALSE(form.Picture2.visible());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return state.PageState == 2 && form.lblFRONT->enabled(); }, 3000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return state.PageState == PageProgress::Finished && form.lblFRONT->enabled(); }, 3000));
 
   Key(Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "Hello,\nreader.");
@@ -194,7 +191,7 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
 
   Key(Qt::Key_Escape);  // the in-game menu
   EXPECT_TRUE(form.Picture2.visible());
-  EXPECT_EQ(state.MenuMode, 3);
+  EXPECT_EQ(state.MenuMode, MenuKind::InGame);
   Key(Qt::Key_Return);  // the menu is up: Enter does not read on behind it
   EXPECT_TRUE(form.Picture2.visible());
 }

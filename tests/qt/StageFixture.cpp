@@ -6,30 +6,12 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 
 namespace shiori::test {
 
-TempGame::TempGame() {
-  std::random_device random;
-  dir_ = std::filesystem::temp_directory_path() / ("shiori-qt-test-" + std::to_string(random()));
-  std::filesystem::create_directories(dir_ / "data");
-  std::filesystem::create_directories(dir_ / "log");
-}
-
-TempGame::~TempGame() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
-}
-
 void TempGame::WritePicture(const std::string& relative, const QImage& image, const char* format) const {
-  ASSERT_TRUE(image.save(QString::fromStdString((dir_ / relative).string()), format)) << relative;
-}
-
-void TempGame::WriteBytes(const std::string& relative, const std::string& bytes) const {
-  std::ofstream out(dir_ / relative, std::ios::binary);
-  out << bytes;
+  std::filesystem::create_directories((dir() / relative).parent_path());
+  ASSERT_TRUE(image.save(QString::fromStdString((dir() / relative).string()), format)) << relative;
 }
 
 QImage PalettePicture() {

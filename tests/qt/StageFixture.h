@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/GameFolder.h"
+#include "support/TempDir.h"
 #include "window/Form.h"
 #include "window/Scheduler.h"
 
@@ -13,19 +14,14 @@ namespace shiori::test {
 // A game folder in a fresh temporary directory, removed afterwards, with pictures made by the test.
 class TempGame {
  public:
-  TempGame();
-  ~TempGame();
-  TempGame(const TempGame&) = delete;
-  TempGame& operator=(const TempGame&) = delete;
-
-  [[nodiscard]] const std::filesystem::path& dir() const { return dir_; }
-  [[nodiscard]] GameFolder folder() const { return GameFolder(dir_, dir_); }
+  [[nodiscard]] const std::filesystem::path& dir() const { return dir_.path(); }
+  [[nodiscard]] GameFolder folder() const { return GameFolder(dir(), dir()); }
   // Writes `image` as `format` ("BMP", "JPEG", "PNG") under the relative name, whatever its extension says.
   void WritePicture(const std::string& relative, const QImage& image, const char* format) const;
-  void WriteBytes(const std::string& relative, const std::string& bytes) const;
+  void WriteBytes(const std::string& relative, const std::string& bytes) const { dir_.Write(relative, bytes); }
 
  private:
-  std::filesystem::path dir_;
+  TempDir dir_;
 };
 
 // A 640 x 400 picture with 16 palette colours in diagonal bands and a few shapes, so that a shift or a wrong

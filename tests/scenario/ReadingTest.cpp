@@ -48,7 +48,7 @@ TEST_F(Reading, ARightClickOnTheStoryOpensTheInGameMenuInsteadOfAdvancing) {
   Begin();
   game.Wait(500);
   game.RightClick("lbl1(0)");
-  EXPECT_EQ(game.state().MenuMode, 3);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::InGame);
   EXPECT_TRUE(game.form().Picture2.visible());
   EXPECT_EQ(game.state().CurrentPage, 2);
   EXPECT_EQ(game.Caption("lbl1(0)"), "はじめ");
@@ -115,7 +115,7 @@ TEST_F(Reading, ReturnToThePreviousChoiceShowsTheSameChoicesAgain) {
   EXPECT_TRUE(game.form().lblMLT[2]->enabled());
   game.Click("lblMLT(2)");
   EXPECT_EQ(game.state().CurrentPage, 1);
-  EXPECT_EQ(game.state().MenuMode, 0);
+  EXPECT_EQ(game.state().MenuMode, MenuKind::None);
   EXPECT_TRUE(game.form().Picture1.visible());
   EXPECT_EQ(game.form().Picture1.picture(), "data/0004.rgd");
   EXPECT_TRUE(game.form().lblSEL[0]->visible());

@@ -35,7 +35,7 @@ TEST(Typewriter, TypesUpToAPauseThenToTheEndOfThePage) {
   EXPECT_FALSE(game.form().timYAZIRUSI.enabled()) << "the delay follows the last character too";
   game.Wait(30.1);
   EXPECT_TRUE(game.form().timYAZIRUSI.enabled());
-  EXPECT_EQ(s.PageState, 1);
+  EXPECT_EQ(s.PageState, PageProgress::Paused);
   EXPECT_EQ(s.LineCounter, 3);
   EXPECT_EQ(s.CurrentPage, 1);
 
@@ -57,7 +57,7 @@ TEST(Typewriter, TypesUpToAPauseThenToTheEndOfThePage) {
   EXPECT_EQ(game.Caption("lbl1(2)"), kFive);
   EXPECT_EQ(game.Caption("lbl1(3)"), kFive);
   EXPECT_EQ(game.Caption("lbl1(4)"), "");
-  EXPECT_EQ(s.PageState, 2);
+  EXPECT_EQ(s.PageState, PageProgress::Finished);
   EXPECT_EQ(s.LineCounter, 0);
   EXPECT_EQ(s.CurrentPage, 7);
   game.Wait(500);  // the last wait left the phase at drawing
@@ -75,7 +75,7 @@ TEST(Typewriter, LineCodesDecideCountsAndStops) {
   EXPECT_EQ(game.Caption("lbl1(1)"), "abc");
   EXPECT_EQ(game.Caption("lbl1(2)"), "abc");
   EXPECT_EQ(game.Caption("lbl1(3)"), "abcdefghijklmnopqrst");
-  EXPECT_EQ(game.state().PageState, 1);
+  EXPECT_EQ(game.state().PageState, PageProgress::Paused);
 }
 
 TEST(Typewriter, APageWithoutStopCodeLeavesTheReaderWithoutArrow) {
@@ -85,7 +85,7 @@ TEST(Typewriter, APageWithoutStopCodeLeavesTheReaderWithoutArrow) {
   game.state().TextSpeed = 0;
   StartStory(game);
   EXPECT_EQ(game.state().LineCounter, 1);
-  EXPECT_EQ(game.state().PageState, 0);
+  EXPECT_EQ(game.state().PageState, PageProgress::Typing);
   EXPECT_FALSE(game.form().timYAZIRUSI.enabled());
   EXPECT_FALSE(game.form().lblFRONT->enabled());
 }
@@ -103,16 +103,8 @@ TEST(Typewriter, APauseOnTheLastLineLeavesNothingToType) {
   game.Wait(500);
   game.Click("Picture1");
   EXPECT_EQ(game.state().LineCounter, 1);
-  EXPECT_EQ(game.state().PageState, 0);
+  EXPECT_EQ(game.state().PageState, PageProgress::Typing);
   EXPECT_FALSE(game.form().timYAZIRUSI.enabled());
-}
-
-TEST(Typewriter, DelayPassesFollowTheTextSpeed) {
-  EXPECT_EQ(Typewriter::DelayPasses(1), 4);
-  EXPECT_EQ(Typewriter::DelayPasses(2), 301);
-  EXPECT_EQ(Typewriter::DelayPasses(3), 1501);
-  EXPECT_EQ(Typewriter::DelayPasses(0), 0);
-  EXPECT_EQ(Typewriter::DelayPasses(7), 0);
 }
 
 }  // namespace

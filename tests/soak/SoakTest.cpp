@@ -74,7 +74,13 @@ struct Session {
 };
 
 // Bytes of the heap in use; 0 where the allocator does not tell (under AddressSanitizer).
-std::size_t HeapInUse() { return mallinfo2().uordblks; }
+std::size_t HeapInUse() {
+#ifdef __GLIBC__
+  return mallinfo2().uordblks;
+#else
+  return static_cast<std::size_t>(mallinfo().uordblks);  // emscripten's allocator counts in 32 bits
+#endif
+}
 
 class Soak {
  public:
@@ -175,15 +181,16 @@ class Soak {
         s.ViewerRoute >= 1 && s.ViewerRoute <= 3 && s.ViewerStep <= RouteCgTable()[s.ViewerRoute - 1].size() + 1;
     bool seen_in_range = true;
     for (int route = 0; route < 3; ++route) seen_in_range &= s.RouteSeenCount[route] <= RouteCgTable()[route].size();
-    const bool sound = page_in_range(s.CurrentPage) && page_in_range(s.LastChoicePage) && s.PageState <= 2 &&
-                       s.LineCounter <= 13 && s.BlinkPhase <= 2 && s.MenuMode <= 3 && s.CurrentSlot <= 3 &&
-                       s.TextSpeed >= 1 && s.TextSpeed <= 3 && s.EndingStep <= 6 && (viewer_idle || viewing) &&
-                       seen_in_range;
+    const bool sound = page_in_range(s.CurrentPage) && page_in_range(s.LastChoicePage) &&
+                       s.PageState <= PageProgress::Finished && s.LineCounter <= 13 && s.BlinkPhase <= 2 &&
+                       s.MenuMode <= MenuKind::InGame && s.CurrentSlot <= 3 && s.TextSpeed >= 1 && s.TextSpeed <= 3 &&
+                       s.EndingStep <= 6 && (viewer_idle || viewing) && seen_in_range;
     ASSERT_TRUE(sound) << "event " << event << ": CurrentPage " << s.CurrentPage << " LastChoicePage "
-                       << s.LastChoicePage << " PageState " << int{s.PageState} << " LineCounter " << int{s.LineCounter}
-                       << " BlinkPhase " << int{s.BlinkPhase} << " MenuMode " << int{s.MenuMode} << " CurrentSlot "
-                       << int{s.CurrentSlot} << " TextSpeed " << int{s.TextSpeed} << " EndingStep " << int{s.EndingStep}
-                       << " Viewer " << int{s.ViewerRoute} << "/" << int{s.ViewerStep};
+                       << s.LastChoicePage << " PageState " << static_cast<int>(s.PageState) << " LineCounter "
+                       << int{s.LineCounter} << " BlinkPhase " << int{s.BlinkPhase} << " MenuMode "
+                       << static_cast<int>(s.MenuMode) << " CurrentSlot " << int{s.CurrentSlot} << " TextSpeed "
+                       << int{s.TextSpeed} << " EndingStep " << int{s.EndingStep} << " Viewer " << int{s.ViewerRoute}
+                       << "/" << int{s.ViewerStep};
   }
 
   void CheckSaveFiles(int event) {
@@ -192,7 +199,7 @@ class Soak {
       const auto values = ParseValueLine(*content);
       ASSERT_TRUE(values.ok()) << "event " << event << ": " << name << ": " << values.error();
       const ValueLine& line = values.value();
-      const bool bookmark = line.size() == 3 && std::holds_alternative<long>(line[0]) &&
+      const bool bookmark = line.size() == 3 && std::holds_alternative<Number>(line[0]) &&
                             std::holds_alternative<std::string>(line[1]) && std::holds_alternative<bool>(line[2]);
       const bool setting = line.size() == 1 && std::holds_alternative<bool>(line[0]) == (name == "conf.rgd");
       ASSERT_TRUE(name.starts_with("data") ? bookmark : setting)

@@ -135,18 +135,6 @@ TEST_F(Music, SwitchingOffClosesAtOnceAndSwitchingOnRestartsThePiece) {
   EXPECT_EQ(game.form().timBGM.interval(), 52000);
 }
 
-TEST_F(Music, WithMusicOffTheDeviceIsNeverTouched) {
-  Pages({9, 1, 2, 0, 3});
-  game.dir().Write("conf.rgd", "#FALSE#\r\n");
-  Start();
-  StartStory();
-  for (int k = 0; k < 3; ++k) NextPage();
-  game.Wait(60000);
-  EXPECT_EQ(game.wave().log(), WaveLog{});
-  EXPECT_FALSE(game.form().timBGM.enabled());
-  EXPECT_EQ(game.state().CurrentMusicNo, 0);
-}
-
 TEST_F(Music, SwitchingOnOverTheTitlePlaysPieceTwelve) {
   Pages({1});
   game.dir().Write("conf.rgd", "#FALSE#\r\n");
@@ -177,7 +165,7 @@ TEST_F(Music, TheLoadMenuLetsThePieceRunOut) {
 }
 
 TEST_F(Music, ANumberWithoutARowRepeatsAtTheLengthOfItsFile) {
-  game.dir().Write("data/0007.wav", WaveHeader(176400, 176400 * 3));
+  game.dir().Write("data/0007.wav", WaveBytes(176400, 176400 * 3));
   // 7 has a file of 3 s, 9 has no file at all, 300 is no piece.
   Pages({1, 7, 9, 300});
   Start();
@@ -199,15 +187,6 @@ TEST_F(Music, ANumberWithoutARowRepeatsAtTheLengthOfItsFile) {
   game.Wait(60000);
   EXPECT_EQ(Since(), WaveLog{}) << "a number outside 0..255 is ignored";
   EXPECT_EQ(game.state().CurrentMusicNo, 9);
-}
-
-TEST(TrackLength, FollowsTheTable) {
-  EXPECT_EQ(BgmPlayer::TrackLength(1), 57000);
-  EXPECT_EQ(BgmPlayer::TrackLength(12), 24000);
-  EXPECT_EQ(BgmPlayer::TrackLength(45), 47500);
-  for (const int without : {0, 7, 10, 20, 35, 40, 46, 255}) EXPECT_FALSE(BgmPlayer::TrackLength(without)) << without;
-  EXPECT_EQ(BgmPlayer::MusicFile(12), "\\data\\0012.wav");
-  EXPECT_EQ(BgmPlayer::MusicFile(255), "\\data\\0255.wav");
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(EndingSequence, TheFullEndingShowsFivePicturesNineSecondsApart) {
 
   Mark();
   game.Click("Form");
-  EXPECT_EQ(s.MenuMode, 1);
+  EXPECT_EQ(s.MenuMode, MenuKind::Title);
   EXPECT_EQ(s.EndingStep, 5);
   EXPECT_TRUE(form.Picture2.visible());
   EXPECT_EQ(form.Picture2.picture(), "data/op01.rgd");
@@ -105,14 +105,14 @@ TEST_F(EndingSequence, AnyOtherPageGivesTheShortEnding) {
   EXPECT_EQ(Since(), StartSequence("0031"));
   game.Wait(8999);
   game.Click("Form");
-  EXPECT_EQ(s.MenuMode, 0);
+  EXPECT_EQ(s.MenuMode, MenuKind::None);
   EXPECT_TRUE(game.form().timEND.enabled());
   game.Wait(1);
   EXPECT_EQ(s.EndingStep, 6);
   EXPECT_FALSE(game.form().timEND.enabled());
   EXPECT_EQ(WindowPicture(), "data/e05.rgd");
   game.Click("Form");
-  EXPECT_EQ(s.MenuMode, 1);
+  EXPECT_EQ(s.MenuMode, MenuKind::Title);
 }
 
 TEST_F(EndingSequence, WithMusicOffTheEndingIsSilentAndSwitchingOnPlaysThePageMusic) {
@@ -147,14 +147,14 @@ TEST_F(EndingSequence, APauseInsideThePageStartsNothing) {
   game.state().TextSpeed = 0;
   game.Click("lblMLT(0)");
   game.Click("lblMLT(3)");
-  ASSERT_EQ(game.state().PageState, 1);
+  ASSERT_EQ(game.state().PageState, PageProgress::Paused);
   game.Wait(3000);
   EXPECT_EQ(game.state().EndingStep, 0);
   EXPECT_TRUE(game.form().Picture1.visible());
 
   // Typed on by a click, the page finishes with that record still held, and the next tick ends the story.
   game.Click("Picture1");
-  ASSERT_EQ(game.state().PageState, 2);
+  ASSERT_EQ(game.state().PageState, PageProgress::Finished);
   game.Wait(500);
   EXPECT_EQ(game.state().EndingStep, 5);
   EXPECT_EQ(WindowPicture(), "data/e05.rgd");

@@ -7,6 +7,7 @@
 #include "ScenarioText.h"
 #include "persistence/RouteCgTable.h"
 #include "platform/GameFolder.h"
+#include "support/WaveBytes.h"
 
 namespace shiori::test {
 namespace {
@@ -18,21 +19,12 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
-std::string LittleEndian(std::uint32_t value, int bytes) {
-  std::string out;
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-  return out;
-}
-
 // Two seconds of 8-bit mono silence: music repeats often on the virtual clock, yet each piece outlasts the
 // next-arrow's half-second blink, as real pieces do.
-std::string WaveBytes() {
+std::string Music() {
   constexpr std::uint32_t kRate = 8000;
   constexpr std::uint32_t kSamples = kRate * 2;
-  std::string bytes = "RIFF" + LittleEndian(36 + kSamples, 4) + "WAVEfmt " + LittleEndian(16, 4);
-  bytes += LittleEndian(1, 2) + LittleEndian(1, 2) + LittleEndian(kRate, 4) + LittleEndian(kRate, 4);
-  bytes += LittleEndian(1, 2) + LittleEndian(8, 2) + "data" + LittleEndian(kSamples, 4);
-  return bytes + std::string(kSamples, '\x80');
+  return WaveBytes(kRate, kSamples, std::string(kSamples, '\x80'));
 }
 
 }  // namespace
@@ -116,7 +108,7 @@ void WriteFixtureGame(const std::filesystem::path& folder) {
   for (const auto& route : RouteCgTable()) {
     for (const CgStep& step : route) WriteFile(folder / RelativeName(step.picture), picture);
   }
-  for (int n : {4, 7, 12, 31, 32}) WriteFile(folder / "data" / (FourDigits(n) + ".wav"), WaveBytes());
+  for (int n : {4, 7, 12, 31, 32}) WriteFile(folder / "data" / (FourDigits(n) + ".wav"), Music());
 }
 
 }  // namespace shiori::test

@@ -6,19 +6,13 @@
 
 #include "persistence/RouteCgTable.h"
 #include "platform/GameFolder.h"
+#include "support/WaveBytes.h"
 
 namespace shiori::test {
 namespace {
 
 // The smallest bytes the picture check takes for a picture.
 constexpr std::string_view kPictureBytes = "BM picture";
-
-std::string WaveBytes() {
-  std::string bytes = "RIFF\x24\x00\x00\x00WAVEfmt ";
-  bytes += std::string("\x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x44\xAC\x00\x00\x02\x00\x10\x00", 20);
-  bytes += std::string("data\x00\x00\x00\x00", 8);
-  return bytes;
-}
 
 }  // namespace
 
@@ -83,7 +77,7 @@ TestGame::TestGame() {
     dir_.Write("data/" + FourDigits(n) + ".rgd", kPictureBytes);
     dir_.Write("log/" + FourDigits(n) + ".log", kPictureBytes);
   }
-  for (int n : {1, 2, 3, 7, 12, 31, 32}) dir_.Write("data/" + FourDigits(n) + ".wav", WaveBytes());
+  for (int n : {1, 2, 3, 7, 12, 31, 32}) dir_.Write("data/" + FourDigits(n) + ".wav", WaveBytes(22050, 0));
 }
 
 TestGame::~TestGame() = default;

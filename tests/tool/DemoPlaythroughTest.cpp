@@ -81,7 +81,7 @@ TEST_F(DemoPlaythrough, ReachesTheFullEndingAndTheGalleryCountsWhatWasRead) {
   Wait(9000);
   EXPECT_EQ(engine->state().EndingStep, 6);
   Press("Form");
-  EXPECT_EQ(engine->state().MenuMode, 1);
+  EXPECT_EQ(engine->state().MenuMode, MenuKind::Title);
 
   Press("lblMLT(1)");  // the gallery
   EXPECT_TRUE(form.Picture4.visible());

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "ScenarioText.h"
 #include "scenario/ScenarioRecord.h"
@@ -70,30 +69,6 @@ TEST(ScenarioTextTest, MadeUpScenariosComeBackByteForByte) {
   ExpectRoundTrip(file);
   ExpectRoundTrip({});
   ExpectRoundTrip(Bytes(599, 0x20));
-}
-
-TEST(ScenarioTextTest, RandomFilesComeBackByteForByte) {
-  std::mt19937 random(20240601);
-  std::uniform_int_distribution<int> byte(0, 255);
-  for (int round = 0; round < 300; ++round) {
-    Bytes file(std::uniform_int_distribution<std::size_t>(0, 3000)(random));
-    // Half the files are noise; the others keep the first 48 bytes of each record plausible so that the
-    // choice and text layouts of the dump are exercised as well.
-    for (auto& b : file) b = static_cast<std::uint8_t>(byte(random));
-    if (round % 2 == 1) {
-      for (std::size_t at = 0; at + 48 <= file.size(); at += 600) {
-        std::fill(file.begin() + static_cast<std::ptrdiff_t>(at), file.begin() + static_cast<std::ptrdiff_t>(at + 48),
-                  0);
-        file[at + 6] = static_cast<std::uint8_t>(round % 4 == 1 ? 2 : 0);
-        file[at + 8] = static_cast<std::uint8_t>(byte(random));
-        file[at + 16] = static_cast<std::uint8_t>(byte(random) % 5);
-        file[at + 17] = static_cast<std::uint8_t>(byte(random) % 5);
-        for (std::size_t k = 0; k < 12; ++k) file[at + 21 + k] = static_cast<std::uint8_t>(byte(random) % 3 * 100 + 10);
-      }
-    }
-    ExpectRoundTrip(file);
-    if (HasFatalFailure()) return;
-  }
 }
 
 TEST(ScenarioTextTest, HandWrittenTextGetsItsCodesComputed) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Walk.h"
+#include "support/JsonCheck.h"
 #include "tool/ToolFixtures.h"
 
 namespace shiori {
@@ -125,6 +126,7 @@ TEST(WalkTest, PrintsTextAndJson) {
             std::string::npos)
       << json;
   EXPECT_EQ(json.rfind("{\"pages\":144,\"reachable\":[1,2,3,4,94,95,96,142,143,144],", 0), 0u) << json;
+  EXPECT_TRUE(test::IsJsonLine(json.substr(0, json.size() - 1))) << json;
 
   EXPECT_NE(FormatWalkText(WalkStory({})).find("no ending is reachable"), std::string::npos);
 }

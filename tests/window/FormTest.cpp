@@ -8,50 +8,6 @@
 namespace shiori {
 namespace {
 
-TEST(Form, StartsInTheDesignState) {
-  Scheduler scheduler;
-  Form form(scheduler);
-  EXPECT_TRUE(form.Picture1.visible());
-  EXPECT_TRUE(form.Picture2.visible());
-  EXPECT_FALSE(form.Picture3.visible());
-  EXPECT_FALSE(form.Picture4.visible());
-  EXPECT_EQ(form.Picture1.bounds(), (Rect{0, 0, 640, 536}));
-  EXPECT_EQ(form.Picture4.back(), 0x404040u);
-
-  EXPECT_EQ(form.lbl1[0]->bounds(), (Rect{16, 8, 617, 33}));
-  EXPECT_EQ(form.lbl1[2]->bounds(), (Rect{16, 72, 616, 33}));
-  EXPECT_EQ(form.lbl1[4]->bounds().top, 135);
-  EXPECT_EQ(form.lbl1[9]->bounds(), (Rect{16, 295, 616, 33}));
-  EXPECT_EQ(form.lbl1[11]->bounds().top, 360);
-  EXPECT_TRUE(form.lbl1[0]->bold());
-  EXPECT_DOUBLE_EQ(form.lbl1[0]->font(), 20.25);
-  EXPECT_EQ(form.lblSEL[0]->bounds(), (Rect{56, 32, 425, 26}));
-  EXPECT_FALSE(form.lblSEL[3]->visible());
-  EXPECT_EQ(form.lblFRONT->bounds(), (Rect{0, 408, 641, 393}));
-
-  EXPECT_EQ(form.lblMLT[5]->caption(), "タイトル画面に戻る");
-  EXPECT_TRUE(form.lblMLT[5]->border());
-  EXPECT_EQ(form.lblMLT[0]->fore(), 0xC0C0C0u);
-  EXPECT_EQ(form.lblMOJI_N->back(), std::optional<Rgb>(0x404040));
-  EXPECT_EQ(form.lblMOJI_N->fore(), 0x808080u);
-  EXPECT_EQ(form.lblCG[1]->caption(), "-攻略中-");
-  EXPECT_EQ(form.txtDES->caption(), "0001");
-  EXPECT_EQ(form.Label3->caption(), "Label3");
-
-  EXPECT_TRUE(form.menuBGM.checked());
-  EXPECT_EQ(form.menuNEXT.caption(), "次の選択肢までとばす(&J)");
-  EXPECT_TRUE(form.menuNEXT.children().empty());
-  EXPECT_EQ(form.menuSAVE[2]->shortcut(), "Ctrl+S");
-  EXPECT_EQ(form.FindShortcut("ctrl+x"), form.menuSAVE[3].get());
-  std::vector<std::string> quick_save;
-  for (const MenuItem* item : form.menuRIGHT.children()) quick_save.push_back(item->name());
-  EXPECT_EQ(quick_save, (std::vector<std::string>{"menuSAVE(1)", "menuSAVE(2)", "menuSAVE(3)", "menuEND2"}));
-
-  EXPECT_EQ(form.timEND.interval(), 9000);
-  EXPECT_EQ(form.timYAZIRUSI.interval(), 500);
-  for (Timer* timer : form.Timers()) EXPECT_FALSE(timer->enabled()) << timer->name();
-}
-
 // Records which handler a press reached.
 struct PressLog {
   std::vector<std::string> events;

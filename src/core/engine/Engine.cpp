@@ -1,5 +1,6 @@
 #include "engine/Engine.h"
 
+#include "comforts/Comforts.h"
 #include "gallery/CgViewer.h"
 #include "gallery/Gallery.h"
 #include "menus/MenuDispatcher.h"
@@ -40,7 +41,8 @@ Engine::Engine(GameFolder folder, Services services, Scheduler& scheduler)
       viewer_(std::make_unique<CgViewer>(*this)),
       music_(std::make_unique<BgmPlayer>(*this)),
       ending_(std::make_unique<Ending>(*this)),
-      lifecycle_(std::make_unique<Lifecycle>(*this)) {
+      lifecycle_(std::make_unique<Lifecycle>(*this)),
+      comforts_(std::make_unique<Comforts>(*this)) {
   Wire();
 }
 
@@ -51,10 +53,7 @@ Engine::~Engine() {
 }
 
 Status Engine::Start() {
-  if (!std::filesystem::is_regular_file(scenario_.path())) {
-    return Status::Failure("The game folder " + folder_.game().string() +
-                           " has no scenario file data1.rgd: there is no story to play.");
-  }
+  if (const Status playable = folder_.CheckPlayable(); !playable) return playable;
   if (form_.Load) form_.Load();
   return Done{};
 }
@@ -123,7 +122,10 @@ void Engine::Wire() {
   f.lblSANKAKU->Click = f.Picture1.Click;
   f.lblFRONT->Click = [this] { advance_->lblFRONT_Click(); };
   for (int i = 0; i < 4; ++i) f.lblSEL[i]->MouseDown = [this, i](int button) { choices_->lblSEL_MouseDown(i, button); };
-  f.timYAZIRUSI.Tick = [this] { advance_->timYAZIRUSI_Timer(); };
+  f.timYAZIRUSI.Tick = [this] {
+    advance_->timYAZIRUSI_Timer();
+    comforts_->ArrowTicked();
+  };
 
   for (int i = 0; i < 7; ++i) {
     f.lblMLT[i]->MouseDown = [this, i](int button) { dispatcher_->lblMLT_MouseDown(i, button); };
@@ -148,7 +150,12 @@ void Engine::Wire() {
   f.menuTITLE.Click = [this] { title_->menuTITLE_Click(); };
   f.menuEND.Click = [this] { title_->menuEND_Click(); };
   f.menuEND2.Click = [this] { title_->menuEND_Click(); };
-  for (int k = 1; k <= Bookmarks::kSlots; ++k) f.menuSAVE[k]->Click = [this, k] { bookmarks_->menuSAVE_Click(k); };
+  for (int k = 1; k <= Bookmarks::kSlots; ++k) f.menuSAVE[k]->Click = [this, k] { comforts_->QuickSave(k); };
+
+  // The comforts see every press first, and follow the typewriter.
+  f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
+  choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
+  typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
   f.Command2->Click = [this] { title_->Command2_Click(); };

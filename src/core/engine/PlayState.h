@@ -7,6 +7,16 @@
 
 namespace shiori {
 
+// Where the typewriter stands on the page (`PageState`). The numbers are the ones the state dump shows.
+enum class PageProgress : std::uint8_t {
+  Typing = 0,    // typing a line, or idle
+  Paused = 1,    // a line asked for a click before the next
+  Finished = 2,  // the page's last line is shown; a click opens the next page
+};
+
+// Which menu the entries `lblMLT` show (`MenuMode`).
+enum class MenuKind : std::uint8_t { None = 0, Title = 1, Load = 2, InGame = 3 };
+
 // The small state the story's handlers share, under the names they have always had. Each is written by the
 // handlers that own it (noted beside it) and read wherever the story needs it.
 struct PlayState {
@@ -15,10 +25,10 @@ struct PlayState {
   ScenarioRecord PageBuffer = ScenarioRecord::Empty();  // the last record read, by whichever handler read it
   std::int16_t CurrentPage = 0;                         // the page the story is at; 0 = none
   std::uint8_t LineCounter = 0;                         // typewriter: 0 = page not begun, n = next line is n - 1
-  std::uint8_t PageState = 0;                           // typewriter: 0 typing or idle, 1 paused, 2 finished
+  PageProgress PageState = PageProgress::Typing;        // typewriter
   std::uint8_t BlinkPhase = 0;                          // next-arrow: 1 = the next tick draws the arrow
   std::int16_t LastChoicePage = 0;                      // page loader: last page handed to ShowChoicePage
-  std::uint8_t MenuMode = 0;                            // menus: 0 none, 1 title, 2 load, 3 in-game
+  MenuKind MenuMode = MenuKind::None;                   // menus
   std::uint8_t CurrentSlot = 0;                         // bookmarks: the slot the story saves to, 1..3
   std::uint8_t TextSpeed = 2;                           // settings: 1 fast, 2 normal, 3 slow
   bool BgmOn = true;                                    // settings: copy of the music switch before a write

@@ -23,6 +23,20 @@ void CgViewer::Picture4_Click() {
   EndOfRoute();
 }
 
+void CgViewer::ShowPreviousCg() {
+  PlayState& s = engine_.state();
+  if (s.ViewerRoute < 1 || s.ViewerRoute > 3) return;
+  const auto& steps = RouteCgTable()[s.ViewerRoute - 1];
+  // The CG on show is the step before `ViewerStep`; look further back from there.
+  for (int step = static_cast<int>(s.ViewerStep) - 2; step >= 1 && step <= static_cast<int>(steps.size()); --step) {
+    if (engine_.seen().IsPageSeen(steps[step - 1].page)) {
+      engine_.ShowPicture(engine_.form().Picture4, steps[step - 1].picture);
+      s.ViewerStep = static_cast<std::uint8_t>(step + 1);
+      return;
+    }
+  }
+}
+
 void CgViewer::EndOfRoute() {
   PlayState& s = engine_.state();
   s.ViewerStep = PlayState::kViewerIdle;

@@ -11,9 +11,12 @@ class CgViewer {
   explicit CgViewer(Engine& engine) : engine_(engine) {}
 
   void Picture4_Click();
+  // Back to the seen CG before the one shown, if the route has one: the viewer's way back for keys and wheel.
+  void ShowPreviousCg();
+  // Puts the gallery screen back, as the click after a route's last CG does.
+  void EndOfRoute();
 
  private:
-  void EndOfRoute();
 
   Engine& engine_;
 };

@@ -15,16 +15,16 @@ namespace shiori {
 void MenuDispatcher::lblMLT_MouseDown(int index, int button) {
   if (button != kLeftButton) return;
   switch (engine_.state().MenuMode) {
-    case 1:
+    case MenuKind::Title:
       TitleMenu(index);
       break;
-    case 2:
+    case MenuKind::Load:
       LoadMenu(index);
       break;
-    case 3:
+    case MenuKind::InGame:
       InGameMenu(index);
       break;
-    default:
+    case MenuKind::None:
       break;
   }
 }
@@ -100,7 +100,7 @@ void MenuDispatcher::ShowStoryLayer() {
   Form& form = engine_.form();
   form.Picture1.SetVisible(true);
   form.Picture2.SetVisible(false);
-  engine_.state().MenuMode = 0;
+  engine_.state().MenuMode = MenuKind::None;
   for (Widget* choice : form.lblSEL) choice->SetVisible(false);
 }
 

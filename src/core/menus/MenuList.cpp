@@ -12,7 +12,6 @@ namespace shiori {
 namespace {
 
 constexpr Rgb kDisabledGrey = 0xC0C0C0;
-constexpr std::uint8_t kTitleMusic = 12;
 
 }  // namespace
 
@@ -36,11 +35,11 @@ void MenuList::ShowTitleMenu() {
   Form& form = engine_.form();
   s.LastChoicePage = 0;
   if (form.menuBGM.checked()) {
-    s.PageBuffer.musicNo = kTitleMusic;
+    s.PageBuffer.musicNo = ScenarioRecord::kTitleMusicNo;
     engine_.music().UpdatePageMusic();
   }
   form.Label2->SetCaption(engine_.services().wave.FileName());
-  s.MenuMode = 1;
+  s.MenuMode = MenuKind::Title;
   engine_.ShowPicture(form.Picture2, "\\data\\op01.rgd");
   for (int i : {4, 5, 6}) Hide(i);
   const std::array<const char*, 4> captions = {"▽物語を読む▽", "▽ＣＧを見る▽", "▽環境設定▽", "▽ゲーム終了▽"};
@@ -57,7 +56,7 @@ void MenuList::ShowTitleMenu() {
 void MenuList::ShowInGameMenu() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  s.MenuMode = 3;
+  s.MenuMode = MenuKind::InGame;
   engine_.ShowPicture(form.Picture2, "\\data\\rg01.rgd");
   for (int i : {3, 4, 5, 6}) Hide(i);
   form.Picture2.SetVisible(true);
@@ -85,7 +84,7 @@ void MenuList::ShowLoadMenu() {
     if (s.PageBuffer.startMark == 0) slot_texts[k - 1] = "始めから";
   }
   s.PageBuffer.musicNo = 0;  // the music timer then leaves the music stopped
-  s.MenuMode = 2;
+  s.MenuMode = MenuKind::Load;
   engine_.ShowPicture(form.Picture2, "\\data\\ld01.rgd");
   if (engine_.gallery().AllCgsSeen()) engine_.ShowPicture(form.Picture2, "\\data\\ld02.rgd");
   const std::array<const char*, 3> headings = {"ロードデータ　その１", "ロードデータ　その２", "ロードデータ　その３"};
@@ -124,10 +123,10 @@ void MenuList::ResetPlayState() {
   form.menuRIGHT.SetEnabled(false);
   form.menuNEXT.SetEnabled(false);
   form.timYAZIRUSI.SetEnabled(false);
-  s.MenuMode = 0;
+  s.MenuMode = MenuKind::None;
   s.CurrentPage = 0;
   s.LineCounter = 0;
-  s.PageState = 0;
+  s.PageState = PageProgress::Typing;
   s.BlinkPhase = 0;
   s.CurrentMusicNo = 0;
   s.CurrentSlot = 0;

@@ -34,7 +34,7 @@ void TitleAndQuit::menuTITLE_Click() {
   Form& form = engine_.form();
   form.Picture4.SetVisible(false);
   form.Picture3.SetVisible(false);
-  if (engine_.state().MenuMode == 1) return;  // the title is up: closing the screens over it was all
+  if (engine_.state().MenuMode == MenuKind::Title) return;  // the title is up: closing the screens over it was all
   if (!engine_.services().questions.Ask(kLeaveStoryQuestion, kQuestionTitle)) return;
   BackToTitle();
 }
@@ -88,7 +88,7 @@ void TitleAndQuit::comDES_Click() {
   }
   s.CurrentPage = *page;
   s.LineCounter = 1;
-  s.PageState = 2;
+  s.PageState = PageProgress::Finished;
   s.OnScreenPageType = 0;  // the jump declares the page on screen finished, whatever it was
   engine_.form().lblFRONT->SetEnabled(true);
   engine_.advance().lblFRONT_Click();
@@ -101,7 +101,7 @@ void TitleAndQuit::Command2_Click() {
   Form& form = engine_.form();
   form.Label3->SetCaption(std::to_string(form.timBGM.interval()));
   form.Label3->SetCaption(std::to_string(s.CurrentPage) + "  " + std::to_string(s.LineCounter) + "  " +
-                          std::to_string(s.PageState));
+                          std::to_string(static_cast<int>(s.PageState)));
   form.Label3->SetCaption(std::to_string(s.PageBuffer.pageType));
   form.Label3->SetCaption(std::to_string(s.CurrentPage));
   engine_.menus().FillLoadPreview();

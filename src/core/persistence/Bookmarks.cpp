@@ -18,28 +18,26 @@ std::string Bookmarks::Stamp(const std::string& date_text, const std::string& ti
   return date + " " + time;
 }
 
-bool Bookmarks::SaveBookmark(int slot) {
-  if (slot < 1 || slot > kSlots) return false;
+Status Bookmarks::SaveBookmark(int slot) {
+  if (slot < 1 || slot > kSlots) return Status::Failure("there is no bookmark " + std::to_string(slot));
   PlayState& s = engine_.state();
   Services& services = engine_.services();
   s.BgmOn = engine_.form().menuBGM.checked();
   const std::string time = services.clock.TimeText();
   const std::string stamp = Stamp(services.clock.DateText(), time);
-  const Status written = WriteValueFile(File(slot), {long{s.CurrentPage}, stamp, s.BgmOn});
+  const Status written = WriteValueFile(File(slot), {Number{s.CurrentPage}, stamp, s.BgmOn});
   if (!written) {
     services.warnings.Warn(written.error());
-    return false;
+    return written;
   }
   LabelQuickSaveItem(slot, stamp);
-  return true;
+  return Done{};
 }
 
 void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
   static constexpr std::array<const char*, 4> kItemNames = {"", "データ１：", "データ２：", "データ３："};
   engine_.form().menuSAVE[slot]->SetCaption(kItemNames[slot] + stamp);
 }
-
-void Bookmarks::menuSAVE_Click(int index) { static_cast<void>(SaveBookmark(index)); }
 
 void Bookmarks::LabelQuickSaveItems() {
   for (int slot = 1; slot <= kSlots; ++slot) {
@@ -53,7 +51,7 @@ Bookmarks::Slot Bookmarks::Read(int slot) {
   const auto values = ReadValueFile(File(slot));
   if (!values) return {};
   const ValueLine& line = values.value();
-  const long* page = line.empty() ? nullptr : std::get_if<long>(&line[0]);
+  const Number* page = line.empty() ? nullptr : std::get_if<Number>(&line[0]);
   const std::string* stamp = line.size() < 2 ? nullptr : std::get_if<std::string>(&line[1]);
   if (page == nullptr || stamp == nullptr || *page < std::numeric_limits<std::int16_t>::min() ||
       *page > std::numeric_limits<std::int16_t>::max()) {

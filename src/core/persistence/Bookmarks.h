@@ -22,9 +22,8 @@ class Bookmarks {
   explicit Bookmarks(Engine& engine) : engine_(engine) {}
 
   // Saves `CurrentPage` to `slot` and relabels its quick-save item. Refuses slots outside 1..3 (slot 0 would
-  // name the scenario file). False, with a warning, when the file could not be written.
-  [[nodiscard]] bool SaveBookmark(int slot);
-  void menuSAVE_Click(int index);
+  // name the scenario file). Fails, with the reason (also given as a warning), when the file could not be written.
+  [[nodiscard]] Status SaveBookmark(int slot);
   // Labels each quick-save item whose slot holds a bookmark with that bookmark's stamp, as a save would.
   void LabelQuickSaveItems();
   // Sets `CurrentPage` and `PageBuffer` to the slot's page and returns its stamp text.

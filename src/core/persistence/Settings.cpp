@@ -51,7 +51,7 @@ void Settings::ReadMusicSwitch() {
 void Settings::ReadTextSpeed() {
   const std::optional<std::filesystem::path> file = StartingFile("conf2.rgd");
   const auto values = file ? ReadValueFile(*file) : Result<ValueLine>(ValueLine{});
-  const long* speed = values && !values.value().empty() ? std::get_if<long>(&values.value()[0]) : nullptr;
+  const Number* speed = values && !values.value().empty() ? std::get_if<Number>(&values.value()[0]) : nullptr;
   if (speed == nullptr || *speed < 0 || *speed > 255) {
     if (file) engine_.services().warnings.Warn(file->string() + ": no text speed; the speed is normal");
     engine_.state().TextSpeed = kDefaultTextSpeed;
@@ -77,7 +77,7 @@ void Settings::WriteMusicSwitch() {
 }
 
 void Settings::WriteTextSpeed() {
-  if (const Status written = WriteValueFile(File("conf2.rgd"), {long{engine_.state().TextSpeed}}); !written) {
+  if (const Status written = WriteValueFile(File("conf2.rgd"), {Number{engine_.state().TextSpeed}}); !written) {
     engine_.services().warnings.Warn(written.error());
   }
 }

@@ -1,12 +1,11 @@
 #include "platform/GameFolder.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "platform/System.h"
 
 namespace shiori {
 
@@ -45,13 +44,6 @@ fs::path FolderName(const fs::path& folder) {
   fs::path normal = fs::absolute(folder, error).lexically_normal();
   if (normal.has_relative_path() && !normal.has_filename()) normal = normal.parent_path();
   return normal.filename();
-}
-
-fs::path DataHome() {
-  const char* data_home = std::getenv("XDG_DATA_HOME");
-  if (data_home != nullptr && fs::path(data_home).is_absolute()) return data_home;
-  const char* home = std::getenv("HOME");
-  return fs::path(home != nullptr ? home : "") / ".local" / "share";
 }
 
 // Bookmarks and the read-page record that lie in the game folder itself (left there by an older build in the
@@ -113,14 +105,26 @@ bool GameFolder::IsMarkedReadOnly(const fs::path& game) {
 
 GameFolder::GameFolder(fs::path game, fs::path save) : game_(std::move(game)), save_(std::move(save)) {}
 
+Status GameFolder::CheckPlayable() const {
+  std::error_code error;
+  const fs::file_status status = fs::status(game_, error);
+  if (!fs::exists(status)) return Status::Failure("There is no game folder " + game_.string() + ".");
+  if (!fs::is_directory(status)) return Status::Failure(game_.string() + " is not a folder: give the game folder.");
+  if (!fs::is_regular_file(GameFile("data1.rgd"), error)) {
+    return Status::Failure("The game folder " + game_.string() +
+                           " has no scenario file data1.rgd: there is no story to play.");
+  }
+  return Done{};
+}
+
 GameFolder GameFolder::Open(const fs::path& game, const std::optional<fs::path>& override_save) {
   fs::path save;
   if (override_save) {
     save = *override_save;
-  } else if (::access(game.c_str(), W_OK) == 0 && !IsMarkedReadOnly(game)) {
+  } else if (system::IsWritableFolder(game) && !IsMarkedReadOnly(game)) {
     save = game;
   } else {
-    save = DataHome() / "shiori" / FolderName(game);
+    save = system::UserDataFolder() / "shiori" / FolderName(game);
   }
   // A folder that cannot be made shows up as a write error naming the file, the first time something is saved.
   std::error_code error;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Result.h"
+
 namespace shiori {
 
 // "0000" pattern of picture and music file numbers: at least four decimal digits with leading zeros
@@ -40,6 +42,10 @@ class GameFolder {
 
   [[nodiscard]] const std::filesystem::path& game() const { return game_; }
   [[nodiscard]] const std::filesystem::path& save() const { return save_; }
+
+  // Whether there is a story to play: the game folder exists, is a folder and holds the scenario "data1.rgd".
+  // The message names the folder and what is wrong with it.
+  [[nodiscard]] Status CheckPlayable() const;
 
   // Where a file of the game folder lies: the existing file found case-insensitively, or, when none exists,
   // the path with the name as given (so that an error message can name it).

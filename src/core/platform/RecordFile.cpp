@@ -1,124 +1,51 @@
 #include "platform/RecordFile.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace shiori {
 
 namespace {
 
-// Owns a POSIX file descriptor so that every early return closes the file.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
+using system::File;
 
-  [[nodiscard]] int get() const { return fd_; }
-  [[nodiscard]] bool valid() const { return fd_ >= 0; }
-  // Hands the descriptor over to a longer-lived owner.
-  [[nodiscard]] int Release() && { return std::exchange(fd_, -1); }
-  // Closing can report a delayed write error, so writers check it.
-  [[nodiscard]] bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-std::string Problem(const char* action, const std::filesystem::path& file, int error) {
-  return std::string("Cannot ") + action + " " + file.string() + ": " + std::strerror(error);
+std::string Problem(const char* action, const std::filesystem::path& file, std::error_code error) {
+  return std::string("Cannot ") + action + " " + file.string() + ": " + error.message();
 }
 
-Descriptor OpenFile(const std::filesystem::path& file, int flags, mode_t mode = 0) {
-  int fd;
-  do {
-    fd = ::open(file.c_str(), flags | O_CLOEXEC, mode);
-  } while (fd < 0 && errno == EINTR);
-  return Descriptor(fd);
-}
-
-// Reads up to `size` bytes at `offset`; fewer only at the end of the file. Returns false on a read error.
-bool ReadAt(int fd, char* data, std::size_t size, off_t offset, std::size_t& got) {
-  got = 0;
-  while (got < size) {
-    const ssize_t n = ::pread(fd, data + got, size - got, offset + static_cast<off_t>(got));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool WriteAt(int fd, const char* data, std::size_t size, off_t offset) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::pwrite(fd, data + done, size - done, offset + static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Byte offset of record `number` (>= 1), or -1 when it lies beyond what a file can hold.
-off_t RecordOffset(std::size_t length, long number) {
-  const auto index = static_cast<unsigned long long>(number - 1);
-  if (length != 0 && index > static_cast<unsigned long long>(std::numeric_limits<off_t>::max()) / length) return -1;
-  return static_cast<off_t>(index * length);
+// Byte offset of record `number` (>= 1), or nullopt when it lies beyond what a file can hold.
+std::optional<std::uint64_t> RecordOffset(std::size_t length, long number) {
+  const auto index = static_cast<std::uint64_t>(number - 1);
+  constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  if (length != 0 && index > kLargest / length) return std::nullopt;
+  return index * length;
 }
 
 }  // namespace
 
-RecordReader::RecordReader(std::filesystem::path file, std::size_t length, int fd)
-    : file_(std::move(file)), length_(length), fd_(fd) {}
-
-RecordReader::RecordReader(RecordReader&& other) noexcept
-    : file_(std::move(other.file_)), length_(other.length_), fd_(std::exchange(other.fd_, -1)) {}
-
-RecordReader& RecordReader::operator=(RecordReader&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    file_ = std::move(other.file_);
-    length_ = other.length_;
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-RecordReader::~RecordReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
+RecordReader::RecordReader(std::filesystem::path file, std::size_t length, File open)
+    : file_(std::move(file)), length_(length), open_(std::move(open)) {}
 
 Result<RecordReader> RecordReader::Open(const std::filesystem::path& file, std::size_t length) {
-  Descriptor fd = OpenFile(file, O_RDONLY);
-  if (!fd.valid() && errno != ENOENT) return Result<RecordReader>::Failure(Problem("read", file, errno));
-  return RecordReader(file, length, std::move(fd).Release());
+  std::error_code error;
+  File open = File::Open(file, File::Access::kRead, error);
+  if (error && error != std::errc::no_such_file_or_directory) {
+    return Result<RecordReader>::Failure(Problem("read", file, error));
+  }
+  return RecordReader(file, length, std::move(open));
 }
 
 Result<std::vector<std::uint8_t>> RecordReader::Read(long number) const {
   std::vector<std::uint8_t> record(length_, 0);
-  const off_t offset = number < 1 ? -1 : RecordOffset(length_, number);
+  const std::optional<std::uint64_t> offset = number < 1 ? std::nullopt : RecordOffset(length_, number);
   std::size_t got = 0;
-  if (fd_ >= 0 && offset >= 0 && !ReadAt(fd_, reinterpret_cast<char*>(record.data()), length_, offset, got)) {
-    return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file_, errno));
+  if (open_.is_open() && offset) {
+    if (const std::error_code error = open_.ReadAt(*offset, reinterpret_cast<char*>(record.data()), length_, got)) {
+      return Result<std::vector<std::uint8_t>>::Failure(Problem("read", file_, error));
+    }
   }
   record.resize(got);
   return record;
@@ -134,36 +61,37 @@ Status WriteRecord(const std::filesystem::path& file, std::size_t length, long n
     return Status::Failure("Cannot write " + file.string() + ": a record of " + std::to_string(length) +
                            " bytes was given " + std::to_string(bytes.size()));
   }
-  const off_t offset = RecordOffset(length, number);
-  if (offset < 0) return Status::Failure(Problem("write", file, EFBIG));
-  Descriptor fd = OpenFile(file, O_WRONLY | O_CREAT, 0666);
-  struct stat status {};
-  if (!fd.valid() || ::fstat(fd.get(), &status) != 0) return Status::Failure(Problem("write", file, errno));
-  if (status.st_size < offset) {
-    const std::string gap(static_cast<std::size_t>(offset - status.st_size), static_cast<char>(fill));
-    if (!WriteAt(fd.get(), gap.data(), gap.size(), status.st_size)) {
-      return Status::Failure(Problem("write", file, errno));
-    }
+  const std::optional<std::uint64_t> offset = RecordOffset(length, number);
+  if (!offset) return Status::Failure(Problem("write", file, std::make_error_code(std::errc::file_too_large)));
+  std::error_code error;
+  File out = File::Open(file, File::Access::kWrite, error);
+  std::uint64_t size = 0;
+  if (!error) error = out.Size(size);
+  if (!error && size < *offset) {
+    const std::string gap(static_cast<std::size_t>(*offset - size), static_cast<char>(fill));
+    error = out.WriteAt(size, gap.data(), gap.size());
   }
-  if (!WriteAt(fd.get(), reinterpret_cast<const char*>(bytes.data()), length, offset) || !fd.Close()) {
-    return Status::Failure(Problem("write", file, errno));
-  }
+  if (!error) error = out.WriteAt(*offset, reinterpret_cast<const char*>(bytes.data()), length);
+  if (!error) error = out.Close();
+  if (error) return Status::Failure(Problem("write", file, error));
   return Done{};
 }
 
 Result<std::string> ReadWholeFile(const std::filesystem::path& file) {
-  Descriptor fd = OpenFile(file, O_RDONLY);
-  if (!fd.valid()) return Result<std::string>::Failure(Problem("read", file, errno));
+  std::error_code error;
+  const File in = File::Open(file, File::Access::kRead, error);
+  if (error) return Result<std::string>::Failure(Problem("read", file, error));
+  constexpr std::size_t kChunk = 65536;
   std::string content;
   std::size_t got = 0;
   do {
     const std::size_t old_size = content.size();
-    content.resize(old_size + 65536);
-    if (!ReadAt(fd.get(), content.data() + old_size, 65536, static_cast<off_t>(old_size), got)) {
-      return Result<std::string>::Failure(Problem("read", file, errno));
+    content.resize(old_size + kChunk);
+    if ((error = in.ReadAt(old_size, content.data() + old_size, kChunk, got))) {
+      return Result<std::string>::Failure(Problem("read", file, error));
     }
     content.resize(old_size + got);
-  } while (got == 65536);
+  } while (got == kChunk);
   return content;
 }
 
@@ -176,11 +104,10 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
 // True when the temporary was left by a process that no longer runs. This process has none in flight when it
 // starts a write, so one carrying its id is left over from an earlier process that had the same id.
 bool IsStaleTemporary(std::string_view owner) {
-  pid_t pid = 0;
-  const auto [end, error] = std::from_chars(owner.data(), owner.data() + owner.size(), pid);
-  if (error != std::errc() || end == owner.data() || pid <= 0) return false;
-  if (pid == ::getpid()) return true;
-  return ::kill(pid, 0) != 0 && errno == ESRCH;
+  long id = 0;
+  const auto [end, error] = std::from_chars(owner.data(), owner.data() + owner.size(), id);
+  if (error != std::errc() || end == owner.data() || id <= 0) return false;
+  return id == system::ProcessId() || !system::IsProcessRunning(id);
 }
 
 // A process killed between creating its temporary and renaming it leaves the temporary behind. Each write
@@ -199,23 +126,17 @@ void RemoveStaleTemporaries(const std::filesystem::path& file) {
   }
 }
 
-// A fresh temporary file beside `file`. The name is unique within this process; O_EXCL guards against leftovers
-// of a process that crashed with the same id.
-Descriptor CreateTemporary(const std::filesystem::path& file, std::filesystem::path& temporary) {
+// A fresh temporary file beside `file`. The name is unique within this process; creating it only when it does
+// not exist guards against leftovers of a process that crashed with the same id.
+File CreateTemporary(const std::filesystem::path& file, std::filesystem::path& temporary, std::error_code& error) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = file;
-    temporary += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    Descriptor fd = OpenFile(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd.valid() || errno != EEXIST) return fd;
+    temporary += ".tmp-" + std::to_string(system::ProcessId()) + "-" + std::to_string(counter++);
+    File created = File::Open(temporary, File::Access::kCreateNew, error);
+    if (error != std::errc::file_exists) return created;
   }
-  return Descriptor(-1);
-}
-
-// Makes the rename itself durable; a failure here loses nothing, so it is not reported.
-void SyncFolder(const std::filesystem::path& file) {
-  const Descriptor fd = OpenFile(FolderOf(file), O_RDONLY | O_DIRECTORY);
-  if (fd.valid()) ::fsync(fd.get());
+  return File();
 }
 
 }  // namespace
@@ -223,16 +144,19 @@ void SyncFolder(const std::filesystem::path& file) {
 Status WriteFileAtomically(const std::filesystem::path& file, const std::string& content) {
   RemoveStaleTemporaries(file);
   std::filesystem::path temporary;
-  Descriptor fd = CreateTemporary(file, temporary);
-  if (!fd.valid()) return Status::Failure(Problem("write", file, errno));
-  const bool written = WriteAt(fd.get(), content.data(), content.size(), 0) && ::fsync(fd.get()) == 0 && fd.Close() &&
-                       ::rename(temporary.c_str(), file.c_str()) == 0;
-  if (!written) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
+  std::error_code error;
+  File out = CreateTemporary(file, temporary, error);
+  if (error) return Status::Failure(Problem("write", file, error));
+  error = out.WriteAt(0, content.data(), content.size());
+  if (!error) error = out.Flush();
+  if (!error) error = out.Close();
+  if (!error) error = system::ReplaceFile(temporary, file);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
     return Status::Failure(Problem("write", file, error));
   }
-  SyncFolder(file);
+  system::FlushFolder(FolderOf(file));
   return Done{};
 }
 

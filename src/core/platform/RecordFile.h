@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "platform/System.h"
 
 namespace shiori {
 
@@ -18,22 +19,17 @@ namespace shiori {
 class RecordReader {
  public:
   [[nodiscard]] static Result<RecordReader> Open(const std::filesystem::path& file, std::size_t length);
-  RecordReader(RecordReader&& other) noexcept;
-  RecordReader& operator=(RecordReader&& other) noexcept;
-  RecordReader(const RecordReader&) = delete;
-  RecordReader& operator=(const RecordReader&) = delete;
-  ~RecordReader();
 
   // The bytes of record `number` that lie inside the file: all of them, fewer for a record cut by the end of
   // the file, none for a record past the end or a number below 1.
   [[nodiscard]] Result<std::vector<std::uint8_t>> Read(long number) const;
 
  private:
-  RecordReader(std::filesystem::path file, std::size_t length, int fd);
+  RecordReader(std::filesystem::path file, std::size_t length, system::File open);
 
   std::filesystem::path file_;
   std::size_t length_;
-  int fd_;  // -1: the file does not exist
+  system::File open_;  // not open: the file does not exist
 };
 
 // Writes `bytes` (exactly `length` of them) as record `number` >= 1, creating the file when it does not exist.
@@ -45,7 +41,8 @@ class RecordReader {
 [[nodiscard]] Result<std::string> ReadWholeFile(const std::filesystem::path& file);
 
 // Replaces the file's content atomically: a temporary file in the same folder is written, flushed to disk and
-// renamed over the old one, so a crash or kill leaves either the old or the new content, never a mixture.
+// put in the old one's place in one step (system::ReplaceFile), so a crash or kill leaves either the old or the
+// new content, never a mixture.
 [[nodiscard]] Status WriteFileAtomically(const std::filesystem::path& file, const std::string& content);
 
 }  // namespace shiori

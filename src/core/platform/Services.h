@@ -30,6 +30,9 @@ class WaveDevice {
   virtual void SetFileName(std::string_view relative, const std::filesystem::path& file) = 0;
   virtual void Command(std::string_view command) = 0;  // "open", "play", "stop", "close"
   virtual void SetEnabled(bool enabled) = 0;
+  // The reader's music volume, 0 .. 100: a preference of the player, not a command of the story, so a device
+  // that cannot change its volume may ignore it.
+  virtual void SetVolume(int /*percent*/) {}
   // The name last given to SetFileName, as the story built it ("" before the first).
   [[nodiscard]] virtual std::string FileName() const = 0;
 };

@@ -19,6 +19,41 @@ std::size_t Utf8CodePointSize(std::string_view text, std::size_t pos) {
   return size;
 }
 
+std::optional<char32_t> Utf8CodePointAt(std::string_view text, std::size_t pos) {
+  const std::size_t size = Utf8CodePointSize(text, pos);
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (size == 1) return lead < 0x80 ? std::optional<char32_t>(lead) : std::nullopt;
+  // The lead byte's own bits, then six from each continuation byte.
+  char32_t code_point = lead & (0x7F >> size);
+  for (std::size_t i = 1; i < size; ++i)
+    code_point = code_point << 6 | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool complete = (size == 2 && lead < 0xE0) || (size == 3 && lead >= 0xE0 && lead < 0xF0) || size == 4;
+  if (!complete || code_point < kSmallest[size] || code_point > 0x10FFFF ||
+      (code_point >= 0xD800 && code_point < 0xE000)) {
+    return std::nullopt;
+  }
+  return code_point;
+}
+
+void AppendUtf8(std::string& out, char32_t code_point) {
+  if (code_point < 0x80) {
+    out += static_cast<char>(code_point);
+  } else if (code_point < 0x800) {
+    out += static_cast<char>(0xC0 | code_point >> 6);
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    out += static_cast<char>(0xE0 | code_point >> 12);
+    out += static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | code_point >> 18);
+    out += static_cast<char>(0x80 | (code_point >> 12 & 0x3F));
+    out += static_cast<char>(0x80 | (code_point >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  }
+}
+
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const auto lead = static_cast<unsigned char>(text[pos]);

@@ -19,7 +19,7 @@ std::string QuotedText(const std::string& text) {
 }
 
 struct ValueFormatter {
-  std::string operator()(long number) const { return std::to_string(number); }
+  std::string operator()(Number number) const { return std::to_string(number); }
   std::string operator()(const std::string& text) const { return QuotedText(text); }
   std::string operator()(bool flag) const { return flag ? "#TRUE#" : "#FALSE#"; }
 };
@@ -95,7 +95,7 @@ class ValueParser {
     if (EqualsIgnoringCase(word, "#FALSE#")) return Value(false);
     const std::string where = "value " + std::to_string(index);
     if (word.empty()) return Result<Value>::Failure(where + " is empty");
-    long number = 0;
+    Number number = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
     if (error == std::errc::result_out_of_range) {
       return Result<Value>::Failure(where + " is out of range: " + std::string(word));

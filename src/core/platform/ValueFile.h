@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -12,7 +13,9 @@ namespace shiori {
 // Small settings and bookmark files hold one line of values: whole numbers in plain decimal, texts in double
 // quotes, logical values as #TRUE# / #FALSE#, separated by commas and ended by CR LF, all in Shift-JIS. Files
 // written by earlier versions of the format and by this program are interchangeable byte for byte.
-using Value = std::variant<long, std::string, bool>;
+// Whole numbers are 64 bits wide on every system, so that a file reads the same everywhere.
+using Number = std::int64_t;
+using Value = std::variant<Number, std::string, bool>;
 using ValueLine = std::vector<Value>;
 
 // The exact bytes of one line, CR LF included, text encoded as Shift-JIS.

@@ -1,6 +1,5 @@
 #include "platform/WaveFile.h"
 
-#include <cstdint>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -13,35 +12,65 @@ std::uint32_t Little32(const char* bytes) {
   return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 
+std::uint16_t Little16(const char* bytes) {
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+  return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+}
+
+constexpr std::uint16_t kExtensibleTag = 0xFFFE;
+
+// Reads the format chunk of `size` bytes into `layout`; false when it is too short to say what it must.
+bool ReadFormat(std::ifstream& in, std::uint32_t size, WaveLayout& layout) {
+  char format[26];
+  const std::uint32_t read = size >= sizeof format ? sizeof format : 16;
+  if (size < 16 || !in.read(format, read)) return false;
+  layout.format_tag = Little16(format);
+  layout.channels = Little16(format + 2);
+  layout.sample_rate = Little32(format + 4);
+  layout.byte_rate = Little32(format + 8);
+  layout.bits_per_sample = Little16(format + 14);
+  // The extensible header names its real format by the first two bytes of a sub-format GUID.
+  if (layout.format_tag == kExtensibleTag) layout.format_tag = read == sizeof format ? Little16(format + 24) : 0;
+  in.seekg(size - read + (size & 1), std::ios::cur);
+  return true;
+}
+
 }  // namespace
 
-std::optional<int> WaveDurationMs(const std::filesystem::path& file) {
+std::optional<WaveLayout> ReadWaveLayout(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   char header[12];
   if (!in.read(header, sizeof header) || std::string(header, 4) != "RIFF" || std::string(header + 8, 4) != "WAVE") {
     return std::nullopt;
   }
-  std::uint32_t byte_rate = 0;
+  WaveLayout layout;
+  bool has_format = false;
   char chunk[8];
   while (in.read(chunk, sizeof chunk)) {
     const std::string id(chunk, 4);
     const std::uint32_t size = Little32(chunk + 4);
     if (id == "fmt ") {
-      char format[16];
-      if (size < sizeof format || !in.read(format, sizeof format)) return std::nullopt;
-      byte_rate = Little32(format + 8);
-      in.seekg(size - sizeof format + (size & 1), std::ios::cur);
+      if (!ReadFormat(in, size, layout)) return std::nullopt;
+      has_format = true;
     } else if (id == "data") {
-      if (byte_rate == 0) return std::nullopt;
-      // A header whose length does not fit a timer interval is garbage, not a piece of music.
-      const std::uint64_t ms = static_cast<std::uint64_t>(size) * 1000 / byte_rate;
-      if (ms > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
-      return static_cast<int>(ms);
+      if (!has_format) return std::nullopt;
+      layout.data_offset = static_cast<std::uint64_t>(in.tellg());
+      layout.data_bytes = size;
+      return layout;
     } else {
       in.seekg(size + (size & 1), std::ios::cur);
     }
   }
   return std::nullopt;
+}
+
+std::optional<int> WaveDurationMs(const std::filesystem::path& file) {
+  const std::optional<WaveLayout> layout = ReadWaveLayout(file);
+  if (!layout || layout->byte_rate == 0) return std::nullopt;
+  // A header whose length does not fit a timer interval is garbage, not a piece of music.
+  const std::uint64_t ms = static_cast<std::uint64_t>(layout->data_bytes) * 1000 / layout->byte_rate;
+  if (ms > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
+  return static_cast<int>(ms);
 }
 
 }  // namespace shiori

@@ -1,9 +1,25 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
 namespace shiori {
+
+// What the header of a RIFF WAVE file says about its samples and where they lie.
+struct WaveLayout {
+  // 1 integer PCM, 3 floating point, 6 A-law, 7 mu-law; an extensible header gives its sub-format's tag here.
+  std::uint16_t format_tag = 0;
+  std::uint16_t channels = 0;
+  std::uint32_t sample_rate = 0;
+  std::uint32_t byte_rate = 0;
+  std::uint16_t bits_per_sample = 0;
+  std::uint64_t data_offset = 0;  // where the first sample lies in the file
+  std::uint32_t data_bytes = 0;   // as the data chunk claims it: a cut file holds fewer
+};
+
+// The header of a wave file, up to its data chunk; none when the file is missing or is no wave file.
+[[nodiscard]] std::optional<WaveLayout> ReadWaveLayout(const std::filesystem::path& file);
 
 // The playing time of a RIFF WAVE file in milliseconds, from its format and data chunks; none when the file is
 // missing or is no wave file.

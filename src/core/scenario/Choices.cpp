@@ -16,6 +16,7 @@ void Choices::lblSEL_MouseDown(int index, int button) {
   if (button != kLeftButton || index < 0 || index > 3) return;
   const std::int16_t target = s.PageBuffer.target[index];
   if (target == 0) return;
+  if (Taken) Taken(s.LastChoicePage, form.lblSEL[index]->caption());
   for (Widget* choice : form.lblSEL) choice->SetVisible(false);
   s.CurrentPage = target;
   static_cast<void>(engine_.ReadPageRecord());
@@ -24,7 +25,7 @@ void Choices::lblSEL_MouseDown(int index, int button) {
     return;
   }
   s.LineCounter = 0;
-  s.PageState = 1;  // types the first line without clearing: the choice page left the window blank
+  s.PageState = PageProgress::Paused;  // types the first line without clearing: the choice page left the window blank
   engine_.pages().EnterTextPage([this] { engine_.form().lblFRONT->SetEnabled(false); });
 }
 

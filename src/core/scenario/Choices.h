@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace shiori {
 
 class Engine;
@@ -11,6 +14,9 @@ class Choices {
   explicit Choices(Engine& engine) : engine_(engine) {}
 
   void lblSEL_MouseDown(int index, int button);
+
+  // Told when the reader takes a choice, before the story goes on: the choice page and the choice's text.
+  std::function<void(int page, const std::string& text)> Taken;
 
  private:
   Engine& engine_;

@@ -12,15 +12,15 @@ void PageAdvance::lblFRONT_Click() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
   if (!form.lblFRONT->enabled()) return;
-  if (s.OnScreenPageType > 1) return;  // a choice or inert page is not left by a click
+  if (!ScenarioRecord::IsTextPageType(s.OnScreenPageType)) return;  // a choice or inert page is not left by a click
   engine_.seen().MarkPageSeen();
   form.lblFRONT->SetEnabled(false);
   form.lblSANKAKU->SetCaption("");
-  if (s.PageState == 1) {
+  if (s.PageState == PageProgress::Paused) {
     form.timYAZIRUSI.SetEnabled(false);
     form.lblSANKAKU->SetCaption("");
     engine_.typewriter().StartTyping(nullptr);
-  } else if (s.PageState == 2) {
+  } else if (s.PageState == PageProgress::Finished) {
     OpenNextPage();
   }
 }
@@ -39,12 +39,12 @@ void PageAdvance::OpenNextPage() {
 void PageAdvance::timYAZIRUSI_Timer() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  if (s.PageState == 2 && s.PageBuffer.endingMark > ScenarioRecord::kEndingThreshold) {
+  if (s.PageState == PageProgress::Finished && s.PageBuffer.endingMark > ScenarioRecord::kEndingThreshold) {
     engine_.ending().StartEnding();
     return;
   }
   if (!form.lblFRONT->enabled()) form.lblFRONT->SetEnabled(true);
-  const char* arrow = s.PageState == 1 ? "▽" : s.PageState == 2 ? "▼" : nullptr;
+  const char* arrow = s.PageState == PageProgress::Paused ? "▽" : s.PageState == PageProgress::Finished ? "▼" : nullptr;
   if (arrow == nullptr) return;
   if (s.BlinkPhase == 1) {
     form.lblSANKAKU->SetCaption(arrow);

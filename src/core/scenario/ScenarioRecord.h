@@ -30,6 +30,8 @@ struct ScenarioRecord {
   static constexpr std::int16_t kInertPage = 5;
   // Targets and ending marks above this are ending codes, not pages.
   static constexpr std::int16_t kEndingThreshold = 9500;
+  // The music the title screen plays (data/0012.wav).
+  static constexpr std::int16_t kTitleMusicNo = 12;
 
   std::int16_t startMark = 0;
   std::int16_t pictureNo = 0;
@@ -55,7 +57,9 @@ struct ScenarioRecord {
   // bytes 0. For tools and test fixtures.
   [[nodiscard]] std::vector<std::uint8_t> Encode() const;
 
-  [[nodiscard]] bool IsTextPage() const { return pageType <= 1; }
+  // Text pages (types 0 and 1) are typed line by line; the others show a choice or nothing.
+  [[nodiscard]] static constexpr bool IsTextPageType(std::int16_t type) { return type <= 1; }
+  [[nodiscard]] bool IsTextPage() const { return IsTextPageType(pageType); }
 
   bool operator==(const ScenarioRecord&) const = default;
 };

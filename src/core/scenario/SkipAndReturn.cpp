@@ -68,7 +68,7 @@ void SkipAndReturn::ReturnToPreviousChoice() {
   UpdateSkipAvailability();
   engine_.music().UpdatePageMusic();
   form.menuRIGHT.SetEnabled(true);
-  s.MenuMode = 0;
+  s.MenuMode = MenuKind::None;
 }
 
 }  // namespace shiori

@@ -4,14 +4,12 @@
 
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
+#include "scenario/LineCode.h"
 
 namespace shiori {
 namespace {
 
-constexpr int kPauseCode = 100;
-constexpr int kEndCode = 200;
-constexpr int kKeepCountCode = 99;
-constexpr int kLineCount = 12;
+constexpr int kLineCount = ScenarioRecord::kLineCount;
 
 }  // namespace
 
@@ -31,11 +29,11 @@ int Typewriter::DelayPasses(int text_speed, std::int16_t n) {
 void Typewriter::StartTyping(Continuation then) {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  if (s.PageState == 2) {
+  if (s.PageState == PageProgress::Finished) {
     for (Widget* line : form.lbl1) line->SetCaption("");
     form.lblSANKAKU->SetCaption("");
     TypePage(std::move(then));
-  } else if (s.PageState == 1) {
+  } else if (s.PageState == PageProgress::Paused) {
     TypePage(std::move(then));
   } else if (then) {
     then();
@@ -48,9 +46,25 @@ void Typewriter::TypePage(Continuation then) {
   engine_.form().lblFRONT->SetEnabled(false);
   if (!engine_.ReadPageRecord()) return;  // the run ends here, and its caller's remaining steps with it
   s.OnScreenPageType = s.PageBuffer.pageType;
-  s.PageState = 0;
-  run_ = Run{.then = std::move(then)};
+  s.PageState = PageProgress::Typing;
+  run_ = Run{.then = std::move(then), .page = s.CurrentPage, .began_page = s.LineCounter == 0};
   NextLine();
+}
+
+void Typewriter::Finish() {
+  if (!run_ || run_->parked) return;
+  run_->hurry = true;
+  if (!run_->delay) return;
+  engine_.scheduler().Cancel(*run_->delay);
+  run_->delay.reset();
+  TypeCharacters();
+}
+
+void Typewriter::Hold(bool held) {
+  held_ = held;
+  if (held_ || !run_ || !run_->parked) return;
+  run_->parked = false;
+  TypeCharacters();
 }
 
 void Typewriter::Cancel() {
@@ -71,23 +85,15 @@ void Typewriter::NextLine() {
     line = s.LineCounter - 1;
   }
   if (line < 0) {
-    s.PageState = 0;
+    s.PageState = PageProgress::Typing;
     Stop();
     return;
   }
-  s.PageState = 0;
-  const int code = s.PageBuffer.lineCode[line];
-  if (code == 0) {
-    run_->count = 1;
-  } else if (code < kKeepCountCode) {
-    run_->count = code;
-  } else if (code >= kEndCode) {
-    run_->count = code - kEndCode;
-    s.PageState = 2;
-  } else if (code >= kPauseCode) {
-    run_->count = code - kPauseCode;
-    s.PageState = 1;
-  }
+  s.PageState = PageProgress::Typing;
+  const LineCode code = LineCode::Decode(s.PageBuffer.lineCode[line]);
+  run_->count = static_cast<int>(code.count.value_or(run_->count));
+  if (code.stop == LineStop::PageEnd) s.PageState = PageProgress::Finished;
+  if (code.stop == LineStop::Pause) s.PageState = PageProgress::Paused;
   run_->line = line;
   run_->shown = 0;
   TypeCharacters();
@@ -98,10 +104,14 @@ void Typewriter::TypeCharacters() {
   while (run_->shown < run_->count) {
     ++run_->shown;
     engine_.form().lbl1[run_->line]->SetCaption(Utf8Prefix(s.PageBuffer.lineText[run_->line], run_->shown));
-    const int passes = DelayPasses(s.TextSpeed);
+    const int passes = run_->hurry ? 0 : DelayPasses(s.TextSpeed);
     if (passes > 0) {
       run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
         run_->delay.reset();
+        if (held_) {
+          run_->parked = true;
+          return;
+        }
         TypeCharacters();
       });
       return;
@@ -115,10 +125,10 @@ void Typewriter::TypeCharacters() {
 void Typewriter::Stop() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
-  if (s.PageState == 1) {
+  if (s.PageState == PageProgress::Paused) {
     ++s.LineCounter;
     form.timYAZIRUSI.SetEnabled(true);
-  } else if (s.PageState == 2) {
+  } else if (s.PageState == PageProgress::Finished) {
     s.LineCounter = 0;
     s.CurrentPage = s.PageBuffer.target[0];
     form.timYAZIRUSI.SetEnabled(true);
@@ -131,7 +141,10 @@ void Typewriter::Stop() {
     s.LineCounter = 1;
   }
   Continuation then = std::move(run_->then);
+  const std::int16_t page = run_->page;
+  const bool began_page = run_->began_page;
   run_.reset();
+  if (Stopped) Stopped(page, began_page);
   if (then) then();
 }
 

@@ -28,8 +28,15 @@ class Typewriter {
   // One typing run; `then` runs when the run stops at a pause, the end of the page, or past the last line.
   void TypePage(Continuation then);
   void Cancel();
+  // Types the rest of the run at once, up to its pause or the end of the page.
+  void Finish();
+  // While held, the run waits before its next character; releasing it types on from there.
+  void Hold(bool held);
 
   [[nodiscard]] bool typing() const { return run_.has_value(); }
+
+  // Told when a run stops: the page it typed, and whether the run began that page.
+  std::function<void(std::int16_t page, bool began_page)> Stopped;
 
   // Yield passes after each character by text speed (the typewriter always asks for 3), and their duration.
   [[nodiscard]] static int DelayPasses(int text_speed, std::int16_t n = 3);
@@ -42,6 +49,10 @@ class Typewriter {
     int shown = 0;
     Continuation then;
     std::optional<Scheduler::TaskId> delay;
+    std::int16_t page = 0;
+    bool began_page = false;
+    bool hurry = false;   // no delay after a character
+    bool parked = false;  // a character step came due while the run was held
   };
 
   void NextLine();
@@ -50,6 +61,7 @@ class Typewriter {
 
   Engine& engine_;
   std::optional<Run> run_;
+  bool held_ = false;
 };
 
 }  // namespace shiori

@@ -114,7 +114,7 @@ void BgmPlayer::menuBGM_Click() {
   WaveDevice& wave = engine_.services().wave;
   form.menuBGM.SetChecked(!form.menuBGM.checked());
   if (form.menuBGM.checked()) {
-    if (s.MenuMode == 1) s.PageBuffer.musicNo = 12;
+    if (s.MenuMode == MenuKind::Title) s.PageBuffer.musicNo = ScenarioRecord::kTitleMusicNo;
     wave.SetEnabled(true);
     RestartMusic();
   } else {

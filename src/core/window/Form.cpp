@@ -202,14 +202,17 @@ void Form::Deliver(MouseTarget& target, int button, const std::function<bool()>&
 }
 
 void Form::Press(Widget& widget, int button) {
+  if (Intercepted({button, std::nullopt})) return;
   Deliver(widget, button, [&widget] { return widget.TakesInput(); });
 }
 
 void Form::Press(Layer& layer, int button) {
+  if (Intercepted({button, std::nullopt})) return;
   Deliver(layer, button, [&layer] { return layer.visible(); });
 }
 
 void Form::PressWindow(int button) {
+  if (Intercepted({button, std::nullopt})) return;
   Deliver(window_events, button, [] { return true; });
 }
 
@@ -227,21 +230,32 @@ bool Form::PressByName(std::string_view name, int button) {
 }
 
 void Form::PressAt(int x, int y, int button) {
+  if (Intercepted({button, std::pair{x, y}})) return;
+  DeliverAt(x, y, button);
+}
+
+void Form::DeliverAt(int x, int y, int button) {
   const auto layers = LayersBottomUp();
   for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
     if (!(*layer)->visible() || !(*layer)->bounds().Contains(x, y)) continue;
     for (Widget* widget : (*layer)->widgets()) {
       if (!widget->visible() || !widget->bounds().Contains(x, y)) continue;
       if (widget->enabled()) {
-        Press(*widget, button);
+        Deliver(*widget, button, [widget] { return widget->TakesInput(); });
         return;
       }
       break;  // a disabled widget hands the press to its layer
     }
-    Press(**layer, button);
+    Deliver(**layer, button, [layer] { return (*layer)->visible(); });
     return;
   }
-  PressWindow(button);
+  Deliver(window_events, button, [] { return true; });
+}
+
+void Form::SetOverlay(Overlay overlay) {
+  if (overlay == overlay_) return;
+  overlay_ = std::move(overlay);
+  Changed();
 }
 
 void Form::Choose(MenuItem& item) {

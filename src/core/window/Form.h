@@ -6,8 +6,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "window/Overlay.h"
 #include "window/Scheduler.h"
 #include "window/Timer.h"
 #include "window/Widget.h"
@@ -82,6 +84,18 @@ class Form : private ChangeListener {
   std::function<void()> Load;
   std::function<void()> Unload;
 
+  // Every press reaches this first: a comfort that takes it (closing the history, showing hidden text) returns
+  // true and the press goes no further. `at` is the point for a press at a point of the client area.
+  struct PressEvent {
+    int button;
+    std::optional<std::pair<int, int>> at;
+  };
+  std::function<bool(const PressEvent&)> BeforePress;
+
+  // What the comforts show over the stage.
+  [[nodiscard]] const Overlay& overlay() const { return overlay_; }
+  void SetOverlay(Overlay overlay);
+
   // The window's own picture under the layers: none means the design picture stored with the window.
   [[nodiscard]] const std::optional<std::string>& picture() const { return picture_; }
   [[nodiscard]] bool picture_missing() const { return picture_missing_; }
@@ -124,11 +138,14 @@ class Form : private ChangeListener {
   void BuildSettingsLayer();
   void BuildGalleryLayer();
   void BuildDeveloperControls();
+  [[nodiscard]] bool Intercepted(const PressEvent& press) const { return BeforePress && BeforePress(press); }
+  void DeliverAt(int x, int y, int button);
   static void Deliver(MouseTarget& target, int button, const std::function<bool()>& takes_input);
 
   std::vector<std::unique_ptr<Widget>> widgets_;
   std::vector<Widget*> widget_order_;
   std::array<MenuItem*, 4> top_level_{};
+  Overlay overlay_;
   std::optional<std::string> picture_;
   bool picture_missing_ = false;
   std::uint64_t change_count_ = 0;

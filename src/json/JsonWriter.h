@@ -7,7 +7,9 @@
 
 namespace shiori {
 
-// Builds one line of JSON. Members and elements are separated automatically; strings are escaped.
+// Builds one line of JSON. Members and elements are separated automatically. Whatever it is given, the line is
+// valid JSON in valid UTF-8: strings are escaped, bytes that are not UTF-8 become U+FFFD, and a number that is not
+// finite becomes null.
 class JsonWriter {
  public:
   JsonWriter& BeginObject();
@@ -21,13 +23,14 @@ class JsonWriter {
   JsonWriter& Number(double value);
   JsonWriter& Bool(bool value);
   JsonWriter& Null();
-  // A number written as given (already valid JSON).
+  // A number already formatted as JSON ("12.5").
   JsonWriter& Raw(std::string_view json);
 
   [[nodiscard]] const std::string& str() const { return out_; }
 
  private:
   void Separate();
+  void Escape(char c);
 
   std::string out_;
   bool need_comma_ = false;

@@ -1,0 +1,365 @@
+#include "comforts/Comforts.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/Engine.h"
+#include "gallery/CgViewer.h"
+#include "persistence/Bookmarks.h"
+#include "persistence/SeenRecord.h"
+#include "platform/Utf8.h"
+#include "scenario/PageAdvance.h"
+#include "scenario/Typewriter.h"
+
+namespace shiori {
+namespace {
+
+constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",  "down", "left",   "right",
+                                                    "enter",  "space",    "escape", "tab", "delete", "a",
+                                                    "h",      "1",        "2",   "3",    "4"};
+constexpr int kWheelLines = 3;
+// The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
+constexpr int kGalleryPictureTop = 40;
+
+bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
+
+}  // namespace
+
+Comforts::Comforts(Engine& engine) : engine_(engine), navigation_(engine) {}
+
+Comforts::~Comforts() {
+  for (auto* task : {&notice_task_, &read_on_task_}) {
+    if (*task) engine_.scheduler().Cancel(**task);
+  }
+}
+
+bool Comforts::BeforePress(const Form::PressEvent& press) {
+  if (backlog_open_) {
+    if (press.button == kRightButton) CloseBacklog();
+    return true;
+  }
+  if (text_hidden_) {
+    ShowText();
+    return true;
+  }
+  const Screen screen = CurrentScreen(engine_);
+  const bool on_story = screen == Screen::Story;
+  if (auto_ || skip_) {
+    StopReadingOn();
+    if (on_story && press.button == kLeftButton) return true;
+  }
+  if (press.button == kMiddleButton && on_story) {
+    HideText();
+    return true;
+  }
+  if (press.at && press.button == kLeftButton && screen == Screen::Gallery &&
+      PressOnGalleryPicture(press.at->first, press.at->second)) {
+    return true;
+  }
+  if (!on_story || press.button != kLeftButton) return false;
+  const PlayState& s = engine_.state();
+  if (engine_.typewriter().typing()) {
+    if (!preferences_.click_shows_page) return false;
+    engine_.typewriter().Finish();
+    return true;
+  }
+  if (preferences_.keep_early_click && Waiting(s) && s.OnScreenPageType <= 1 && !engine_.form().lblFRONT->enabled()) {
+    early_click_ = true;
+    return true;
+  }
+  return false;
+}
+
+bool Comforts::PressOnGalleryPicture(int x, int y) {
+  Form& form = engine_.form();
+  for (Widget* plate : {form.lblRUI, form.lblSUMI, form.lblNAGI}) {
+    const Rect& r = plate->bounds();
+    if (plate->TakesInput() && x >= r.left && x < r.left + r.width && y >= kGalleryPictureTop && y < r.top) {
+      form.Press(*plate, kLeftButton);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Comforts::Key(std::string_view key) {
+  if (std::find(kKeys.begin(), kKeys.end(), key) == kKeys.end()) return false;
+  if (backlog_open_) {
+    BacklogKey(key);
+  } else if (text_hidden_) {
+    ShowText();
+  } else {
+    const Screen screen = CurrentScreen(engine_);
+    const bool reading = screen == Screen::Story || screen == Screen::Choice;
+    if (reading && key == "pageup") {
+      OpenBacklog();
+    } else if (reading && key == "a") {
+      SetAuto(!auto_);
+    } else if (reading && key == "tab") {
+      SetSkipRead(!skip_);
+    } else if (screen == Screen::Story && (key == "h" || key == "delete")) {
+      HideText();
+    } else {
+      navigation_.Key(screen, key);
+    }
+  }
+  Refresh();
+  return true;
+}
+
+void Comforts::BacklogKey(std::string_view key) {
+  if (key == "escape") {
+    CloseBacklog();
+  } else if (key == "up" || key == "down") {
+    backlog_.Scroll(key == "up" ? -1 : 1);
+  } else if (key == "pageup" || key == "pagedown") {
+    backlog_.Scroll(key == "pageup" ? -Backlog::kVisibleLines : Backlog::kVisibleLines);
+  }
+}
+
+void Comforts::Wheel(int notches) {
+  Form& form = engine_.form();
+  for (; notches != 0; notches += notches < 0 ? 1 : -1) {
+    const bool up = notches < 0;
+    const Screen screen = CurrentScreen(engine_);
+    if (backlog_open_) {
+      if (!backlog_.Scroll(up ? -kWheelLines : kWheelLines)) CloseBacklog();
+    } else if (up && (screen == Screen::Story || screen == Screen::Choice)) {
+      OpenBacklog();
+    } else if (screen == Screen::Story) {
+      form.Press(form.Picture1, kLeftButton);
+    } else if (screen == Screen::Viewer) {
+      if (up) {
+        engine_.viewer().ShowPreviousCg();
+      } else {
+        form.Press(form.Picture4, kLeftButton);
+      }
+    }
+  }
+  Refresh();
+}
+
+void Comforts::HoldCtrl(bool held) { SetSkipRead(held); }
+
+void Comforts::Hover(std::optional<std::pair<int, int>> at) {
+  navigation_.Hover(CurrentScreen(engine_), at);
+  Refresh();
+}
+
+void Comforts::SetAuto(bool on) {
+  if (on == auto_) return;
+  if (!on) {
+    StopReadingOn();
+    return;
+  }
+  if (!CanReadOn()) return;
+  skip_ = false;
+  auto_ = true;
+  auto_due_ = false;
+  if (!engine_.typewriter().typing() && Waiting(engine_.state())) {
+    ScheduleReadOn(Milliseconds(preferences_.auto_delay));
+  }
+  Refresh();
+}
+
+// The record marks a page as the reader enters it, so the page on screen counts as read unless its record says
+// otherwise; every page skip opens itself is checked before it is opened.
+void Comforts::SetSkipRead(bool on) {
+  if (on == skip_) return;
+  if (!on) {
+    StopReadingOn();
+    return;
+  }
+  if (!CanReadOn()) return;
+  const PlayState& s = engine_.state();
+  auto_ = false;
+  skip_ = true;
+  shown_page_read_ = s.PageState == PageProgress::Finished || engine_.seen().IsPageSeen(s.CurrentPage);
+  ScheduleReadOn(0);
+  Refresh();
+}
+
+// Reading on starts only on the story itself, with nothing over it.
+bool Comforts::CanReadOn() {
+  return CurrentScreen(engine_) == Screen::Story && !backlog_open_ && !text_hidden_;
+}
+
+void Comforts::StopReadingOn() {
+  auto_ = false;
+  auto_due_ = false;
+  skip_ = false;
+  if (read_on_task_) engine_.scheduler().Cancel(*read_on_task_);
+  read_on_task_.reset();
+  Refresh();
+}
+
+void Comforts::ScheduleReadOn(Micros delay) {
+  if (read_on_task_) engine_.scheduler().Cancel(*read_on_task_);
+  read_on_task_ = engine_.scheduler().Schedule(delay, [this] {
+    read_on_task_.reset();
+    if (auto_) auto_due_ = true;
+    ReadOn();
+  });
+}
+
+// One step of auto or skip reading. Auto waits for its delay and for the click gate; skip opens the gate
+// itself and types read pages at once, and stops before a page the record does not mark as read.
+void Comforts::ReadOn() {
+  if (!auto_ && !skip_) return;
+  const PlayState& s = engine_.state();
+  if (CurrentScreen(engine_) != Screen::Story || s.OnScreenPageType > 1) {
+    StopReadingOn();
+    return;
+  }
+  if (backlog_open_ || text_hidden_) return;  // reading on resumes when they close
+  Typewriter& typewriter = engine_.typewriter();
+  if (auto_) {
+    if (typewriter.typing() || !auto_due_ || !Waiting(s) || !engine_.form().lblFRONT->enabled()) return;
+    auto_due_ = false;
+    static_cast<void>(ClickStory());
+    return;
+  }
+  const bool next_is_unread = s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
+  if (!shown_page_read_ || next_is_unread) {
+    StopReadingOn();
+    return;
+  }
+  if (typewriter.typing()) {
+    typewriter.Finish();  // its stop schedules the next step
+    return;
+  }
+  if (!Waiting(s)) return;
+  engine_.form().lblFRONT->SetEnabled(true);
+  if (ClickStory() && s.PageState != PageProgress::Typing) ScheduleReadOn(kSkipStep);
+}
+
+// The reader's click on the story, given by a comfort. False when it led away from reading (a choice).
+bool Comforts::ClickStory() {
+  engine_.advance().lblFRONT_Click();
+  if (CurrentScreen(engine_) != Screen::Story || engine_.state().OnScreenPageType > 1) {
+    StopReadingOn();
+    return false;
+  }
+  return true;
+}
+
+void Comforts::TypingStopped(std::int16_t page, bool began_page) {
+  std::vector<std::string> lines;
+  int characters = 0;
+  for (const Widget* line : engine_.form().lbl1) {
+    lines.push_back(line->caption());
+    characters += static_cast<int>(Utf8Length(line->caption()));
+  }
+  backlog_.RecordPage(page, began_page, std::move(lines));
+  const int fresh = began_page ? characters : std::max(0, characters - shown_characters_);
+  shown_characters_ = characters;
+  if (skip_) {
+    shown_page_read_ = true;  // skip only types pages it found read
+    ScheduleReadOn(kSkipStep);
+  } else if (auto_) {
+    auto_due_ = false;
+    ScheduleReadOn(Milliseconds(preferences_.auto_delay + kAutoMsPerCharacter * fresh));
+  }
+}
+
+void Comforts::ArrowTicked() {
+  const bool on_story = CurrentScreen(engine_) == Screen::Story;
+  if ((auto_ || skip_) && !on_story) StopReadingOn();
+  if (early_click_ && !on_story) early_click_ = false;
+  if (backlog_open_ || text_hidden_ || !engine_.form().lblFRONT->enabled()) return;
+  if (early_click_) {
+    early_click_ = false;
+    static_cast<void>(ClickStory());
+  } else if (auto_due_) {
+    ReadOn();
+  }
+}
+
+void Comforts::ChoiceTaken(int page, std::string_view text) {
+  std::string line;
+  for (const char c : text) {
+    if (c != '\r' && c != '\n') line += c;
+  }
+  line.erase(line.find_last_not_of(' ') + 1);
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line));
+}
+
+void Comforts::OpenBacklog() {
+  if (backlog_open_) return;
+  backlog_open_ = true;
+  backlog_.ScrollToNewest();
+  engine_.typewriter().Hold(true);
+  Refresh();
+}
+
+void Comforts::CloseBacklog() {
+  if (!backlog_open_) return;
+  backlog_open_ = false;
+  engine_.typewriter().Hold(false);
+  Refresh();
+  ReadOn();
+}
+
+void Comforts::HideText() {
+  text_hidden_ = true;
+  Refresh();
+}
+
+void Comforts::ShowText() {
+  text_hidden_ = false;
+  Refresh();
+  ReadOn();
+}
+
+void Comforts::ShowNotice(std::string text) {
+  notice_ = std::move(text);
+  if (notice_task_) engine_.scheduler().Cancel(*notice_task_);
+  notice_task_ = engine_.scheduler().Schedule(kNoticeTime, [this] {
+    notice_task_.reset();
+    notice_.reset();
+    Refresh();
+  });
+  Refresh();
+}
+
+void Comforts::QuickSave(int slot) {
+  const Status saved = engine_.bookmarks().SaveBookmark(slot);
+  ShowNotice(saved ? "セーブしました" : "セーブできませんでした：" + saved.error());
+}
+
+void Comforts::SetPreferences(const Preferences& preferences) {
+  const bool volume_changed = preferences.music_volume != preferences_.music_volume;
+  preferences_ = preferences;
+  if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
+}
+
+Status Comforts::SetPreference(std::string_view name, std::string_view value) {
+  Preferences changed = preferences_;
+  if (Status set = changed.Set(name, value); !set) return set;
+  SetPreferences(changed);
+  return Done{};
+}
+
+std::optional<std::string> Comforts::FocusName() {
+  const Widget* focused = navigation_.focus(CurrentScreen(engine_));
+  return focused ? std::optional<std::string>(focused->name()) : std::nullopt;
+}
+
+void Comforts::Refresh() {
+  Overlay overlay;
+  overlay.backlog_open = backlog_open_;
+  if (backlog_open_) {
+    overlay.backlog_lines = backlog_.VisibleLines();
+    overlay.backlog_position = backlog_.Position();
+  }
+  overlay.notice = notice_;
+  if (auto_) overlay.indicator = "AUTO";
+  if (skip_) overlay.indicator = "SKIP";
+  overlay.focus = FocusName();
+  const Widget* hovered = navigation_.hover(CurrentScreen(engine_));
+  if (hovered) overlay.hover = hovered->name();
+  overlay.text_hidden = text_hidden_;
+  engine_.form().SetOverlay(std::move(overlay));
+}
+
+}  // namespace shiori

@@ -1,0 +1,97 @@
+#include "comforts/Preferences.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "platform/RecordFile.h"
+
+namespace shiori {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r");
+  return text.substr(first, last - first + 1);
+}
+
+Result<int> ParseIn(std::string_view name, std::string_view value, int low, int high) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || end != value.data() + value.size() || number < low || number > high) {
+    return Result<int>::Failure(std::string(name) + " takes a whole number from " + std::to_string(low) + " to " +
+                                std::to_string(high) + ", not \"" + std::string(value) + "\"");
+  }
+  return number;
+}
+
+Result<bool> ParseSwitch(std::string_view name, std::string_view value) {
+  if (value == "on" || value == "1" || value == "true") return true;
+  if (value == "off" || value == "0" || value == "false") return false;
+  return Result<bool>::Failure(std::string(name) + " takes on or off, not \"" + std::string(value) + "\"");
+}
+
+template <class T>
+Status Assign(T& target, Result<T> parsed) {
+  if (!parsed) return Status::Failure(parsed.error());
+  target = parsed.value();
+  return Done{};
+}
+
+}  // namespace
+
+Status Preferences::Set(std::string_view name, std::string_view value) {
+  value = Trim(value);
+  if (name == "music_volume") return Assign(music_volume, ParseIn(name, value, 0, kMaxVolume));
+  if (name == "auto_delay") return Assign(auto_delay, ParseIn(name, value, kMinAutoDelayMs, kMaxAutoDelayMs));
+  if (name == "click_shows_page") return Assign(click_shows_page, ParseSwitch(name, value));
+  if (name == "keep_early_click") return Assign(keep_early_click, ParseSwitch(name, value));
+  return Status::Failure("no preference is named " + std::string(name));
+}
+
+std::string Preferences::Format() const {
+  std::ostringstream out;
+  out << "music_volume=" << music_volume << "\n"
+      << "auto_delay=" << auto_delay << "\n"
+      << "click_shows_page=" << (click_shows_page ? "on" : "off") << "\n"
+      << "keep_early_click=" << (keep_early_click ? "on" : "off") << "\n";
+  return out.str();
+}
+
+Preferences Preferences::Parse(std::string_view text, std::vector<std::string>& problems) {
+  Preferences preferences;
+  int line_number = 0;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    const std::string_view line = Trim(text.substr(0, end));
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    ++line_number;
+    if (line.empty() || line[0] == '#') continue;
+    const auto equals = line.find('=');
+    const Status set = equals == std::string_view::npos
+                           ? Status::Failure("not of the form name=value")
+                           : preferences.Set(Trim(line.substr(0, equals)), line.substr(equals + 1));
+    if (!set) problems.push_back("line " + std::to_string(line_number) + ": " + set.error());
+  }
+  return preferences;
+}
+
+Preferences Preferences::Load(const std::filesystem::path& file, std::vector<std::string>& problems) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::vector<std::string> found;
+  Preferences preferences = Parse(text.str(), found);
+  for (const std::string& problem : found) problems.push_back(file.string() + ": " + problem);
+  return preferences;
+}
+
+Status Preferences::Save(const std::filesystem::path& file) const {
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  return WriteFileAtomically(file, Format());
+}
+
+}  // namespace shiori

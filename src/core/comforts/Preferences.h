@@ -1,0 +1,41 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace shiori {
+
+// The reader's own preferences, kept apart from the game's files (a shell decides where: a file per user on the
+// desktop, the browser's storage on the web). The pacing choices change how the story answers clicks, so they
+// are off unless the reader turns them on.
+struct Preferences {
+  static constexpr int kMaxVolume = 100;
+  static constexpr int kMinAutoDelayMs = 200;
+  static constexpr int kMaxAutoDelayMs = 10000;
+
+  int music_volume = kMaxVolume;  // 0 .. 100
+  int auto_delay = 1500;          // milliseconds auto mode waits after a stop, before the time for the text
+  bool click_shows_page = false;  // a click while text types shows the rest up to the next pause
+  bool keep_early_click = false;  // a click while the page waits for its arrow is kept, not lost
+
+  bool operator==(const Preferences&) const = default;
+
+  // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
+  // "keep_early_click"). Fails, naming the problem, on an unknown name or a value out of range.
+  [[nodiscard]] Status Set(std::string_view name, std::string_view value);
+  // The file's text: one "name=value" line per preference.
+  [[nodiscard]] std::string Format() const;
+  // Reads the file's text. Unknown names, bad values and other lines are reported in `problems` and leave the
+  // default in place, so that a damaged file never keeps the player from starting.
+  static Preferences Parse(std::string_view text, std::vector<std::string>& problems);
+
+  // The file at `file`: defaults when it does not exist; problems are reported naming the file.
+  static Preferences Load(const std::filesystem::path& file, std::vector<std::string>& problems);
+  [[nodiscard]] Status Save(const std::filesystem::path& file) const;
+};
+
+}  // namespace shiori

@@ -1,0 +1,36 @@
+#include "ComfortsDump.h"
+
+#include "JsonWriter.h"
+#include "comforts/Comforts.h"
+
+namespace shiori {
+
+void DumpComforts(JsonWriter& json, Comforts& comforts) {
+  json.BeginObject();
+  json.Key("backlogOpen").Bool(comforts.backlog_open());
+  json.Key("backlog").BeginArray();
+  for (const Backlog::Entry& entry : comforts.backlog().entries()) {
+    json.BeginObject();
+    json.Key("page").Int(entry.page);
+    json.Key("lines").BeginArray();
+    for (const std::string& line : entry.lines) json.String(line);
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("auto").Bool(comforts.auto_on());
+  json.Key("skipRead").Bool(comforts.skip_on());
+  json.Key("textHidden").Bool(comforts.text_hidden());
+  json.Key("notice").OptionalString(comforts.notice());
+  json.Key("focus").OptionalString(comforts.FocusName());
+  const Preferences& prefs = comforts.preferences();
+  json.Key("prefs").BeginObject();
+  json.Key("music_volume").Int(prefs.music_volume);
+  json.Key("auto_delay").Int(prefs.auto_delay);
+  json.Key("click_shows_page").Bool(prefs.click_shows_page);
+  json.Key("keep_early_click").Bool(prefs.keep_early_click);
+  json.EndObject();
+  json.EndObject();
+}
+
+}  // namespace shiori

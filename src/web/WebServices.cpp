@@ -1,0 +1,38 @@
+#include "WebServices.h"
+
+#include <emscripten.h>
+
+// The page's side of each service lives in web/js/services.js, handed to the module as `services`.
+EM_JS(void, shiori_js_play, (const char* file), { Module.services.play(UTF8ToString(file)); });
+EM_JS(void, shiori_js_stop, (), { Module.services.stop(); });
+EM_JS(void, shiori_js_volume, (int percent), { Module.services.volume(percent / 100); });
+EM_JS(void, shiori_js_warn, (const char* message), { Module.services.warn(UTF8ToString(message)); });
+EM_ASYNC_JS(int, shiori_js_ask, (const char* text, const char* title, int default_yes), {
+  return await Module.services.ask(UTF8ToString(text), UTF8ToString(title), default_yes !== 0) ? 1 : 0;
+});
+
+namespace shiori {
+
+void WebWaveDevice::SetFileName(std::string_view relative, const std::filesystem::path& file) {
+  relative_ = std::string(relative);
+  file_ = file.string();
+}
+
+void WebWaveDevice::Command(std::string_view command) {
+  if (command == "play" && enabled_) {
+    shiori_js_play(file_.c_str());
+  } else if (command == "stop" || command == "close") {
+    shiori_js_stop();
+  }
+}
+
+void WebWaveDevice::SetVolume(int percent) { shiori_js_volume(percent); }
+
+bool WebQuestioner::Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) {
+  return shiori_js_ask(std::string(text).c_str(), std::string(title).c_str(),
+                       default_answer == DefaultAnswer::kYes) != 0;
+}
+
+void WebWarnings::Warn(std::string_view message) { shiori_js_warn(std::string(message).c_str()); }
+
+}  // namespace shiori

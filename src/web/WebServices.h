@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Services.h"
+
+namespace shiori {
+
+// The services the page supplies. Each hands its work to the page's JavaScript (web/js/), which plays the music,
+// asks the questions and shows the warnings.
+
+// Plays one wave file per "play" with the desktop's semantics: "play" starts the file from its beginning, "stop"
+// and "close" silence it; a device switched off plays nothing.
+class WebWaveDevice : public WaveDevice {
+ public:
+  void SetNotify(bool) override {}
+  void SetWait(bool) override {}
+  void SetShareable(bool) override {}
+  void SetDeviceType(std::string_view) override {}
+  void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
+  void Command(std::string_view command) override;
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetVolume(int percent) override;
+  [[nodiscard]] std::string FileName() const override { return relative_; }
+
+ private:
+  std::string relative_;
+  std::string file_;
+  bool enabled_ = true;
+};
+
+// Asks in the page's dialog. The core waits for the answer: the call unwinds to the browser's event loop and
+// resumes when the reader answers (Asyncify), so the page stays responsive meanwhile.
+class WebQuestioner : public Questioner {
+ public:
+  [[nodiscard]] bool Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) override;
+};
+
+class WebWarnings : public WarningSink {
+ public:
+  void Warn(std::string_view message) override;
+};
+
+}  // namespace shiori

@@ -1,0 +1,101 @@
+// What the page's tests share: the site served on 127.0.0.1, Debian's Chromium driven by Playwright, and ways to
+// read the window model the page last drew and to press on its widgets as a reader would.
+import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { createInterface } from 'node:readline';
+import { chromium } from 'playwright-core';
+
+export const ROOT = new URL('../../', import.meta.url).pathname;
+const FLAGS = [
+  '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--autoplay-policy=user-gesture-required',
+];
+
+// Serves build-web/site on a free port of 127.0.0.1; resolves to { url, stop }.
+export async function serveSite() {
+  const server = spawn('python3', [join(ROOT, 'scripts/serve-web.py'), '--port', '0', '--site', join(ROOT, 'build-web/site')], {
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  const [url] = await createInterface({ input: server.stdout })[Symbol.asyncIterator]().next().then((r) => [r.value]);
+  return { url, stop: () => server.kill() };
+}
+
+// A browser with its own fresh profile, removed when it closes; `profile` reuses one (a browser restart).
+export async function launch({ profile, viewport = { width: 1000, height: 720 }, deviceScaleFactor = 1, hasTouch = false } = {}) {
+  const dir = profile ?? mkdtempSync(join(tmpdir(), 'shiori-chromium-'));
+  const context = await chromium.launchPersistentContext(dir, {
+    executablePath: '/usr/bin/chromium', headless: true, args: FLAGS, viewport, deviceScaleFactor, hasTouch, acceptDownloads: true,
+  });
+  context.profile = dir;
+  context.removeProfile = () => rmSync(dir, { recursive: true, force: true });
+  return context;
+}
+
+// Opens the page and waits for the title's first frame.
+export async function openPage(context, url) {
+  const page = context.pages()[0] ?? (await context.newPage());
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.dialogs = [];
+  page.on('dialog', (dialog) => {
+    page.dialogs.push(dialog.type());
+    dialog.accept(); // leaving a story in progress: yes, leave
+  });
+  await page.goto(url);
+  await titleShown(page);
+  return page;
+}
+
+export async function titleShown(page) {
+  await page.waitForFunction(() => window.shioriPage?.firstFrameAt != null && shioriPage.model?.state.MenuMode === 1);
+}
+
+export const model = (page) => page.evaluate(() => shioriPage.model);
+
+// Waits until `predicate(model, arg)`, evaluated in the page on every frame drawn, holds.
+export function until(page, predicate, arg) {
+  return page.waitForFunction(
+    ([source, arg]) => window.shioriPage?.model && new Function(`return (${source})`)()(shioriPage.model, arg),
+    [predicate.toString(), arg],
+    { polling: 'raf' },
+  );
+}
+
+// The page coordinates of a point of the stage.
+export async function pagePoint(page, x, y) {
+  const box = await page.locator('#stage').boundingBox();
+  return [box.x + ((x + 0.5) * box.width) / 640, box.y + ((y + 0.5) * box.height) / 400];
+}
+
+export async function pressStage(page, x, y, button = 'left') {
+  const [px, py] = await pagePoint(page, x, y);
+  await page.mouse.click(px, py, { button });
+}
+
+// Presses the shown widget whose caption holds `text` (or of that name), once it is shown.
+export async function pressWidget(page, text, button = 'left') {
+  const handle = await until(page, (m, text) => {
+    const shown = (w) => w.visible && (!w.layer || m.layers[w.layer].visible);
+    return Object.entries(m.widgets).find(([n, w]) => shown(w) && (n === text || w.caption.includes(text)))?.[1];
+  }, text);
+  const w = await handle.jsonValue();
+  await pressStage(page, w.left + w.width / 2, w.top + w.height / 2, button);
+}
+
+// The story's place and the text on the stage: it changes whenever the story reads on.
+export const reading = (m) => JSON.stringify([m.state.CurrentPage, ...Object.entries(m.widgets).filter(([n]) => n.startsWith('lbl1(')).map(([, w]) => w.caption)]);
+
+// Waits until the story waits for the reader: typing stopped at a pause or the page's end with the click gate
+// open, or choices shown.
+export const waitingForReader = (page) =>
+  until(page, (m) => (m.state.PageState !== 0 && m.widgets.lblFRONT.enabled) || m.widgets['lblSEL(0)'].visible);
+
+// Waits for the reader's turn, then reads on by `input` and waits for new text.
+export async function readOn(page, input) {
+  await waitingForReader(page);
+  const before = reading(await model(page));
+  await input();
+  await until(page, new Function('m', 'before', `return (${reading})(m) !== before`), before);
+}

@@ -1,0 +1,133 @@
+// The menu bar above the stage, built from the window model: the same items, captions, checks and enabled states
+// as the desktop's. Shortcuts a browser keeps for itself get other keys, shown beside the item.
+const BROWSER_KEEPS = new Map([['ctrl+w', 'Alt+W']]); // Ctrl+W closes the tab before the page hears it
+
+export function pageShortcut(shortcut) {
+  return BROWSER_KEEPS.get(shortcut.toLowerCase()) ?? shortcut;
+}
+
+// "Ctrl+S" for a keydown event, in the form menu shortcuts are written.
+export function keyName(event) {
+  const key = event.key.length === 1 ? event.key.toUpperCase() : event.key;
+  return [event.ctrlKey && 'Ctrl', event.altKey && 'Alt', event.shiftKey && 'Shift', key].filter(Boolean).join('+');
+}
+
+export class MenuBar {
+  // `choose(name)`: the reader chose the item of that name.
+  constructor(element, choose) {
+    this.element = element;
+    this.choose = choose;
+    this.items = new Map(); // name -> {element, kind}
+    this.shortcuts = new Map(); // page shortcut, lower case -> item name
+    this.mnemonics = new Map(); // "Alt+J", lower case -> top-level name
+    this.open = null;
+    document.addEventListener('pointerdown', (event) => {
+      if (this.open && !this.open.contains(event.target)) this.closeMenus();
+    });
+  }
+
+  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right.
+  build(tree) {
+    this.closeMenus();
+    this.items.clear();
+    this.element.replaceChildren();
+    for (const top of tree) this.addTop(top);
+  }
+
+  addTop(top) {
+    const button = document.createElement('button');
+    button.className = 'top';
+    button.dataset.name = top.name;
+    this.element.append(button);
+    if (!top.items.length) {
+      button.addEventListener('click', () => this.choose(top.name));
+      this.items.set(top.name, { element: button, kind: 'command' });
+      return;
+    }
+    const holder = document.createElement('div');
+    holder.className = 'menu';
+    const list = document.createElement('div');
+    list.className = 'items';
+    list.setAttribute('role', 'menu');
+    holder.append(button, list);
+    this.element.append(holder);
+    button.setAttribute('aria-haspopup', 'menu');
+    button.addEventListener('click', () => (this.open === holder ? this.closeMenus() : this.openMenu(holder)));
+    button.addEventListener('pointerenter', () => this.open && this.open !== holder && this.openMenu(holder));
+    this.items.set(top.name, { element: button, kind: 'menu' });
+    for (const name of top.items) {
+      const item = document.createElement('button');
+      item.className = 'item';
+      item.dataset.name = name;
+      item.setAttribute('role', 'menuitem');
+      item.innerHTML = '<span class="check"></span><span class="caption"></span><span class="keys"></span>';
+      item.addEventListener('click', () => {
+        this.closeMenus();
+        this.choose(name);
+      });
+      list.append(item);
+      this.items.set(name, { element: item, kind: 'item' });
+    }
+  }
+
+  openMenu(holder) {
+    this.closeMenus();
+    holder.classList.add('open');
+    this.open = holder;
+  }
+
+  closeMenus() {
+    this.open?.classList.remove('open');
+    this.open = null;
+  }
+
+  // Brings every item in step with the model's menus.
+  update(menus) {
+    this.shortcuts.clear();
+    this.mnemonics.clear();
+    for (const [name, { element, kind }] of this.items) {
+      const model = menus[name];
+      if (!model) continue;
+      element.disabled = !model.enabled;
+      if (kind !== 'item') {
+        const letter = showCaption(element, model.caption);
+        if (letter) this.mnemonics.set(`alt+${letter.toLowerCase()}`, name);
+        continue;
+      }
+      showCaption(element.querySelector('.caption'), model.caption);
+      element.querySelector('.check').textContent = model.checked ? '✓' : '';
+      element.setAttribute('aria-checked', String(model.checked));
+      const keys = model.shortcut ? pageShortcut(model.shortcut) : '';
+      element.querySelector('.keys').textContent = keys;
+      if (keys) this.shortcuts.set(keys.toLowerCase(), name);
+    }
+  }
+
+  // Handles a key that chooses an item (its shortcut) or opens a menu (Alt and its underlined letter). True when
+  // the key was the menu bar's.
+  handleKey(event) {
+    const keys = keyName(event).toLowerCase();
+    const name = this.shortcuts.get(keys) ?? this.mnemonics.get(keys);
+    if (!name) return false;
+    const { element, kind } = this.items.get(name);
+    if (kind === 'menu') {
+      if (!element.disabled) this.openMenu(element.parentElement);
+    } else {
+      this.choose(name);
+    }
+    return true;
+  }
+}
+
+// Shows a caption with its mnemonic ("環境設定(&C)") underlined; returns the mnemonic letter, if any.
+function showCaption(element, caption) {
+  const at = caption.indexOf('&');
+  if (at < 0 || at + 1 >= caption.length) {
+    element.textContent = caption;
+    return null;
+  }
+  const letter = document.createElement('u');
+  letter.textContent = caption[at + 1];
+  element.replaceChildren(caption.slice(0, at), letter, caption.slice(at + 2));
+  return caption[at + 1];
+}
