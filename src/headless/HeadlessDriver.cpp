@@ -114,7 +114,7 @@ class Driver {
     } else if (verb == "screenshot") {
       Screenshot(RestOfLine(line, 1));
     } else if (verb == "close") {
-      engine_.CloseBox();
+      engine_.Close();
     } else {
       throw MalformedCommand{"unknown command " + verb};
     }

@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, FullScreenHidesTheMenuBarButKeepsItWithinReach) {
   EXPECT_EQ(form.menuSAVE[1]->caption().rfind("データ１：", 0), 0U) << form.menuSAVE[1]->caption();
 
   Key(Qt::Key_Escape);  // the story's own key: the in-game menu, not the way out of full screen
-  EXPECT_EQ(engine_.state().MenuMode, 3);
+  EXPECT_EQ(engine_.state().MenuMode, MenuKind::InGame);
   EXPECT_TRUE(window_->isFullScreen());
   Key(Qt::Key_Return, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->isFullScreen(); }, 3000));

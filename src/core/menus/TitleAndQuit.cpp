@@ -64,7 +64,7 @@ void TitleAndQuit::Form_QueryUnload() {
 // A page on the story layer (which stays shown beneath the title's layer), or the in-game menu.
 bool TitleAndQuit::StoryInProgress() const {
   const Form& form = engine_.form();
-  return (form.Picture1.visible() && !form.Picture2.visible()) || engine_.state().MenuMode == 3;
+  return (form.Picture1.visible() && !form.Picture2.visible()) || engine_.state().MenuMode == MenuKind::InGame;
 }
 
 void TitleAndQuit::Form_Click() {
