@@ -101,7 +101,8 @@ class Driver {
 
  private:
   static const std::vector<std::string>& Expect(const std::vector<std::string>& words, std::size_t count) {
-    if (words.size() != count) throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
+    if (words.size() != count)
+      throw MalformedCommand{words[0] + " takes " + std::to_string(count - 1) + " argument(s)"};
     return words;
   }
 

@@ -1,5 +1,6 @@
 #include "qt/QtServices.h"
 
+#include <QAudio>
 #include <QAudioDevice>
 #include <QAudioOutput>
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <iostream>
 
 namespace shiori {
@@ -47,12 +49,25 @@ bool QtWaveDevice::EnsurePlayer() {
     return false;
   }
   output_ = std::make_unique<QAudioOutput>(device);
+  ApplyVolume();
   player_ = std::make_unique<QMediaPlayer>();
   player_->setAudioOutput(output_.get());
   QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, [this](QMediaPlayer::Error, const QString& why) {
     WarnOnce(relative_, "cannot play " + relative_ + " (" + why.toStdString() + "); the music stays silent");
   });
   return true;
+}
+
+void QtWaveDevice::SetVolume(int percent) {
+  volume_ = std::clamp(percent, 0, 100);
+  ApplyVolume();
+}
+
+// The reader hears loudness on a logarithmic scale; the output takes a linear factor.
+void QtWaveDevice::ApplyVolume() {
+  if (!output_) return;
+  output_->setVolume(static_cast<float>(
+      QAudio::convertVolume(volume_ / 100.0, QAudio::LogarithmicVolumeScale, QAudio::LinearVolumeScale)));
 }
 
 void QtWaveDevice::Play() {

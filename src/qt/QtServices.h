@@ -49,10 +49,12 @@ class QtWaveDevice : public WaveDevice {
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override;
   void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  void SetVolume(int percent) override;
   [[nodiscard]] std::string FileName() const override { return relative_; }
 
  private:
   void Play();
+  void ApplyVolume();
   void Stop();
   [[nodiscard]] bool EnsurePlayer();
   void WarnOnce(const std::string& key, const std::string& message);
@@ -62,6 +64,7 @@ class QtWaveDevice : public WaveDevice {
   std::filesystem::path file_;
   bool enabled_ = true;
   bool no_device_ = false;
+  int volume_ = 100;
   std::set<std::string> warned_;
   // Made on the first "play", so that a reader who never hears music never loads the media back end.
   std::unique_ptr<QAudioOutput> output_;
