@@ -18,6 +18,9 @@
 #include <iostream>
 
 #include "qt/FullScreenMenuBar.h"
+#include <map>
+
+#include "comforts/Comforts.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
@@ -28,12 +31,30 @@
 namespace shiori {
 namespace {
 
+constexpr int kCtrlHoldMs = 250;
+
+// The name the core knows a plain key by, or none for keys it does not use.
+std::optional<std::string> KeyName(const QKeyEvent& event) {
+  if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return std::nullopt;
+  static const std::map<int, const char*> kNames = {{Qt::Key_PageUp, "pageup"}, {Qt::Key_PageDown, "pagedown"},
+                                                    {Qt::Key_Up, "up"},         {Qt::Key_Down, "down"},
+                                                    {Qt::Key_Left, "left"},     {Qt::Key_Right, "right"},
+                                                    {Qt::Key_Return, "enter"},  {Qt::Key_Enter, "enter"},
+                                                    {Qt::Key_Space, "space"},   {Qt::Key_Escape, "escape"},
+                                                    {Qt::Key_Tab, "tab"},       {Qt::Key_Delete, "delete"},
+                                                    {Qt::Key_A, "a"},           {Qt::Key_H, "h"},
+                                                    {Qt::Key_1, "1"},           {Qt::Key_2, "2"},
+                                                    {Qt::Key_3, "3"},           {Qt::Key_4, "4"}};
+  const auto found = kNames.find(event.key());
+  if (found == kNames.end()) return std::nullopt;
+  return found->second;
+}
+
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
 
-constexpr int kScreenshotNoteMs = 5000;
 constexpr int kSaveFolderNoteMs = 15000;
 
 }  // namespace
@@ -47,7 +68,10 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
   setCentralWidget(stage_);
   stage_->setFocus();
   stage_->Pressed = [this](QPoint at, int button) { Deliver([&] { form_.PressAt(at.x(), at.y(), button); }); };
-  stage_->WheelDown = [this] { PressStory(kLeftButton); };
+  stage_->Wheel = [this](int notches) { Deliver([&] { engine_.comforts().Wheel(notches); }); };
+  stage_->Hovered = [this](std::optional<QPoint> at) {
+    Deliver([&] { engine_.comforts().Hover(at ? std::optional(std::pair{at->x(), at->y()}) : std::nullopt); });
+  };
   stage_->Painted = [this] {
     // The scheduler waits for the first frame, so that nothing the title starts (music) delays its drawing.
     if (first_frame_shown_) return;
@@ -55,14 +79,15 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
     Settle();
   };
   BuildMenuBar();
+  BuildComfortsMenu();
   BuildCommands();
   new FullScreenMenuBar(*this);
 
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
   connect(&wake_, &QTimer::timeout, this, [this] { Deliver([] {}); });
-  title_reset_.setSingleShot(true);
-  connect(&title_reset_, &QTimer::timeout, this, [this] { setWindowTitle(WindowCaption()); });
+  ctrl_hold_.setSingleShot(true);
+  connect(&ctrl_hold_, &QTimer::timeout, this, [this] { Deliver([this] { engine_.comforts().HoldCtrl(true); }); });
 
   questions.SetParent(this);
   questions.Asking = [this](bool open) { PauseClock(open); };
@@ -71,6 +96,7 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
 MainWindow::~MainWindow() = default;
 
 Status MainWindow::Start() {
+  LoadPreferences();
   const bool first_start = SavesKeptApart() && !std::filesystem::exists(engine_.folder().SaveFile("conf.rgd"));
   Status started = engine_.Start();
   Settle();
@@ -123,6 +149,7 @@ void MainWindow::BuildMenuBar() {
       action->setShortcutContext(Qt::WindowShortcut);
     }
     connect(action, &QAction::triggered, this, [this, item] {
+      ctrl_hold_.stop();  // Ctrl was held for this shortcut, not for skipping
       Deliver([&] { form_.Choose(*item); });
       // Qt flips a check mark by itself; the model says what it really is, even when it has not changed.
       shown_menus_.clear();
@@ -157,6 +184,7 @@ void MainWindow::SyncMenus() {
     action->setEnabled(item->enabled());
     if (action->isCheckable()) action->setChecked(item->checked());
   }
+  SyncComfortsMenu();
 }
 
 void MainWindow::BuildCommands() {
@@ -180,6 +208,8 @@ void MainWindow::Deliver(Input&& input) {
   input();
   Settle();
 }
+
+void MainWindow::RunInput(const std::function<void()>& input) { Deliver(input); }
 
 void MainWindow::Settle() {
   if (engine_.ended()) {
@@ -222,30 +252,27 @@ void MainWindow::PauseClock(bool pause) {
   }
 }
 
-bool MainWindow::StoryOnTop() const {
-  return form_.Picture1.visible() && !form_.Picture2.visible() && !form_.Picture3.visible() &&
-         !form_.Picture4.visible();
-}
-
-void MainWindow::PressStory(int button) {
-  if (!StoryOnTop()) return;
-  Deliver([&] { form_.Press(form_.Picture1, button); });
-}
-
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-  switch (plain ? event->key() : Qt::Key_unknown) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-      PressStory(kLeftButton);
-      return;
-    case Qt::Key_Escape:
-      PressStory(kRightButton);
-      return;
-    default:
-      QMainWindow::keyPressEvent(event);
+  ctrl_hold_.stop();
+  if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
+    ctrl_hold_.start(kCtrlHoldMs);
+    return;
   }
+  const std::optional<std::string> name = KeyName(*event);
+  if (!name) {
+    QMainWindow::keyPressEvent(event);
+    return;
+  }
+  Deliver([&] { static_cast<void>(engine_.comforts().Key(*name)); });
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
+    ctrl_hold_.stop();
+    if (engine_.comforts().skip_on()) Deliver([this] { engine_.comforts().HoldCtrl(false); });
+    return;
+  }
+  QMainWindow::keyReleaseEvent(event);
 }
 
 void MainWindow::CopyPageText() {
@@ -273,7 +300,8 @@ void MainWindow::SaveScreenshot() {
       std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
   const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
   if (!saved) std::cerr << "shiori: " << saved.error() << std::endl;
-  ShowNote(saved.ok() ? ScreenshotSavedMessage(path) : ScreenshotFailedMessage(), kScreenshotNoteMs);
+  const std::string notice = (saved.ok() ? ScreenshotSavedMessage(path) : ScreenshotFailedMessage()).toStdString();
+  Deliver([&] { engine_.comforts().ShowNotice(notice); });
 }
 
 void MainWindow::ToggleFullScreen() {

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -41,6 +42,9 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  // Tab is the story's skip key, not a move between widgets (the stage is the only one).
+  bool focusNextPrevChild(bool) override { return false; }
 
  private:
   void BuildMenuBar();
@@ -58,8 +62,13 @@ class MainWindow : public QMainWindow {
   [[nodiscard]] bool ClockRunning() const { return first_frame_shown_ && !paused_since_; }
   void PauseClock(bool pause);
 
-  [[nodiscard]] bool StoryOnTop() const;
-  void PressStory(int button);
+  // The reader comforts' part of the window: their menu, the preferences, Ctrl held for skipping.
+  void RunInput(const std::function<void()>& input);
+  void BuildComfortsMenu();
+  void SyncComfortsMenu();
+  void OpenPreferences();
+  void LoadPreferences();
+
   void CopyPageText();
   void SaveScreenshot();
   // True when the saves do not lie in the game folder (a read-only game, the bundled demo, --save-dir).
@@ -93,6 +102,10 @@ class MainWindow : public QMainWindow {
   StageChanges changes_;
   std::uint64_t shown_changes_ = 0;
   QTimer title_reset_;
+  QAction* auto_action_ = nullptr;
+  QAction* skip_action_ = nullptr;
+  // Ctrl held alone for a moment starts skipping; Ctrl with another key is a shortcut.
+  QTimer ctrl_hold_;
 };
 
 }  // namespace shiori

@@ -79,17 +79,16 @@ void PaintBacklog(const Overlay& overlay, QPainter& painter) {
   const QRectF track(620, kBacklogTop, 4, Backlog::kVisibleLines * kBacklogPitch);
   painter.fillRect(track, QColor(255, 255, 255, 50));
   const qreal thumb = 24;
-  painter.fillRect(QRectF(track.left(), track.top() + (track.height() - thumb) * overlay.backlog_position,
-                          track.width(), thumb),
-                   kMarkColour);
+  painter.fillRect(
+      QRectF(track.left(), track.top() + (track.height() - thumb) * overlay.backlog_position, track.width(), thumb),
+      kMarkColour);
 }
 
 }  // namespace
 
 bool HiddenByOverlay(const Form& form, const Widget& widget) {
   if (!form.overlay().text_hidden) return false;
-  return &widget == form.lblSANKAKU ||
-         std::find(form.lbl1.begin(), form.lbl1.end(), &widget) != form.lbl1.end();
+  return &widget == form.lblSANKAKU || std::find(form.lbl1.begin(), form.lbl1.end(), &widget) != form.lbl1.end();
 }
 
 void PaintOverlay(const Form& form, QPainter& painter) {

@@ -49,6 +49,7 @@ StageWidget::StageWidget(const Form& form, StagePainter& painter, QWidget* paren
   // Everything is painted here, every pixel, every time: no background fill by Qt first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);  // for the hover mark
   setMinimumSize(StagePainter::kWidth / 2, StagePainter::kHeight / 2);
 }
 
@@ -82,12 +83,25 @@ void StageWidget::mousePressEvent(QMouseEvent* event) {
   event->accept();
 }
 
+void StageWidget::mouseMoveEvent(QMouseEvent* event) {
+  if (Hovered) Hovered(ToStagePixel(StageRect(), event->position()));
+  event->accept();
+}
+
+void StageWidget::leaveEvent(QEvent* event) {
+  if (Hovered) Hovered(std::nullopt);
+  QWidget::leaveEvent(event);
+}
+
 void StageWidget::wheelEvent(QWheelEvent* event) {
-  // Touchpads report a notch in small parts; a whole notch (120) down is one step.
-  wheel_travel_ = std::min(wheel_travel_ + event->angleDelta().y(), 0);
-  for (; wheel_travel_ <= -120; wheel_travel_ += 120) {
-    if (WheelDown) WheelDown();
-  }
+  // Touchpads report a notch in small parts; a whole notch (120) is one step. Turning back starts afresh.
+  const int delta = event->angleDelta().y();
+  if ((delta > 0) != (wheel_travel_ > 0)) wheel_travel_ = 0;
+  wheel_travel_ += delta;
+  const int notches = wheel_travel_ / 120;
+  wheel_travel_ -= notches * 120;
+  // Qt counts a turn away from the reader (up) as positive.
+  if (notches != 0 && Wheel) Wheel(-notches);
   event->accept();
 }
 

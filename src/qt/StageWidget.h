@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "window/Form.h"
 
@@ -25,12 +26,15 @@ class StageWidget : public QWidget {
   [[nodiscard]] QSize sizeHint() const override;
 
   std::function<void(QPoint stage, int button)> Pressed;  // button 1 left, 2 right, 4 middle
-  std::function<void()> WheelDown;
+  std::function<void(int notches)> Wheel;                 // whole notches, up negative
+  std::function<void(std::optional<QPoint> stage)> Hovered;  // none when the pointer leaves the stage
   std::function<void()> Painted;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:

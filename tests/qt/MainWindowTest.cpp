@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -11,12 +12,16 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QSlider>
+#include <QWheelEvent>
 #include <algorithm>
 #include <string>
 
 #include "StageFixture.h"
+#include "comforts/Comforts.h"
 #include "engine/Engine.h"
 #include "qt/MainWindow.h"
+#include "qt/PreferencesDialog.h"
 #include "qt/QtServices.h"
 #include "qt/StageGeometry.h"
 #include "qt/StagePainter.h"
@@ -72,6 +77,8 @@ class MainWindowTest : public ::testing::Test {
       : engine_(GameFolder(game_.dir(), game_.dir()), services_.Bundle(), scheduler_),
         painter_(engine_.folder(), services_.pictures()) {
     WriteGame(game_);
+    // The reader's own preferences never reach a test.
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((game_.dir() / "config").string()));
     window_ = std::make_unique<MainWindow>(engine_, painter_, services_.questions());
     EXPECT_TRUE(window_->Start().ok());
     window_->ShowAtBestSize(false);
@@ -112,7 +119,7 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, MenuBarFollowsTheModel) {
   Form& form = engine_.form();
-  ASSERT_EQ(window_->menuBar()->actions().size(), 4);
+  ASSERT_EQ(window_->menuBar()->actions().size(), 5) << "the story's four, and the comforts' own";
   QAction* conf = MenuBarEntry("環境設定(&C)");
   QAction* next = MenuBarEntry("次の選択肢までとばす(&J)");
   QAction* quit = MenuBarEntry("終了(&Q)");
@@ -143,6 +150,7 @@ TEST_F(MainWindowTest, MenuBarFollowsTheModel) {
   // The story enables and disables commands as the reader moves on; the bar keeps in step at every screen.
   const auto expect_in_step = [&](const char* screen) {
     for (QAction* top : window_->menuBar()->actions()) {
+      if (top->menu() != nullptr && top->menu()->objectName() == "comforts") continue;
       QList<QAction*> actions{top};
       if (top->menu() != nullptr) actions += top->menu()->actions();
       for (QAction* action : actions) {
@@ -170,10 +178,11 @@ TEST_F(MainWindowTest, MenuBarFollowsTheModel) {
 TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
   Form& form = engine_.form();
   PlayState& state = engine_.state();
-  const std::uint64_t before = form.change_count();
-  Key(Qt::Key_Return);  // on the title, Enter is nobody's click
+  Key(Qt::Key_Return);  // on the title, Enter only shows where the keys are
   Key(Qt::Key_Escape);
-  EXPECT_EQ(form.change_count(), before);
+  EXPECT_EQ(state.MenuMode, MenuKind::Title);
+  EXPECT_TRUE(form.Picture2.visible());
+  EXPECT_EQ(form.overlay().focus, "lblMLT(0)");
 
   ClickWidget(*form.lblMLT[0]);  // read the story: the load menu
   ClickWidget(*form.lblMLT[3]);  // start afresh
@@ -194,6 +203,62 @@ TEST_F(MainWindowTest, KeysReadOnOpenTheMenuAndCopyThePage) {
   EXPECT_EQ(state.MenuMode, MenuKind::InGame);
   Key(Qt::Key_Return);  // the menu is up: Enter does not read on behind it
   EXPECT_TRUE(form.Picture2.visible());
+  EXPECT_EQ(form.overlay().focus, "lblMLT(0)") << "a fresh mark on the menu's first entry";
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(form.Picture2.visible()) << "Escape closes the menu it opened";
+}
+
+// The wheel opens the history over a dimmed stage and closes it again; the keyboard's focus mark is drawn.
+TEST_F(MainWindowTest, TheWheelOpensTheHistoryAndTheFocusMarkShows) {
+  Form& form = engine_.form();
+  auto* stage = static_cast<StageWidget*>(window_->centralWidget());
+  const auto wheel = [&](int delta) {
+    const QPointF at = stage->StageRect().center();
+    QWheelEvent event(at, stage->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(stage, &event);
+  };
+  const QImage plain = painter_.Render(form);
+  Key(Qt::Key_Down);
+  ASSERT_EQ(form.overlay().focus, "lblMLT(0)");
+  const Rect& entry = form.lblMLT[0]->bounds();
+  const QColor ring = painter_.Render(form).pixelColor(entry.left - 3, entry.top + entry.height / 2);
+  EXPECT_GT(ring.red(), 200) << "a warm ring around the entry";
+  EXPECT_NE(ring, plain.pixelColor(entry.left - 3, entry.top + entry.height / 2));
+
+  ClickWidget(*form.lblMLT[0]);
+  ClickWidget(*form.lblMLT[3]);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return engine_.state().CurrentPage == 2; }, 3000)) << "the first page typed";
+  wheel(120);
+  ASSERT_TRUE(form.overlay().backlog_open);
+  EXPECT_EQ(form.overlay().backlog_lines, (std::vector<std::string>{"Hello,", "reader."}));
+  const QImage history = painter_.Render(form);
+  EXPECT_LT(history.pixelColor(600, 200).lightness(), 40) << "the stage is dimmed";
+  wheel(-120);
+  EXPECT_FALSE(form.overlay().backlog_open);
+  EXPECT_EQ(engine_.state().CurrentPage, 2) << "the wheel that closed the history did not read on";
+}
+
+TEST_F(MainWindowTest, PreferencesAreSavedAndReadBack) {
+  const std::filesystem::path file = PreferencesFile();
+  EXPECT_EQ(file, game_.dir() / "config" / "shiori" / "shiori.conf");
+  PreferencesDialog dialog(engine_.comforts().preferences(), file,
+                           [&](const Preferences& changed) { engine_.comforts().SetPreferences(changed); });
+  dialog.findChild<QSlider*>("volume")->setValue(35);
+  dialog.findChild<QCheckBox*>("keepEarlyClick")->setChecked(true);
+  EXPECT_EQ(engine_.comforts().preferences().music_volume, 35) << "applied at once";
+  std::vector<std::string> problems;
+  const Preferences read = Preferences::Load(file, problems);
+  EXPECT_EQ(read, engine_.comforts().preferences());
+  EXPECT_TRUE(read.keep_early_click);
+  EXPECT_TRUE(problems.empty());
+
+  // A new window starts with them.
+  Scheduler scheduler;
+  Engine engine(GameFolder(game_.dir(), game_.dir()), services_.Bundle(), scheduler);
+  MainWindow window(engine, painter_, services_.questions());
+  ASSERT_TRUE(window.Start().ok());
+  EXPECT_EQ(engine.comforts().preferences(), read);
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST(StageGeometry, PressesOnTheWidgetArriveInStagePixelsWithTheirButton) {
   stage.resize(1400, 800);
   std::vector<std::pair<QPoint, int>> presses;
   stage.Pressed = [&](QPoint at, int button) { presses.emplace_back(at, button); };
-  int wheel_steps = 0;
-  stage.WheelDown = [&] { ++wheel_steps; };
+  std::vector<int> notches;
+  stage.Wheel = [&](int turned) { notches.push_back(turned); };
 
   QTest::mouseClick(&stage, Qt::LeftButton, {}, QPoint(60 + 2 * 352 + 1, 2 * 252 + 1));
   QTest::mouseClick(&stage, Qt::RightButton, {}, QPoint(60, 0));
@@ -75,7 +75,7 @@ TEST(StageGeometry, PressesOnTheWidgetArriveInStagePixelsWithTheirButton) {
       {QPoint(352, 252), kLeftButton}, {QPoint(0, 0), kRightButton}, {QPoint(639, 399), kMiddleButton}};
   EXPECT_EQ(presses, expected);
 
-  // A wheel notch down reads on; a touchpad's small steps add up to a notch; up does nothing.
+  // Whole notches, down positive; a touchpad's small steps add up to a notch; turning back starts afresh.
   const auto wheel = [&](int delta) {
     QWheelEvent event(QPointF(300, 300), QPointF(300, 300), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
@@ -84,12 +84,13 @@ TEST(StageGeometry, PressesOnTheWidgetArriveInStagePixelsWithTheirButton) {
   wheel(-120);
   wheel(-40);
   wheel(-40);
-  EXPECT_EQ(wheel_steps, 1);
+  EXPECT_EQ(notches, std::vector<int>{1});
   wheel(-40);
-  EXPECT_EQ(wheel_steps, 2);
-  wheel(120);
+  EXPECT_EQ(notches, (std::vector<int>{1, 1}));
+  wheel(60);
   wheel(-60);
-  EXPECT_EQ(wheel_steps, 2);
+  wheel(240);
+  EXPECT_EQ(notches, (std::vector<int>{1, 1, -2}));
 }
 
 }  // namespace

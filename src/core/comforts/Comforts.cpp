@@ -14,9 +14,9 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",  "down", "left",   "right",
-                                                    "enter",  "space",    "escape", "tab", "delete", "a",
-                                                    "h",      "1",        "2",   "3",    "4"};
+constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
+                                                    "enter",  "space",    "escape", "tab",  "delete", "a",
+                                                    "h",      "1",        "2",      "3",    "4"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
@@ -180,9 +180,7 @@ void Comforts::SetSkipRead(bool on) {
 }
 
 // Reading on starts only on the story itself, with nothing over it.
-bool Comforts::CanReadOn() {
-  return CurrentScreen(engine_) == Screen::Story && !backlog_open_ && !text_hidden_;
-}
+bool Comforts::CanReadOn() { return CurrentScreen(engine_) == Screen::Story && !backlog_open_ && !text_hidden_; }
 
 void Comforts::StopReadingOn() {
   auto_ = false;

@@ -67,7 +67,9 @@ const Widget* KeyboardNavigation::Valid(Screen screen, const Widget* widget) con
   return std::find(entries.begin(), entries.end(), widget) != entries.end() ? widget : nullptr;
 }
 
-const Widget* KeyboardNavigation::focus(Screen screen) const { return Valid(screen, focus_); }
+const Widget* KeyboardNavigation::focus(Screen screen) const {
+  return screen == focus_screen_ ? Valid(screen, focus_) : nullptr;
+}
 const Widget* KeyboardNavigation::hover(Screen screen) const { return Valid(screen, hover_); }
 
 void KeyboardNavigation::Hover(Screen screen, std::optional<std::pair<int, int>> at) {
@@ -82,7 +84,8 @@ void KeyboardNavigation::Hover(Screen screen, std::optional<std::pair<int, int>>
 void KeyboardNavigation::MoveFocus(Screen screen, int step) {
   const auto entries = Entries(screen);
   if (entries.empty()) return;
-  const auto at = std::find(entries.begin(), entries.end(), focus_);
+  const auto at = std::find(entries.begin(), entries.end(), focus(screen));
+  focus_screen_ = screen;
   if (at == entries.end()) {
     focus_ = entries.front();
     return;

@@ -38,6 +38,7 @@ class KeyboardNavigation {
 
   Engine& engine_;
   Widget* focus_ = nullptr;
+  Screen focus_screen_ = Screen::Story;  // a mark set on one screen is not carried to another
   Widget* hover_ = nullptr;
 };
 

@@ -1,0 +1,90 @@
+#include "qt/PreferencesDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace shiori {
+
+std::filesystem::path PreferencesFile() {
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return std::filesystem::path(config.toStdString()) / "shiori" / "shiori.conf";
+}
+
+PreferencesDialog::PreferencesDialog(const Preferences& initial, std::filesystem::path file,
+                                     std::function<void(const Preferences&)> apply, QWidget* parent)
+    : QDialog(parent), preferences_(initial), file_(std::move(file)), apply_(std::move(apply)) {
+  setWindowTitle(QStringLiteral("設定"));
+  auto* form = new QFormLayout;
+
+  auto* volume = new QSlider(Qt::Horizontal);
+  auto* volume_number = new QSpinBox;
+  volume->setObjectName(QStringLiteral("volume"));
+  volume->setRange(0, Preferences::kMaxVolume);
+  volume_number->setRange(0, Preferences::kMaxVolume);
+  volume->setValue(initial.music_volume);
+  volume_number->setValue(initial.music_volume);
+  connect(volume, &QSlider::valueChanged, volume_number, &QSpinBox::setValue);
+  connect(volume_number, &QSpinBox::valueChanged, volume, &QSlider::setValue);
+  connect(volume, &QSlider::valueChanged, this,
+          [this](int value) { Change([value](Preferences& p) { p.music_volume = value; }); });
+  auto* volume_row = new QHBoxLayout;
+  volume_row->addWidget(volume, 1);
+  volume_row->addWidget(volume_number);
+  form->addRow(QStringLiteral("音楽の音量(&V)"), volume_row);
+
+  auto* delay = new QSpinBox;
+  delay->setObjectName(QStringLiteral("autoDelay"));
+  delay->setRange(Preferences::kMinAutoDelayMs, Preferences::kMaxAutoDelayMs);
+  delay->setSingleStep(100);
+  delay->setSuffix(QStringLiteral(" ミリ秒"));
+  delay->setValue(initial.auto_delay);
+  connect(delay, &QSpinBox::valueChanged, this,
+          [this](int value) { Change([value](Preferences& p) { p.auto_delay = value; }); });
+  form->addRow(QStringLiteral("オートモードの待ち時間(&A)"), delay);
+
+  auto* shows_page = new QCheckBox(QStringLiteral("文字の表示中にクリックすると、次の区切りまでを一度に表示する(&T)"));
+  shows_page->setObjectName(QStringLiteral("clickShowsPage"));
+  shows_page->setChecked(initial.click_shows_page);
+  connect(shows_page, &QCheckBox::toggled, this,
+          [this](bool on) { Change([on](Preferences& p) { p.click_shows_page = on; }); });
+  auto* keeps_click = new QCheckBox(QStringLiteral("矢印が出る前のクリックも取っておく(&K)"));
+  keeps_click->setObjectName(QStringLiteral("keepEarlyClick"));
+  keeps_click->setChecked(initial.keep_early_click);
+  connect(keeps_click, &QCheckBox::toggled, this,
+          [this](bool on) { Change([on](Preferences& p) { p.keep_early_click = on; }); });
+  auto* pacing_note =
+      new QLabel(QStringLiteral("この二つは元の読み味を変えるため、初めは切ってあります。\n両方を入れると、クリックが失"
+                                "われることはありません。"));
+  pacing_note->setWordWrap(true);
+
+  problem_ = new QLabel;
+  problem_->setWordWrap(true);
+  problem_->hide();
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(shows_page);
+  layout->addWidget(keeps_click);
+  layout->addWidget(pacing_note);
+  layout->addWidget(problem_);
+  layout->addWidget(buttons);
+}
+
+void PreferencesDialog::Change(const std::function<void(Preferences&)>& change) {
+  change(preferences_);
+  apply_(preferences_);
+  const Status saved = preferences_.Save(file_);
+  problem_->setVisible(!saved.ok());
+  if (!saved) problem_->setText(QStringLiteral("設定を保存できませんでした：") + QString::fromStdString(saved.error()));
+}
+
+}  // namespace shiori
