@@ -1,9 +1,11 @@
 #include "qt/StagePainter.h"
 
 #include <QFontDatabase>
+#include <QGlyphRun>
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
@@ -281,50 +283,68 @@ std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::st
     old_blocks = std::move(cached.blocks);
     cached.key = {};
   } else {
-    old_blocks = LayOutText(old_text, LabelStyle(widget.font(), widget.bold()).font, widget.alignment(),
-                            TextBox(widget));
+    old_blocks =
+        LayOutText(old_text, LabelStyle(widget.font(), widget.bold()).font, widget.alignment(), TextBox(widget));
   }
+  const std::vector<TextBlock>& new_blocks = LaidOutText(widget);
   const auto kept = static_cast<int>(old_text.size());
-  const std::optional<QRectF> grown = TextFrom(old_blocks, LaidOutText(widget), kept, std::max(0, kept - 1));
-  if (!grown) return std::nullopt;
-  if (grown->isEmpty()) return QRect();
-  // Glyphs reach a little past their cells: antialiasing, overhangs, the second stroke of a bold drawn twice.
-  const qreal margin = std::ceil(LabelStyle(widget.font(), widget.bold()).font.pixelSize() / 4.0) + 1;
-  return grown->adjusted(-margin, -margin, margin, margin).intersected(TextBox(widget)).toAlignedRect();
+  if (!KeptInPlace(old_blocks, new_blocks, kept)) return std::nullopt;
+  // A ligature or kerning may change the glyphs of the last characters there were: they are drawn again too.
+  int from = kept;
+  while (from > 0 && GlyphsOf(old_blocks, from - 1, from) != GlyphsOf(new_blocks, from - 1, from)) --from;
+  const QRectF ink = InkOf(old_blocks, from, kept) | InkOf(new_blocks, from, LabelText(widget.caption()).size());
+  if (ink.isEmpty()) return QRect();
+  // Antialiasing may reach a pixel past the outlines; a bold drawn twice, one more to the right.
+  const qreal overstrike = LabelStyle(widget.font(), widget.bold()).overstrike ? 1 : 0;
+  return ink.adjusted(-1, -1, 1 + overstrike, 1).intersected(TextBox(widget)).toAlignedRect();
 }
 
-std::optional<QRectF> StagePainter::TextFrom(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now,
-                                             int kept, int from) {
+bool StagePainter::KeptInPlace(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now, int kept) {
   // The first `kept` characters must stand where they stood: in the same block, on the same lines.
   for (const TextBlock& old : before) {
     const auto same = std::find_if(now.begin(), now.end(), [&](const TextBlock& b) { return b.start == old.start; });
-    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return std::nullopt;
+    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return false;
     const int kept_here = kept - old.start;
     for (int i = 0; i < old.layout->lineCount(); ++i) {
       const QTextLine was = old.layout->lineAt(i);
       if (was.textStart() >= kept_here) break;
-      if (i >= same->layout->lineCount()) return std::nullopt;
+      if (i >= same->layout->lineCount()) return false;
       const QTextLine is = same->layout->lineAt(i);
       const int was_end = std::min(was.textStart() + was.textLength(), kept_here);
       if (is.textStart() != was.textStart() || is.y() != was.y() || is.textStart() + is.textLength() < was_end) {
-        return std::nullopt;
+        return false;
       }
     }
   }
-  // What may differ: the cells from `from` on.
-  QRectF grown;
-  for (const TextBlock& block : now) {
-    const int from_here = from - block.start;
-    const QTransform placed = QTransform::fromTranslate(block.origin.x(), block.origin.y()).scale(block.squeeze, 1);
-    for (int i = 0; i < block.layout->lineCount(); ++i) {
-      const QTextLine line = block.layout->lineAt(i);
-      if (line.textStart() + line.textLength() <= from_here) continue;
-      const qreal left = line.textStart() >= from_here ? line.x() : line.cursorToX(from_here);
-      const qreal right = line.x() + line.naturalTextWidth();
-      if (right > left) grown |= placed.mapRect(QRectF(left, line.y(), right - left, line.height()));
+  return true;
+}
+
+std::vector<StagePainter::PlacedGlyphs> StagePainter::GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to) {
+  std::vector<PlacedGlyphs> glyphs;
+  for (const TextBlock& block : blocks) {
+    const int length = static_cast<int>(block.layout->text().size());
+    const int first = std::max(from - block.start, 0);
+    const int last = std::min(to - block.start, length);
+    if (first >= last) continue;
+    for (const QGlyphRun& run : block.layout->glyphRuns(first, last - first)) glyphs.push_back({run, &block});
+  }
+  return glyphs;
+}
+
+QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int to) {
+  QRectF ink;
+  for (const PlacedGlyphs& placed : GlyphsOf(blocks, from, to)) {
+    const TextBlock& block = *placed.block;
+    const QTransform onStage = QTransform::fromTranslate(block.origin.x(), block.origin.y()).scale(block.squeeze, 1);
+    const QRawFont font = placed.run.rawFont();
+    const QList<quint32> indexes = placed.run.glyphIndexes();
+    const QList<QPointF> positions = placed.run.positions();
+    for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+      const QRectF outline = font.boundingRect(indexes[i]).translated(positions[i]);
+      if (!outline.isEmpty()) ink |= onStage.mapRect(outline);
     }
   }
-  return grown;
+  return ink;
 }
 
 std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const QFont& font,
@@ -382,8 +402,8 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
         line.setLineWidth(natural);
         line.setPosition(QPointF(0, baseline - line.ascent()));
         layout->endLayout();
-        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch),
-                          box.width() / natural, paragraph_start});
+        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch), box.width() / natural,
+                          paragraph_start});
         line_index = first_line + 1;
         continue;
       }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QImage>
 #include <QRectF>
 #include <QTextLayout>
@@ -39,9 +40,10 @@ class StagePainter {
   [[nodiscard]] QImage Render(const Form& form, int scale = 1);
 
   // The stage pixels that may differ now that the caption of `widget`, which read `before`, reads `before` with
-  // more after it: the cells of the characters added and of the last one before them (which a ligature or kerning
-  // may redraw). None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit,
-  // or not `before` continued), so that the whole widget must be drawn again.
+  // more after it: where the glyphs of the characters added lie, and of those before them that a ligature or
+  // kerning changed; only their ink, not their whole cells, so that successive characters rarely share a pixel.
+  // None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit, or not
+  // `before` continued), so that the whole widget must be drawn again.
   [[nodiscard]] std::optional<QRect> GrownText(const Widget& widget, const std::string& before);
 
  private:
@@ -98,10 +100,20 @@ class StagePainter {
   [[nodiscard]] TextKey KeyOf(const Widget& widget, const std::string& caption);
   // The widget's text laid out, from the cache when it has not changed since it was last laid out.
   [[nodiscard]] const std::vector<TextBlock>& LaidOutText(const Widget& widget);
-  // Where `now`, the text of `before` with more after it, is drawn from its character `from` on; none when some
-  // of the first `kept` characters, all there were before, have moved.
-  [[nodiscard]] static std::optional<QRectF> TextFrom(const std::vector<TextBlock>& before,
-                                                      const std::vector<TextBlock>& now, int kept, int from);
+  // Whether the first `kept` characters of `before` stand where they stood in `now`: same blocks, same lines.
+  [[nodiscard]] static bool KeptInPlace(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now,
+                                        int kept);
+  // The glyphs of the characters `from` to `to` (not included) and the block they lie in.
+  struct PlacedGlyphs {
+    QGlyphRun run;
+    const TextBlock* block;
+    bool operator==(const PlacedGlyphs& other) const {
+      return run == other.run && block->origin == other.block->origin && block->squeeze == other.block->squeeze;
+    }
+  };
+  [[nodiscard]] static std::vector<PlacedGlyphs> GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to);
+  // Where the outlines of those glyphs lie on the stage.
+  [[nodiscard]] static QRectF InkOf(const std::vector<TextBlock>& blocks, int from, int to);
 
   GameFolder folder_;
   PictureCache& pictures_;

@@ -55,7 +55,7 @@ StageWidget::StageWidget(const Form& form, StagePainter& painter, QWidget* paren
 
 QRectF StageWidget::StageRect() const { return FitStage(QSizeF(size()), devicePixelRatioF()); }
 
-void StageWidget::UpdateStage(const QRect& rect) { update(FromStageRect(StageRect(), rect)); }
+void StageWidget::UpdateStage(const QRect& rect) { update(FromStageRect(StageRect(), rect, devicePixelRatioF())); }
 
 void StageWidget::SetPreferredScale(int scale) {
   preferred_scale_ = scale;
