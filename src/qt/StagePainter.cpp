@@ -201,7 +201,7 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
     const Widget& widget = **it;
     if (widget.visible() && !HiddenByOverlay(form, widget) && ToQRect(widget.bounds()).intersects(output.exposed)) {
-      PaintWidget(widget, painter);
+      PaintWidget(widget, painter, output.exposed);
     }
   }
 }
@@ -231,7 +231,7 @@ void StagePainter::PaintPicture(const QImage& original, QPainter& painter, const
   painter.restore();
 }
 
-void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
+void StagePainter::PaintWidget(const Widget& widget, QPainter& painter, const QRectF& exposed) {
   const QRectF bounds = ToQRect(widget.bounds());
   if (widget.back()) painter.fillRect(bounds, Colour(*widget.back()));
   if (widget.border()) PaintBorder(painter, bounds);
@@ -240,12 +240,30 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
   painter.save();
   painter.setClipRect(TextBox(widget), Qt::IntersectClip);
   painter.setPen(Colour(widget.fore()));
+  // Glyphs reach a little past their cells: antialiasing, overhangs, the second stroke of a bold drawn twice.
+  const qreal reach = std::ceil(style.font.pixelSize() / 4.0) + 1;
   for (const TextBlock& block : LaidOutText(widget)) {
     painter.save();
     painter.translate(block.origin);
     painter.scale(block.squeeze, 1);
-    block.layout->draw(&painter, QPointF(0, 0));
-    if (style.overstrike) block.layout->draw(&painter, QPointF(1, 0));
+    // While a page types only a character's cell is exposed: only the glyphs that may reach into it are drawn.
+    const QRectF near = QTransform::fromTranslate(block.origin.x(), block.origin.y())
+                            .scale(block.squeeze, 1)
+                            .inverted()
+                            .mapRect(exposed);
+    for (int i = 0; i < block.layout->lineCount(); ++i) {
+      const QTextLine line = block.layout->lineAt(i);
+      const QRectF cells(line.x(), line.y(), line.naturalTextWidth(), line.height());
+      if (!cells.adjusted(-reach, -reach, reach, reach).intersects(near)) continue;
+      const int from = std::max(line.textStart(), line.xToCursor(near.left() - reach) - 1);
+      const int to = std::min(line.textStart() + line.textLength(), line.xToCursor(near.right() + reach) + 1);
+      if (from >= to) continue;
+      const QList<QGlyphRun> runs = line.glyphRuns(from, to - from);
+      for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(0, 0), run);
+      if (style.overstrike) {
+        for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(1, 0), run);
+      }
+    }
     painter.restore();
   }
   painter.restore();

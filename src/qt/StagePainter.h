@@ -61,7 +61,8 @@ class StagePainter {
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.
   void PaintPicture(const QImage& original, QPainter& painter, const Output& output);
-  void PaintWidget(const Widget& widget, QPainter& painter);
+  // Draws `widget`; of its text, only what may reach into `exposed` (stage pixels).
+  void PaintWidget(const Widget& widget, QPainter& painter, const QRectF& exposed);
 
   struct TextStyle {
     QFont font;
