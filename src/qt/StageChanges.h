@@ -24,9 +24,10 @@ class StageChanges {
   [[nodiscard]] std::vector<QRect> Take(const Form& form);
 
  private:
-  struct WidgetLook {
+  // How a widget looks apart from its text, kept apart so that most widgets, unchanged, are compared without
+  // copying their text.
+  struct WidgetFrame {
     bool visible;
-    std::string caption;
     Rgb fore;
     std::optional<Rgb> back;
     Rect bounds;
@@ -34,7 +35,11 @@ class StageChanges {
     bool bold;
     Alignment alignment;
     bool border;
-    bool operator==(const WidgetLook&) const = default;
+    bool operator==(const WidgetFrame&) const = default;
+  };
+  struct WidgetLook {
+    std::string caption;
+    WidgetFrame frame;
   };
   struct LayerLook {
     bool visible;
@@ -48,6 +53,8 @@ class StageChanges {
     Overlay overlay;
   };
 
+  [[nodiscard]] static std::vector<LayerLook> LayersOf(const Form& form);
+  [[nodiscard]] static WidgetFrame FrameOf(const Widget& widget);
   [[nodiscard]] static Look Capture(const Form& form);
   // Where `widget` looks different now that it has gone from `before` to `after`: its new characters' cells when
   // only its text grew, else where it was and where it is.

@@ -185,7 +185,7 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
   }
   painter.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::black);
   if (form.picture_missing()) return;
-  const QImage picture = pictures_.Get(PictureFile(*form.picture()));
+  const QImage picture = Picture(*form.picture(), output);
   if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
@@ -193,7 +193,7 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
   QImage picture;
-  if (layer.picture() && !layer.picture_missing()) picture = pictures_.Get(PictureFile(*layer.picture()));
+  if (layer.picture() && !layer.picture_missing()) picture = Picture(*layer.picture(), output);
   const bool black = layer.picture() && picture.isNull();
   painter.fillRect(bounds, black ? QColor(Qt::black) : Colour(layer.back()));
   if (!picture.isNull()) PaintPicture(picture, painter, output);
@@ -204,6 +204,14 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
       PaintWidget(widget, painter, output.exposed);
     }
   }
+}
+
+QImage StagePainter::Picture(const std::string& relative, const Output& output) {
+  // A part of the stage is drawn with the picture the rest of it shows; the file is looked at again (and decoded
+  // afresh if it has been replaced) when the whole stage is drawn, as it is whenever a layer's picture changes.
+  if (output.exposed == QRectF(0, 0, kWidth, kHeight)) shown_.clear();
+  if (const auto found = shown_.find(relative); found != shown_.end()) return found->second;
+  return shown_.emplace(relative, pictures_.Get(PictureFile(relative))).first->second;
 }
 
 std::filesystem::path StagePainter::PictureFile(const std::string& relative) {

@@ -57,7 +57,9 @@ class StagePainter {
 
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
   void PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output);
-  // Where a picture the story names ("data/0001.rgd") lies in the game folder.
+  // The picture the story names ("data/0001.rgd"), as the stage shows it.
+  [[nodiscard]] QImage Picture(const std::string& relative, const Output& output);
+  // Where a picture the story names lies in the game folder.
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.
   void PaintPicture(const QImage& original, QPainter& painter, const Output& output);
@@ -121,6 +123,7 @@ class StagePainter {
   std::map<std::pair<int, bool>, TextStyle> styles_;
   std::map<const Widget*, CachedText> texts_;
   std::map<std::string, std::filesystem::path> files_;
+  std::map<std::string, QImage> shown_;  // the pictures on the stage, by name
 };
 
 // The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.
