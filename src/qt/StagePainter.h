@@ -68,6 +68,7 @@ class StagePainter {
 
   struct TextStyle {
     QFont font;
+    QFont unshaped;   // the same, for text that needs no shaping
     bool overstrike;  // bold drawn by striking the text twice, one stage pixel apart
   };
   // The labels' type at a size in points (measured at 96 dpi), normal or bold.
@@ -81,8 +82,8 @@ class StagePainter {
     int start;
   };
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
-  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const QFont& font, Alignment alignment,
-                                                         const QRectF& box);
+  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const TextStyle& style,
+                                                         Alignment alignment, const QRectF& box);
 
   // The layout of a label's text is kept until the text or its box changes: while a page types, the lines around
   // the one that changes are repainted too, and shaping them again each time would cost more than drawing them.
