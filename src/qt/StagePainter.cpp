@@ -331,9 +331,13 @@ std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::st
   const auto kept = static_cast<int>(old_text.size());
   if (!KeptInPlace(old_blocks, new_blocks, kept)) return std::nullopt;
   // A ligature or kerning may change the glyphs of the last characters there were: they are drawn again too.
+  // Text laid out without the shaper has neither.
+  const QString new_text = LabelText(widget.caption());
   int from = kept;
-  while (from > 0 && GlyphsOf(old_blocks, from - 1, from) != GlyphsOf(new_blocks, from - 1, from)) --from;
-  const QRectF ink = InkOf(old_blocks, from, kept) | InkOf(new_blocks, from, LabelText(widget.caption()).size());
+  if (!OnlyJapanese(new_text)) {
+    while (from > 0 && GlyphsOf(old_blocks, from - 1, from) != GlyphsOf(new_blocks, from - 1, from)) --from;
+  }
+  const QRectF ink = InkOf(old_blocks, from, kept) | InkOf(new_blocks, from, static_cast<int>(new_text.size()));
   if (ink.isEmpty()) return QRect();
   // Antialiasing may reach a pixel past the outlines; a bold drawn twice, one more to the right.
   const qreal overstrike = LabelStyle(widget.font(), widget.bold()).overstrike ? 1 : 0;
