@@ -26,7 +26,8 @@ export class MenuBar {
     });
   }
 
-  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right.
+  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right, and the
+  // page's own menus in the same form (null among the items is a separator).
   build(tree) {
     this.closeMenus();
     this.items.clear();
@@ -56,6 +57,13 @@ export class MenuBar {
     button.addEventListener('pointerenter', () => this.open && this.open !== holder && this.openMenu(holder));
     this.items.set(top.name, { element: button, kind: 'menu' });
     for (const name of top.items) {
+      if (name === null) {
+        const line = document.createElement('div');
+        line.className = 'separator';
+        line.setAttribute('role', 'separator');
+        list.append(line);
+        continue;
+      }
       const item = document.createElement('button');
       item.className = 'item';
       item.dataset.name = name;
@@ -81,7 +89,8 @@ export class MenuBar {
     this.open = null;
   }
 
-  // Brings every item in step with the model's menus.
+  // Brings every item in step with the model's menus: {caption, enabled, checked, shortcut}, or for the page's own
+  // items a `hint` instead of a shortcut, a key shown beside the item that the page handles elsewhere.
   update(menus) {
     this.shortcuts.clear();
     this.mnemonics.clear();
@@ -98,7 +107,7 @@ export class MenuBar {
       element.querySelector('.check').textContent = model.checked ? '✓' : '';
       element.setAttribute('aria-checked', String(model.checked));
       const keys = model.shortcut ? pageShortcut(model.shortcut) : '';
-      element.querySelector('.keys').textContent = keys;
+      element.querySelector('.keys').textContent = keys || (model.hint ?? '');
       if (keys) this.shortcuts.set(keys.toLowerCase(), name);
     }
   }
