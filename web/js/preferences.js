@@ -39,7 +39,9 @@ export class PreferencesScreen {
 
   // Shows the screen with the preferences in force.
   async open() {
-    const { prefs } = (await this.core.settledSnapshot()).comforts;
+    const model = await this.core.settledSnapshot();
+    if (!model) return; // no game is open
+    const { prefs } = model.comforts;
     for (const field of this.fields) {
       if (field.type === 'checkbox') field.checked = prefs[field.name];
       else field.value = prefs[field.name];
