@@ -2,7 +2,7 @@
 // phone held sideways, and the preferences screen over the story. Run after scripts/build-site.sh:
 //   node scripts/web-screenshots.mjs
 import { join } from 'node:path';
-import { launch, openPage, pressWidget, ROOT, serveSite, until } from '../tests/web/browser.mjs';
+import { launch, openPage, pressWidget, ROOT, serveSite, waitingForReader } from '../tests/web/browser.mjs';
 
 const DESKTOP = { viewport: { width: 1280, height: 800 }, deviceScaleFactor: 1 };
 const PHONE = { viewport: { width: 844, height: 390 }, deviceScaleFactor: 2 };
@@ -27,7 +27,7 @@ try {
       const page = await openPage(context, site.url);
       await pressWidget(page, '物語を読む');
       await pressWidget(page, 'はじめから');
-      await until(page, (m) => m.state.PageState !== 0 && m.widgets.lblFRONT.enabled);
+      await waitingForReader(page);
       await arrange?.(page);
       await page.screenshot({ path: join(ROOT, 'docs/screenshots', file) });
     } finally {
