@@ -288,8 +288,6 @@ function onKey(event) {
     saveScreenshot();
   } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
     copyPageText();
-  } else if (plain && event.key === 'Escape' && menuBar.open) {
-    menuBar.closeMenus();
   } else if (plain && CORE_KEYS.has(event.key) && !isPageControl(event.target)) {
     event.preventDefault();
     core.key(CORE_KEYS.get(event.key));
