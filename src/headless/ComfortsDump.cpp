@@ -23,13 +23,17 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   json.Key("textHidden").Bool(comforts.text_hidden());
   json.Key("notice").OptionalString(comforts.notice());
   json.Key("focus").OptionalString(comforts.FocusName());
-  const Preferences& prefs = comforts.preferences();
-  json.Key("prefs").BeginObject();
+  json.Key("prefs");
+  DumpPreferences(json, comforts.preferences());
+  json.EndObject();
+}
+
+void DumpPreferences(JsonWriter& json, const Preferences& prefs) {
+  json.BeginObject();
   json.Key("music_volume").Int(prefs.music_volume);
   json.Key("auto_delay").Int(prefs.auto_delay);
   json.Key("click_shows_page").Bool(prefs.click_shows_page);
   json.Key("keep_early_click").Bool(prefs.keep_early_click);
-  json.EndObject();
   json.EndObject();
 }
 

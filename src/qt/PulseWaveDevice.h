@@ -30,10 +30,6 @@ class PulseWaveDevice : public WaveDevice {
   PulseWaveDevice(const PulseWaveDevice&) = delete;
   PulseWaveDevice& operator=(const PulseWaveDevice&) = delete;
 
-  void SetNotify(bool) override {}
-  void SetWait(bool) override {}
-  void SetShareable(bool) override {}
-  void SetDeviceType(std::string_view) override {}
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override;
   void SetEnabled(bool enabled) override { enabled_ = enabled; }

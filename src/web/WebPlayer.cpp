@@ -7,7 +7,9 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "ComfortsDump.h"
 #include "HeadlessServices.h"
 #include "JsonWriter.h"
 #include "StateDump.h"
@@ -33,11 +35,29 @@ void WriteOverlay(JsonWriter& json, const Overlay& overlay) {
   json.EndObject();
 }
 
+// What the page's reading menu and preferences screen show: the reading modes and the preferences.
+void WriteComforts(JsonWriter& json, const Comforts& comforts) {
+  json.BeginObject();
+  json.Key("auto").Bool(comforts.auto_on());
+  json.Key("skipRead").Bool(comforts.skip_on());
+  json.Key("prefs");
+  DumpPreferences(json, comforts.preferences());
+  json.EndObject();
+}
+
 class WebPlayer {
  public:
   WebPlayer(const std::string& game_dir, const std::string& save_dir)
       : engine_(GameFolder(game_dir, save_dir), Bundle(), scheduler_) {
     engine_.Ended = [] {};
+  }
+
+  // The reader's preferences in the preferences file's form, kept by the page; a damaged line keeps its default
+  // and is reported as the desktop reports it.
+  void TakePreferences(std::string_view text) {
+    std::vector<std::string> problems;
+    engine_.comforts().SetPreferences(Preferences::Parse(text, problems));
+    for (const std::string& problem : problems) warnings_.Warn("preferences: " + problem + "; the default is kept");
   }
 
   Engine& engine() { return engine_; }
@@ -60,6 +80,8 @@ class WebPlayer {
     WriteWindowModel(json, engine_);
     json.Key("overlay");
     WriteOverlay(json, engine_.form().overlay());
+    json.Key("comforts");
+    WriteComforts(json, engine_.comforts());
     json.EndObject();
     return json.str();
   }
@@ -92,11 +114,13 @@ using shiori::player;
 
 extern "C" {
 
-// Opens the game in `game_dir` of the page's file system, keeping saves in `save_dir`, and raises the window's
-// load. Returns "" or the problem, naming the folder and the file.
-EMSCRIPTEN_KEEPALIVE const char* shiori_open(const char* game_dir, const char* save_dir) {
+// Opens the game in `game_dir` of the page's file system, keeping saves in `save_dir`, with the reader's
+// `preferences` (the preferences file's text), and raises the window's load. Returns "" or the problem, naming the
+// folder and the file.
+EMSCRIPTEN_KEEPALIVE const char* shiori_open(const char* game_dir, const char* save_dir, const char* preferences) {
   player.reset();
   player = std::make_unique<shiori::WebPlayer>(game_dir, save_dir);
+  player->TakePreferences(preferences);
   const shiori::Status started = player->engine().Start();
   shiori::returned = started.ok() ? "" : started.error();
   if (!started.ok()) player.reset();
@@ -149,6 +173,43 @@ EMSCRIPTEN_KEEPALIVE void shiori_choose(double now_ms, const char* name) {
   if (!player) return;
   shiori::Form& form = player->engine().form();
   if (shiori::MenuItem* item = form.FindMenuItem(name)) player->Deliver(now_ms, [&] { form.Choose(*item); });
+}
+
+// The reading menu's entries: "history" opens the text history, "hide" hides the text, "auto" and "skip" turn
+// auto and skip reading on or off.
+EMSCRIPTEN_KEEPALIVE void shiori_comfort(double now_ms, const char* name, int on) {
+  if (!player) return;
+  const std::string entry = name;
+  player->Deliver(now_ms, [&] {
+    shiori::Comforts& comforts = player->engine().comforts();
+    if (entry == "history") comforts.OpenBacklog();
+    if (entry == "hide") comforts.HideText();
+    if (entry == "auto") comforts.SetAuto(on != 0);
+    if (entry == "skip") comforts.SetSkipRead(on != 0);
+  });
+}
+
+// A short message on the stage, as the comforts show theirs.
+EMSCRIPTEN_KEEPALIVE void shiori_notice(double now_ms, const char* text) {
+  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().ShowNotice(text); });
+}
+
+// Sets one preference by its name in the preferences file and applies it at once. Returns "" or the problem.
+EMSCRIPTEN_KEEPALIVE const char* shiori_set_preference(double now_ms, const char* name, const char* value) {
+  shiori::returned.clear();
+  if (player) {
+    player->Deliver(now_ms, [&] {
+      const shiori::Status set = player->engine().comforts().SetPreference(name, value);
+      if (!set) shiori::returned = set.error();
+    });
+  }
+  return shiori::returned.c_str();
+}
+
+// The preferences as the page keeps them: the preferences file's text.
+EMSCRIPTEN_KEEPALIVE const char* shiori_preferences() {
+  shiori::returned = player ? player->engine().comforts().preferences().Format() : "";
+  return shiori::returned.c_str();
 }
 
 // The page is closing: the same unload as the desktop's close box (music stopped, settings written).

@@ -13,10 +13,6 @@ namespace shiori {
 // and "close" silence it; a device switched off plays nothing.
 class WebWaveDevice : public WaveDevice {
  public:
-  void SetNotify(bool) override {}
-  void SetWait(bool) override {}
-  void SetShareable(bool) override {}
-  void SetDeviceType(std::string_view) override {}
   void SetFileName(std::string_view relative, const std::filesystem::path& file) override;
   void Command(std::string_view command) override;
   void SetEnabled(bool enabled) override { enabled_ = enabled; }

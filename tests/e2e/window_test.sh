@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real window under Xvfb, clicked with xdotool: title -> load menu -> start -> a page types -> next page ->
-# right click -> in-game menu -> F12 -> quit through the menu bar after the question. Run at scale 1 and 2; at
-# scale 1 the stage must be the headless driver's screenshot pixel for pixel.
+# wheel -> text history and back -> right click -> in-game menu -> F12 -> quit through the menu bar after the
+# question. Run at scale 1 and 2; at scale 1 the stage must be the headless driver's screenshot pixel for pixel.
 #   window_test.sh SHIORI SCREEN_PROBE
 # Exits 77 (skipped) when Xvfb, xdotool or python3 is missing.
 set -euo pipefail
@@ -104,6 +104,12 @@ page_changed() {  # png: the first message line differs from $before, and both l
     has_text "$1" "${message_lines[@]}"
 }
 
+stage_differs() {  # png, at least: how many of the stage's pixels (below the arrow's row) differ from $before
+  [ "$("$probe" diff "$before" "$ox" "$oy" "$1" "$ox" "$oy" $((640 * scale)) $((350 * scale)))" -ge "$2" ]
+}
+history_opened() { stage_differs "$1" $((640 * 350 * scale * scale / 2)); }  # the whole stage dimmed under it
+history_closed() { ! stage_differs "$1" 1; }
+
 menu_opened() {  # png: something drew over the top of the stage since $before (a menu dropped from the bar)
   [ "$("$probe" diff "$before" "$ox" "$oy" "$1" "$ox" "$oy" $((640 * scale)) $((120 * scale)))" -gt 100 ]
 }
@@ -156,6 +162,12 @@ run_at_scale() {
   before="$png"
   click 300 300
   poll_screen "the next page after a click" page_changed >/dev/null
+  before="$(wait_for_text "the next-page arrow after the second page" "568 360 41 41")"
+
+  xdotool click 4  # the wheel up opens the history of the pages read, over a dimmed stage
+  poll_screen "the text history" history_opened >/dev/null
+  xdotool click 5  # and down past its newest line closes it, on the page as it was
+  poll_screen "the story again after the history" history_closed >/dev/null
 
   click 300 300 3  # the in-game menu
   png="$(wait_for_text "the in-game menu" "${ingame_entries[0]}")"

@@ -28,10 +28,6 @@ constexpr int kShortSoakEvents = 5000;
 // Plays nothing and keeps no log: a soak of hours must not grow a log of every music command.
 class SilentWaveDevice : public WaveDevice {
  public:
-  void SetNotify(bool) override {}
-  void SetWait(bool) override {}
-  void SetShareable(bool) override {}
-  void SetDeviceType(std::string_view) override {}
   void SetFileName(std::string_view relative, const std::filesystem::path&) override { file_ = relative; }
   void Command(std::string_view) override {}
   void SetEnabled(bool) override {}

@@ -87,10 +87,12 @@ export async function pressWidget(page, text, button = 'left') {
 // The story's place and the text on the stage: it changes whenever the story reads on.
 export const reading = (m) => JSON.stringify([m.state.CurrentPage, ...Object.entries(m.widgets).filter(([n]) => n.startsWith('lbl1(')).map(([, w]) => w.caption)]);
 
-// Waits until the story waits for the reader: typing stopped at a pause or the page's end with the click gate
-// open, or choices shown.
+// Waits until the story waits for the reader: typing stopped at a pause or the page's end (the arrow timer runs
+// then, and only then) with the click gate open, or choices shown. The gate alone says too little: the music that
+// starts with a page opens it while the page still types, and a wheel turned then would open the history before
+// the page's first lines are in it.
 export const waitingForReader = (page) =>
-  until(page, (m) => (m.state.PageState !== 0 && m.widgets.lblFRONT.enabled) || m.widgets['lblSEL(0)'].visible);
+  until(page, (m) => (m.timers.timYAZIRUSI.enabled && m.widgets.lblFRONT.enabled) || m.widgets['lblSEL(0)'].visible);
 
 // Waits for the reader's turn, then reads on by `input` and waits for new text.
 export async function readOn(page, input) {

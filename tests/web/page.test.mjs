@@ -1,6 +1,7 @@
 // The page in Debian's Chromium, as a reader uses it: the demo's title, reading, choices, the in-game menu and its
-// question, saves kept across a reload and a browser restart, export and import, storage refusing a save, other
-// games opened from a folder, and music after the first click.
+// question, the reading menu and the preferences screen, saves kept across a reload and a browser restart, export
+// and import, storage refusing a save, other games opened from a folder or dropped on the page, and music after the
+// first click.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { copyFileSync, cpSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -31,6 +32,12 @@ async function startStory(page) {
   await pressWidget(page, '物語を読む');
   await pressWidget(page, 'はじめから');
   await until(page, (m) => m.state.CurrentPage === 1 && m.widgets['lbl1(0)'].caption !== '');
+}
+
+// Chooses an entry of the page's reading menu (読書) as a reader does: the menu, then the entry.
+async function chooseReading(page, name) {
+  await page.click('button.top[data-name="reading"]');
+  await page.click(`.item[data-name="${name}"]`);
 }
 
 async function readToChoice(page) {
@@ -97,7 +104,7 @@ test('the in-game menu opens by right click; its question is asked in the page a
   });
 });
 
-test('the history opens by wheel, hidden text comes back on a click without reading on, auto reads on by itself', async () => {
+test('the history opens by wheel, hidden text comes back on a click without reading on, auto reads on by itself, F12 saves the stage', async () => {
   await withPage({}, async (page) => {
     await startStory(page);
     await readOn(page, () => pressStage(page, 320, 200));
@@ -110,7 +117,10 @@ test('the history opens by wheel, hidden text comes back on a click without read
     await until(page, (m) => !m.overlay.backlogOpen);
 
     const before = reading(await model(page));
-    await page.keyboard.press('h');
+    // The reading menu by keys alone, as on the desktop: Alt+R opens it on its first entry, 文字を隠す is the fourth.
+    await page.keyboard.press('Alt+R');
+    for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('Enter');
     await until(page, (m) => m.overlay.textHidden);
     await pressStage(page, 320, 200);
     await until(page, (m) => !m.overlay.textHidden);
@@ -118,9 +128,59 @@ test('the history opens by wheel, hidden text comes back on a click without read
 
     await page.keyboard.press('a');
     await until(page, (m) => m.overlay.indicator === 'AUTO');
+    const autoEntry = page.locator('.item[data-name="reading.auto"]');
+    assert.equal(await autoEntry.getAttribute('aria-checked'), 'true', 'the reading menu shows auto on');
     await until(page, new Function('m', 'before', `return (${reading})(m) !== before`), before);
     await pressStage(page, 320, 200);
     await until(page, (m) => !m.overlay.indicator);
+    assert.equal(await autoEntry.getAttribute('aria-checked'), 'false');
+
+    const download = page.waitForEvent('download');
+    await page.keyboard.press('F12');
+    const shot = readFileSync(await (await download).path());
+    assert.deepEqual([...shot.subarray(1, 4)], [...Buffer.from('PNG')]);
+    assert.deepEqual([shot.readUInt32BE(16), shot.readUInt32BE(20)], [640, 400], 'whole stage pixels at this size');
+    await until(page, (m) => m.overlay.notice?.startsWith('スクリーンショットを保存しました: shiori-'));
+  });
+});
+
+test('the preferences screen applies a change at once and keeps it in the browser across a reload', async () => {
+  await withPage({}, async (page) => {
+    const screen = page.locator('dialog#preferences');
+    const volume = screen.locator('[name=music_volume]');
+    const delay = screen.locator('[name=auto_delay]');
+    const showsPage = screen.locator('[name=click_shows_page]');
+    const keepsClick = screen.locator('[name=keep_early_click]');
+    await chooseReading(page, 'reading.preferences');
+    await screen.waitFor({ state: 'visible' });
+    assert.deepEqual([await volume.inputValue(), await delay.inputValue()], ['100', '1500']);
+    assert.deepEqual([await showsPage.isChecked(), await keepsClick.isChecked()], [false, false], 'the pacing choices start off');
+
+    await volume.fill('40');
+    await page.waitForFunction(() => shioriPage.music.volume === 0.4);
+    await showsPage.check();
+    await delay.fill('50');
+    await delay.press('Tab');
+    await screen.locator('.problem', { hasText: /auto_delay.*200 to 10000/ }).waitFor();
+    await delay.fill('800');
+    await delay.press('Tab');
+    await screen.locator('.problem').waitFor({ state: 'hidden' });
+    await page.keyboard.press('Escape');
+    await screen.waitFor({ state: 'hidden' });
+    // Kept as the desktop's preferences file, apart from the game's saves.
+    assert.equal(
+      await page.evaluate(() => localStorage.getItem('shiori.preferences')),
+      'music_volume=40\nauto_delay=800\nclick_shows_page=on\nkeep_early_click=off\n',
+    );
+
+    await page.reload();
+    await titleShown(page);
+    await page.waitForFunction(() => shioriPage.music.volume === 0.4);
+    const { prefs } = (await model(page)).comforts;
+    assert.deepEqual(prefs, { music_volume: 40, auto_delay: 800, click_shows_page: true, keep_early_click: false });
+    await chooseReading(page, 'reading.preferences');
+    await screen.waitFor({ state: 'visible' });
+    assert.deepEqual([await volume.inputValue(), await delay.inputValue(), await showsPage.isChecked()], ['40', '800', true]);
   });
 });
 
@@ -223,7 +283,7 @@ test('a save the storage refuses says so, with the reason, and leaves nothing ha
   }
 });
 
-test('a game folder or .zip opens whatever the case of its names; a folder that is no game is named with what it lacks', async () => {
+test('a game folder or .zip, picked or dropped, opens whatever the case of its names; a folder that is no game is named with what it lacks', async () => {
   const demo = join(ROOT, 'build/demo');
   const folders = mkdtempSync(join(tmpdir(), 'shiori-web-games-'));
   const game = join(folders, 'UPPER');
@@ -250,6 +310,12 @@ test('a game folder or .zip opens whatever the case of its names; a folder that 
       await until(page, () => shioriPage.game?.name === 'ZIPPED' && shioriPage.model.state.MenuMode === 1);
       assert.equal((await model(page)).layers.Picture2.pictureMissing, false);
 
+      // Dropped on the stage, a folder opens as well as a .zip (the browser reads the folder through its entries).
+      await dropOnStage(page, game);
+      await until(page, () => shioriPage.game?.name === 'UPPER' && shioriPage.model.state.MenuMode === 1);
+      await dropOnStage(page, zipped);
+      await until(page, () => shioriPage.game?.name === 'ZIPPED' && shioriPage.model.state.MenuMode === 1);
+
       await page.setInputFiles('#open-folder', game);
       await until(page, () => shioriPage.game?.name === 'UPPER' && shioriPage.model.state.MenuMode === 1);
       assert.equal((await model(page)).layers.Picture2.pictureMissing, false);
@@ -261,6 +327,15 @@ test('a game folder or .zip opens whatever the case of its names; a folder that 
     rmSync(folders, { recursive: true, force: true });
   }
 });
+
+// Drops a file or folder of this machine on the stage, as the browser does when a reader drags one there.
+async function dropOnStage(page, path) {
+  const cdp = await page.context().newCDPSession(page);
+  const [x, y] = await pagePoint(page, 320, 200);
+  const data = { items: [], files: [path], dragOperationsMask: 1 };
+  for (const type of ['dragEnter', 'dragOver', 'drop']) await cdp.send('Input.dispatchDragEvent', { type, x, y, data });
+  await cdp.detach();
+}
 
 test('music plays through Web Audio once the reader has clicked, and the page says why it waits until then', async () => {
   await withPage({}, async (page) => {

@@ -33,13 +33,14 @@ export class Core {
   }
 
   // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which
-  // take the place of any file of the same name whatever its case, and starts it. `laidOut()` runs once the files
-  // are in place, before the game starts. Resolves to "" or the core's message naming the problem.
-  open(game, saves, laidOut) {
-    return this.enqueue(() => this.start(game, saves, laidOut));
+  // take the place of any file of the same name whatever its case, and starts it with the reader's `preferences`
+  // (the preferences file's text). `laidOut()` runs once the files are in place, before the game starts. Resolves
+  // to "" or the core's message naming the problem.
+  open(game, saves, preferences, laidOut) {
+    return this.enqueue(() => this.start(game, saves, preferences, laidOut));
   }
 
-  async start(game, saves, laidOut) {
+  async start(game, saves, preferences, laidOut) {
     this.stopWaking();
     this.clockOrigin = null;
     this.pausedTotal = 0;
@@ -49,9 +50,8 @@ export class Core {
     writeTree(this.fs, GAME_ROOT, [...files, ...saves]);
     this.saveDir = GAME_ROOT;
     laidOut();
-    const problem = await this.module.ccall('shiori_open', 'string', ['string', 'string'], [GAME_ROOT, GAME_ROOT], {
-      async: true,
-    });
+    const problem = await this.module.ccall(
+      'shiori_open', 'string', ['string', 'string', 'string'], [GAME_ROOT, GAME_ROOT, preferences], { async: true });
     if (!problem) this.settle();
     return problem;
   }
@@ -77,6 +77,13 @@ export class Core {
       this.pausedTotal += performance.now() - this.pausedSince;
       this.pausedSince = null;
     }
+  }
+
+  // A screen of the page's own (the preferences) holds the story's clock while it is open. A call in progress
+  // arms the timer again when it settles.
+  holdClock(held) {
+    this.pauseClock(held);
+    if (!held && !this.busy) this.arm();
   }
 
   // Input. Each resolves once the core has finished with it, questions answered.
@@ -105,6 +112,22 @@ export class Core {
   close() {
     return this.call('shiori_close', [], []);
   }
+  // The reading menu: "history", "hide", "auto" or "skip" (with `on`).
+  comfort(name, on = false) {
+    return this.call('shiori_comfort', ['string', 'number'], [name, on ? 1 : 0]);
+  }
+  // A short message on the stage.
+  notice(text) {
+    return this.call('shiori_notice', ['string'], [text]);
+  }
+  // Sets one preference by its name in the preferences file, at once. Resolves to "" or the problem.
+  setPreference(name, value) {
+    return this.call('shiori_set_preference', ['string', 'string'], [name, String(value)], 'string');
+  }
+  // The preferences file's text, as the page keeps it, once every call before has finished.
+  preferences() {
+    return this.enqueue(() => this.module.UTF8ToString(this.module._shiori_preferences()));
+  }
 
   changes() {
     return this.module._shiori_changes();
@@ -118,16 +141,21 @@ export class Core {
   snapshot() {
     return JSON.parse(this.module.UTF8ToString(this.module._shiori_snapshot()));
   }
+  // The window model once every call before has finished.
+  settledSnapshot() {
+    return this.enqueue(() => this.snapshot());
+  }
   menuTree() {
     return JSON.parse(this.module.UTF8ToString(this.module._shiori_menu_tree()));
   }
 
   // Calls follow each other: one that arrives while a question waits for its answer runs after it, as input
   // waits behind a modal box on the desktop (the dialog itself keeps the reader's presses off the stage).
-  call(name, types, args) {
+  call(name, types, args, returns = null) {
     return this.enqueue(async () => {
-      await this.module.ccall(name, null, ['number', ...types], [this.now(), ...args], { async: true });
+      const result = await this.module.ccall(name, returns, ['number', ...types], [this.now(), ...args], { async: true });
       this.settle();
+      return result;
     });
   }
 

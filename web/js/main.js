@@ -7,6 +7,8 @@ import { ask } from './dialog.js';
 import { fromDrop, fromFileList, fromZip, NotAGame } from './gamefiles.js';
 import { MenuBar } from './menubar.js';
 import { Painter, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './painter.js';
+import { PreferencesScreen, storedPreferences } from './preferences.js';
+import { chooseReading, READING_MENU, readingMenus } from './reading.js';
 import { isSaveFile, SaveStore, SaveSync } from './saves.js';
 
 const LEFT = 1;
@@ -15,6 +17,7 @@ const MIDDLE = 4; // middle click hides the text
 const LONG_PRESS_MS = 500;
 const MOUSE_NOTCH_PIXELS = 50; // a wheel event at least this long is one notch of a mouse wheel
 const TOUCHPAD_NOTCH_PIXELS = 100; // the travel in small steps that counts as one notch
+const CTRL_HOLD_MS = 250; // Ctrl held this long skips read text; a shortcut with Ctrl comes sooner
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('stage');
@@ -34,6 +37,7 @@ let painter;
 let menuBar;
 let saveSync;
 let store;
+let preferencesScreen;
 let gameFileIndex = new Map(); // lower-case relative path -> bytes
 let fetched = new Map(); // lower-case relative path -> address of the whole file, where the game holds its head only
 
@@ -66,7 +70,7 @@ async function drawFrame() {
     shownChanges = core.changes();
     const model = core.snapshot();
     if (!model) return;
-    menuBar.update(model.menus);
+    menuBar.update({ ...model.menus, ...readingMenus(model.comforts) });
     await painter.paint(model, scale);
     performance.mark('shiori:painted');
     page.model = model;
@@ -109,7 +113,7 @@ async function openGame(game) {
   gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
   fetched = game.fetched ?? new Map();
   performance.mark('shiori:saves-read');
-  const problem = await core.open(game, saves, () => saveSync.begin(game.name));
+  const problem = await core.open(game, saves, storedPreferences(), () => saveSync.begin(game.name));
   performance.mark('shiori:started');
   if (problem) {
     notify(problem, true);
@@ -118,7 +122,7 @@ async function openGame(game) {
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
-  menuBar.build(core.menuTree());
+  menuBar.build([...core.menuTree(), READING_MENU]);
   document.title = `${game.name} — shiori`;
   shownChanges = -1;
   requestFrame();
@@ -254,11 +258,21 @@ const CORE_KEYS = new Map([
   ['Delete', 'delete'], ['a', 'a'], ['A', 'a'], ['h', 'h'], ['H', 'h'], ['1', '1'], ['2', '2'], ['3', '3'], ['4', '4'],
 ]);
 
+// Ctrl held down skips read text, once it has been held a moment alone: Ctrl+C and the menus' shortcuts do not.
+let ctrlHold = null;
+
+function releaseCtrl() {
+  clearTimeout(ctrlHold);
+  ctrlHold = null;
+  core.holdCtrl(false);
+}
+
 function onKey(event) {
-  if ($('question').open) return;
+  if (document.querySelector('dialog[open]')) return; // a question or the preferences have the keys
   firstGesture();
-  if (event.key === 'Control' && !event.repeat) {
-    core.holdCtrl(true);
+  clearTimeout(ctrlHold);
+  if (event.key === 'Control') {
+    if (!event.repeat) ctrlHold = setTimeout(() => core.holdCtrl(true), CTRL_HOLD_MS);
     return;
   }
   if (menuBar.handleKey(event)) {
@@ -269,10 +283,11 @@ function onKey(event) {
   if (event.key === 'F11' || (event.altKey && event.key === 'Enter')) {
     event.preventDefault();
     toggleFullScreen();
+  } else if (event.key === 'F12') {
+    event.preventDefault();
+    saveScreenshot();
   } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
     copyPageText();
-  } else if (plain && event.key === 'Escape' && menuBar.open) {
-    menuBar.closeMenus();
   } else if (plain && CORE_KEYS.has(event.key) && !isPageControl(event.target)) {
     event.preventDefault();
     core.key(CORE_KEYS.get(event.key));
@@ -290,6 +305,30 @@ function copyPageText() {
     .map(([, w]) => w.caption.trimEnd());
   const text = lines.join('\n').trim();
   if (text) navigator.clipboard?.writeText(text);
+}
+
+// Downloads the stage as a PNG at the page's own resolution, in whole multiples of the stage, and says so on it.
+async function saveScreenshot() {
+  if (!page.model) return;
+  const shot = await painter.render(page.model, Math.max(1, Math.floor(scale)));
+  const blob = await new Promise((resolve) => shot.toBlob(resolve, 'image/png'));
+  if (!blob) {
+    core.notice('スクリーンショットを保存できませんでした');
+    return;
+  }
+  const pad = (n) => String(n).padStart(2, '0');
+  const now = new Date();
+  const stamp = `${now.getFullYear()}${pad(now.getMonth() + 1)}${pad(now.getDate())}-${pad(now.getHours())}${pad(now.getMinutes())}${pad(now.getSeconds())}`;
+  download(blob, `shiori-${stamp}.png`);
+  core.notice(`スクリーンショットを保存しました: shiori-${stamp}.png`);
+}
+
+function download(blob, name) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(blob);
+  link.download = name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
 }
 
 function toggleFullScreen() {
@@ -327,6 +366,7 @@ function wireFiles() {
     event.target.value = '';
   });
   $('full-screen').addEventListener('click', toggleFullScreen);
+  $('screenshot').addEventListener('click', saveScreenshot);
 }
 
 async function exportSaves() {
@@ -338,11 +378,7 @@ async function exportSaves() {
     return;
   }
   const zip = zipSync(Object.fromEntries(files));
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([zip], { type: 'application/zip' }));
-  link.download = `${page.game.name}-saves.zip`;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  download(new Blob([zip], { type: 'application/zip' }), `${page.game.name}-saves.zip`);
 }
 
 // Takes save files (or a .zip of them) into this game's storage, then starts the game again on them.
@@ -406,15 +442,18 @@ async function main() {
   if (store) core.keeper = saveSync;
   else saveSync.sync = () => Promise.resolve();
   core.onSettled = afterEveryCall;
+  preferencesScreen = new PreferencesScreen($('preferences'), core);
   menuBar = new MenuBar($('menubar'), (name) => {
     document.activeElement?.blur?.();
-    core.choose(name);
+    clearTimeout(ctrlHold); // Ctrl was held for this shortcut, not for skipping
+    if (READING_MENU.items.includes(name)) chooseReading(name, core, page.model?.comforts, () => preferencesScreen.open());
+    else core.choose(name);
   });
   wireStage();
   wireFiles();
   addEventListener('keydown', onKey);
-  addEventListener('keyup', (event) => event.key === 'Control' && core.holdCtrl(false));
-  addEventListener('blur', () => core.holdCtrl(false));
+  addEventListener('keyup', (event) => event.key === 'Control' && releaseCtrl());
+  addEventListener('blur', releaseCtrl);
   // The stage follows its box, which changes with the window and with the menu bar's height.
   new ResizeObserver(layOut).observe($('stage-box'));
   matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });

@@ -26,7 +26,8 @@ export class MenuBar {
     });
   }
 
-  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right.
+  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right, and the
+  // page's own menus in the same form (null among the items is a separator).
   build(tree) {
     this.closeMenus();
     this.items.clear();
@@ -56,6 +57,13 @@ export class MenuBar {
     button.addEventListener('pointerenter', () => this.open && this.open !== holder && this.openMenu(holder));
     this.items.set(top.name, { element: button, kind: 'menu' });
     for (const name of top.items) {
+      if (name === null) {
+        const line = document.createElement('div');
+        line.className = 'separator';
+        line.setAttribute('role', 'separator');
+        list.append(line);
+        continue;
+      }
       const item = document.createElement('button');
       item.className = 'item';
       item.dataset.name = name;
@@ -70,18 +78,22 @@ export class MenuBar {
     }
   }
 
-  openMenu(holder) {
+  // `byKey`: the focus goes to the first item, for the arrow keys to move on from there.
+  openMenu(holder, byKey = false) {
     this.closeMenus();
     holder.classList.add('open');
     this.open = holder;
+    if (byKey) holder.querySelector('.item:not(:disabled)')?.focus();
   }
 
   closeMenus() {
+    if (this.open?.contains(document.activeElement)) document.activeElement.blur(); // keys go to the story again
     this.open?.classList.remove('open');
     this.open = null;
   }
 
-  // Brings every item in step with the model's menus.
+  // Brings every item in step with the model's menus: {caption, enabled, checked, shortcut}, or for the page's own
+  // items a `hint` instead of a shortcut, a key shown beside the item that the page handles elsewhere.
   update(menus) {
     this.shortcuts.clear();
     this.mnemonics.clear();
@@ -98,22 +110,42 @@ export class MenuBar {
       element.querySelector('.check').textContent = model.checked ? '✓' : '';
       element.setAttribute('aria-checked', String(model.checked));
       const keys = model.shortcut ? pageShortcut(model.shortcut) : '';
-      element.querySelector('.keys').textContent = keys;
+      element.querySelector('.keys').textContent = keys || (model.hint ?? '');
       if (keys) this.shortcuts.set(keys.toLowerCase(), name);
     }
   }
 
-  // Handles a key that chooses an item (its shortcut) or opens a menu (Alt and its underlined letter). True when
-  // the key was the menu bar's.
+  // Handles a key that chooses an item (its shortcut), opens a menu (Alt and its underlined letter) or moves
+  // through the open one. True when the key was the menu bar's.
   handleKey(event) {
     const keys = keyName(event).toLowerCase();
     const name = this.shortcuts.get(keys) ?? this.mnemonics.get(keys);
-    if (!name) return false;
+    if (!name) return this.open !== null && this.moveThroughMenu(event.key);
     const { element, kind } = this.items.get(name);
     if (kind === 'menu') {
-      if (!element.disabled) this.openMenu(element.parentElement);
+      if (!element.disabled) this.openMenu(element.parentElement, true);
     } else {
       this.choose(name);
+    }
+    return true;
+  }
+
+  // As in the desktop's menus: up and down go through the open menu's items, left and right to the next menu,
+  // Escape closes it; Enter presses the item that has the focus (a button).
+  moveThroughMenu(key) {
+    if (key === 'Escape') {
+      this.closeMenus();
+    } else if (key === 'ArrowDown' || key === 'ArrowUp') {
+      const items = [...this.open.querySelectorAll('.item:not(:disabled)')];
+      const at = items.indexOf(document.activeElement);
+      const step = key === 'ArrowDown' ? 1 : -1;
+      items[at < 0 && step < 0 ? items.length - 1 : (at + step + items.length) % items.length]?.focus();
+    } else if (key === 'ArrowLeft' || key === 'ArrowRight') {
+      const menus = [...this.element.querySelectorAll('.menu')].filter((menu) => !menu.firstChild.disabled);
+      const at = menus.indexOf(this.open);
+      this.openMenu(menus[(at + (key === 'ArrowRight' ? 1 : -1) + menus.length) % menus.length], true);
+    } else {
+      return false;
     }
     return true;
   }

@@ -26,8 +26,8 @@ const KEPT_PICTURES = 8;
 export class Painter {
   // `readPicture(relative)`: a promise of the bytes of a game file (null when there is none).
   constructor(canvas, readPicture) {
-    this.canvas = canvas;
-    this.context = canvas.getContext('2d', { alpha: false });
+    this.screen = canvas.getContext('2d', { alpha: false });
+    this.context = this.screen; // where the drawing methods draw: the stage, or a screenshot's canvas
     this.readPicture = readPicture;
     this.pictures = new Map(); // relative name -> Promise<ImageBitmap|null>, most recently used last
     this.scaled = new Map(); // ImageBitmap -> { scale, canvas }: the pictures of the last frames, scaled to the output
@@ -40,12 +40,22 @@ export class Painter {
   }
 
   // Decodes what the model shows, then draws it in one go, so a frame never shows a picture half there.
-  async paint(model, pixelsPerStagePixel) {
+  async paint(model, pixelsPerStagePixel, context = this.screen) {
     const shown = LAYERS.map((name) => model.layers[name]).filter((layer) => layer.visible);
     const names = shown.length ? shown.map((layer) => layer.picture) : [model.window.picture];
     const bitmaps = new Map();
     for (const name of names) if (name) bitmaps.set(name, await this.picture(name));
+    this.context = context;
     this.draw(model, shown, bitmaps, pixelsPerStagePixel);
+  }
+
+  // The stage of `model` on a canvas of its own, `scale` pixels to a stage pixel: a screenshot.
+  async render(model, scale) {
+    const canvas = document.createElement('canvas');
+    canvas.width = STAGE_WIDTH * scale;
+    canvas.height = STAGE_HEIGHT * scale;
+    await this.paint(model, scale, canvas.getContext('2d', { alpha: false }));
+    return canvas;
   }
 
   picture(name) {

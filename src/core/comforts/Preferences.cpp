@@ -50,13 +50,12 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
   return Status::Failure("no preference is named " + std::string(name));
 }
 
+// Plain string building: the web page's player writes this text too, and a string stream would add its weight to
+// the page's download.
 std::string Preferences::Format() const {
-  std::ostringstream out;
-  out << "music_volume=" << music_volume << "\n"
-      << "auto_delay=" << auto_delay << "\n"
-      << "click_shows_page=" << (click_shows_page ? "on" : "off") << "\n"
-      << "keep_early_click=" << (keep_early_click ? "on" : "off") << "\n";
-  return out.str();
+  const auto on_off = [](bool on) { return on ? "on" : "off"; };
+  return "music_volume=" + std::to_string(music_volume) + "\n" + "auto_delay=" + std::to_string(auto_delay) + "\n" +
+         "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n";
 }
 
 Preferences Preferences::Parse(std::string_view text, std::vector<std::string>& problems) {

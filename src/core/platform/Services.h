@@ -22,10 +22,12 @@ class PictureService {
 class WaveDevice {
  public:
   virtual ~WaveDevice() = default;
-  virtual void SetNotify(bool on) = 0;
-  virtual void SetWait(bool on) = 0;
-  virtual void SetShareable(bool on) = 0;
-  virtual void SetDeviceType(std::string_view type) = 0;
+  // How the story sets the device up before it opens a file. A real device plays the same either way, so only the
+  // driver's recording device, whose log scripts compare, takes note of them.
+  virtual void SetNotify(bool /*on*/) {}
+  virtual void SetWait(bool /*on*/) {}
+  virtual void SetShareable(bool /*on*/) {}
+  virtual void SetDeviceType(std::string_view /*type*/) {}
   // `relative` is the name as the story built it ("data/0012.wav"); `file` is where it lies on disk.
   virtual void SetFileName(std::string_view relative, const std::filesystem::path& file) = 0;
   virtual void Command(std::string_view command) = 0;  // "open", "play", "stop", "close"
