@@ -30,13 +30,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-game="${2:-}"
-if [ -z "$game" ]; then
-  game="$work/game"
-  python3 "$root/tests/e2e/make_game.py" "$(dirname "$shiori")/shiori-tool" "$game" --long
-fi
-
-display=":$((150 + RANDOM % 100))"
+# shellcheck source=window_game.sh
+source "$root/bench/window_game.sh"
+game="$(bench_game "$work" "$shiori" "${2:-}")"
+display="$(bench_display)"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY="$display"

@@ -12,14 +12,14 @@ namespace shiori {
 class StagePainter;
 
 // Finds what part of the stage a change of the model touched, so that the window repaints only that: while a page
-// types, one character appears at a time and only its cell is drawn again.
+// types, one character appears at a time and only its glyph is drawn again.
 class StageChanges {
  public:
   // The painter tells where a growing text's new characters lie.
   explicit StageChanges(StagePainter& painter) : painter_(painter) {}
 
   // Stage rectangles that may look different since the last call: the whole stage the first time and whenever a
-  // layer or the window's picture changed, else the cells of the characters added to a text, or the old and new
+  // layer or the window's picture changed, else where the glyphs added to a text lie, or the old and new
   // rectangles of every other widget that changed.
   [[nodiscard]] std::vector<QRect> Take(const Form& form);
 
@@ -56,7 +56,7 @@ class StageChanges {
   [[nodiscard]] static std::vector<LayerLook> LayersOf(const Form& form);
   [[nodiscard]] static WidgetFrame FrameOf(const Widget& widget);
   [[nodiscard]] static Look Capture(const Form& form);
-  // Where `widget` looks different now that it has gone from `before` to `after`: its new characters' cells when
+  // Where `widget` looks different now that it has gone from `before` to `after`: its new characters' glyphs when
   // only its text grew, else where it was and where it is.
   void AddChange(const Widget& widget, const WidgetLook& before, const WidgetLook& after, std::vector<QRect>& changed);
 

@@ -41,8 +41,7 @@ QRect FromStageRect(const QRectF& stage, const QRect& rect, qreal device_pixel_r
   const qreal sy = stage.height() / kHeight;
   const QRectF mapped(stage.x() + rect.x() * sx, stage.y() + rect.y() * sy, rect.width() * sx, rect.height() * sy);
   // At a whole scale on whole device pixels every stage pixel is a block of window pixels and the rectangle is
-  // exact. Only there: successive typed characters must not share a window pixel, or the window would wait for the
-  // display to finish reading the last one before it could draw the next.
+  // exact: a typed character's repaint stays the size of its glyph rather than a pixel larger all round.
   const auto whole = [](qreal value) { return value == std::round(value); };
   if (whole(sx) && whole(sy) && whole(stage.x()) && whole(stage.y()) && whole(device_pixel_ratio)) {
     return mapped.toRect();

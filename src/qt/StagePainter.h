@@ -41,7 +41,7 @@ class StagePainter {
 
   // The stage pixels that may differ now that the caption of `widget`, which read `before`, reads `before` with
   // more after it: where the glyphs of the characters added lie, and of those before them that a ligature or
-  // kerning changed; only their ink, not their whole cells, so that successive characters rarely share a pixel.
+  // kerning changed; only their ink, not their whole cells: the least there is to draw and send to the display.
   // None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit, or not
   // `before` continued), so that the whole widget must be drawn again.
   [[nodiscard]] std::optional<QRect> GrownText(const Widget& widget, const std::string& before);
