@@ -270,11 +270,8 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter, const QR
     painter.save();
     painter.translate(block.origin);
     painter.scale(block.squeeze, 1);
-    // While a page types only a character's cell is exposed: only the glyphs that may reach into it are drawn.
-    const QRectF near = QTransform::fromTranslate(block.origin.x(), block.origin.y())
-                            .scale(block.squeeze, 1)
-                            .inverted()
-                            .mapRect(exposed);
+    // While a page types only a character's glyph is exposed: only the glyphs that may reach into it are drawn.
+    const QRectF near = block.Placement().inverted().mapRect(exposed);
     for (int i = 0; i < block.layout->lineCount(); ++i) {
       const QTextLine line = block.layout->lineAt(i);
       const QRectF cells(line.x(), line.y(), line.naturalTextWidth(), line.height());
@@ -379,8 +376,7 @@ std::vector<StagePainter::PlacedGlyphs> StagePainter::GlyphsOf(const std::vector
 QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int to) {
   QRectF ink;
   for (const PlacedGlyphs& placed : GlyphsOf(blocks, from, to)) {
-    const TextBlock& block = *placed.block;
-    const QTransform onStage = QTransform::fromTranslate(block.origin.x(), block.origin.y()).scale(block.squeeze, 1);
+    const QTransform onStage = placed.block->Placement();
     const QRawFont font = placed.run.rawFont();
     const QList<quint32> indexes = placed.run.glyphIndexes();
     const QList<QPointF> positions = placed.run.positions();

@@ -80,6 +80,10 @@ class StagePainter {
     QPointF origin;
     qreal squeeze;
     int start;
+    // From the layout's coordinates to the stage's.
+    [[nodiscard]] QTransform Placement() const {
+      return QTransform::fromTranslate(origin.x(), origin.y()).scale(squeeze, 1);
+    }
   };
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
   [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const TextStyle& style,
