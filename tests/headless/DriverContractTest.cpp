@@ -61,15 +61,6 @@ TEST_F(DriverContract, AMalformedCommandStopsWithItsLineNumber) {
   EXPECT_EQ(Files(), files) << "the close after the bad line never ran";
 }
 
-TEST_F(DriverContract, EndOfInputIsAKillNotAQuit) {
-  const auto files = Files();
-  const DriverRun run = Drive("click lblMLT(0)\nclick lblMLT(3)\nwait 1000\nmenu menuBGM\n");
-  EXPECT_EQ(run.status, 0);
-  ASSERT_FALSE(run.lines.empty());
-  EXPECT_EQ(run.lines.back(), R"re({"ended":false})re");
-  EXPECT_EQ(Files(), files) << "no settings are written without an unload";
-}
-
 TEST_F(DriverContract, CloseUnloadsAndEndsTheRun) {
   const DriverRun run = Drive("menu menuBGM\nclose\nfly away\n");
   EXPECT_EQ(run.status, 0) << "nothing is read after the end";
@@ -81,15 +72,6 @@ TEST_F(DriverContract, CloseUnloadsAndEndsTheRun) {
   const DriverRun quit = Drive("click lblMLT(3)\n");
   EXPECT_EQ(quit.lines, std::vector<std::string>{R"re({"ended":true})re"});
   EXPECT_EQ(game_.dir().Read("conf.rgd"), "#FALSE#\r\n");
-}
-
-TEST_F(DriverContract, AMissingScenarioIsAStartUpError) {
-  std::filesystem::remove(game_.dir().path() / "data1.rgd");
-  const DriverRun run = Drive("close\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("data1.rgd"), std::string::npos);
-  EXPECT_NE(run.err.find(game_.dir().path().string()), std::string::npos);
-  EXPECT_TRUE(run.lines.empty());
 }
 
 TEST_F(DriverContract, PointsAndShortcutsReachWhatTheWindowWould) {

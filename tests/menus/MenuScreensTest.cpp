@@ -410,36 +410,5 @@ TEST(MenuScreens, TheCloseBoxAsksOnlyWhileAStoryIsInProgress) {
   })) << "the in-game menu";
 }
 
-TEST(MenuScreens, ClickOnTheWindowLeadsToTheTitleOnlyAfterTheEnding) {
-  TestGame game;
-  game.Page(1, PageSpec::Text({"終"}, {201}, 2));
-  game.Page(2, PageSpec::Text({"後"}, {201}, 3).EndingMark(9999));
-  game.Start();
-  game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
-  StartAfresh(game);
-  game.Wait(600);  // the arrow's first tick starts the ending
-  ASSERT_TRUE(game.form().timEND.enabled());
-  EXPECT_FALSE(game.form().Picture1.visible());
-  game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, MenuKind::None) << "the ending is still on";
-  EXPECT_FALSE(game.form().Picture2.visible());
-
-  game.Wait(9000);
-  ASSERT_FALSE(game.form().timEND.enabled());
-  game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, MenuKind::Title);
-  EXPECT_EQ(game.state().EndingStep, 5);
-  EXPECT_TRUE(game.form().Picture2.visible());
-  EXPECT_EQ(game.form().Picture2.picture(), "data/op01.rgd");
-  EXPECT_FALSE(game.form().Picture1.visible());
-  EXPECT_TRUE(game.questions().asked().empty());
-
-  // A second click finds the counter at 5 again.
-  game.Click("lblMLT(0)");
-  game.Click("Form");
-  EXPECT_EQ(game.state().MenuMode, MenuKind::Load);
-}
-
 }  // namespace
 }  // namespace shiori::test

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "platform/ShiftJis.h"
 #include "scenario/ScenarioFile.h"
 #include "support/TempDir.h"
@@ -49,7 +47,7 @@ TEST(ScenarioRecord, DecodesEveryFieldAtItsOffset) {
   EXPECT_EQ(r.lineText[5], std::string(46, ' '));
 }
 
-TEST(ScenarioRecord, SurvivesCutCharactersNulPaddingTruncationAndGarbage) {
+TEST(ScenarioRecord, SurvivesCutCharactersNulPaddingAndTruncation) {
   std::vector<std::uint8_t> raw(600, 0);
   raw[48 + 45] = 0x82;  // the lead byte of a double-byte character cut by the end of the line
   const ScenarioRecord cut = ScenarioRecord::Decode(raw);
@@ -60,14 +58,6 @@ TEST(ScenarioRecord, SurvivesCutCharactersNulPaddingTruncationAndGarbage) {
   EXPECT_EQ(short_record.startMark, 1);
   EXPECT_EQ(short_record.pictureNo, 7);
   EXPECT_EQ(short_record.lineText[3], std::string(46, ' '));
-
-  std::mt19937 random(7);
-  for (int i = 0; i < 200; ++i) {
-    std::vector<std::uint8_t> garbage(random() % 700);
-    for (auto& byte : garbage) byte = static_cast<std::uint8_t>(random());
-    const ScenarioRecord r = ScenarioRecord::Decode(garbage);
-    for (const std::string& line : r.lineText) EXPECT_FALSE(line.empty());
-  }
 }
 
 TEST(ScenarioRecord, EncodesBackToTheSameBytes) {

@@ -92,6 +92,9 @@ TEST_F(EndingSequence, TheFullEndingShowsFivePicturesNineSecondsApart) {
   EXPECT_EQ(s.EndingStep, 5) << "a second click does nothing";
   game.Wait(200);
   EXPECT_EQ(Since(), kStopSequence + StartSequence("0012"));
+  game.Click("lblMLT(0)");
+  game.Click("Form");
+  EXPECT_EQ(s.MenuMode, MenuKind::Load) << "nor does one over the load menu: the counter stays at 5";
 }
 
 TEST_F(EndingSequence, AnyOtherPageGivesTheShortEnding) {

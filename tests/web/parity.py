@@ -80,8 +80,9 @@ def check_contract(driver, game, empty):
     check(driver.run(["--headless"]).returncode == 2, f"{driver.name}: --headless without a folder exits 2")
 
     missing = driver.play(empty, "dump\n")
-    check(missing["status"] == 1 and "data1.rgd" in missing["err"] and missing["out"] == "",
-          f"{driver.name}: a folder without a scenario exits 1 naming the file")
+    named = str(empty) in missing["err"] and "data1.rgd" in missing["err"]
+    check(missing["status"] == 1 and named and missing["out"] == "",
+          f"{driver.name}: a folder without a scenario exits 1 naming the folder and the file")
     malformed = driver.play(game, "dump\n# a comment\nfly away\nclose\n")
     check(malformed["status"] == 2 and "line 3" in malformed["err"] and len(malformed["out"].splitlines()) == 1,
           f"{driver.name}: a malformed command stops with its line number")
