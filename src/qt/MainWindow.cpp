@@ -77,7 +77,7 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
     // runs once the frame is out: what it changes is drawn at once, and not from inside this paint.
     if (first_frame_shown_) return;
     first_frame_shown_ = true;
-    QMetaObject::invokeMethod(this, [this] { Settle(); }, Qt::QueuedConnection);
+    QTimer::singleShot(0, this, [this] { Settle(); });
   };
   BuildMenuBar();
   BuildComfortsMenu();
