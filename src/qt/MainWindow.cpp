@@ -73,10 +73,11 @@ MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& ques
     Deliver([&] { engine_.comforts().Hover(at ? std::optional(std::pair{at->x(), at->y()}) : std::nullopt); });
   };
   stage_->Painted = [this] {
-    // The scheduler waits for the first frame, so that nothing the title starts (music) delays its drawing.
+    // The scheduler waits for the first frame, so that nothing the title starts (music) delays its drawing. It
+    // runs once the frame is out: what it changes is drawn at once, and not from inside this paint.
     if (first_frame_shown_) return;
     first_frame_shown_ = true;
-    Settle();
+    QTimer::singleShot(0, this, [this] { Settle(); });
   };
   BuildMenuBar();
   BuildComfortsMenu();
@@ -220,7 +221,7 @@ void MainWindow::Settle() {
   if (form_.change_count() != shown_changes_) {
     shown_changes_ = form_.change_count();
     SyncMenus();
-    for (const QRect& rect : changes_.Take(form_)) stage_->UpdateStage(rect);
+    stage_->RepaintStage(changes_.Take(form_));
   }
   Arm();
 }

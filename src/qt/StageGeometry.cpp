@@ -36,10 +36,16 @@ std::optional<QPoint> ToStagePixel(const QRectF& stage, const QPointF& position)
   return QPoint(x, y);
 }
 
-QRect FromStageRect(const QRectF& stage, const QRect& rect) {
+QRect FromStageRect(const QRectF& stage, const QRect& rect, qreal device_pixel_ratio) {
   const qreal sx = stage.width() / kWidth;
   const qreal sy = stage.height() / kHeight;
   const QRectF mapped(stage.x() + rect.x() * sx, stage.y() + rect.y() * sy, rect.width() * sx, rect.height() * sy);
+  // At a whole scale on whole device pixels every stage pixel is a block of window pixels and the rectangle is
+  // exact: a typed character's repaint stays the size of its glyph rather than a pixel larger all round.
+  const auto whole = [](qreal value) { return value == std::round(value); };
+  if (whole(sx) && whole(sy) && whole(stage.x()) && whole(stage.y()) && whole(device_pixel_ratio)) {
+    return mapped.toRect();
+  }
   return mapped.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 

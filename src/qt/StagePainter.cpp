@@ -1,9 +1,11 @@
 #include "qt/StagePainter.h"
 
 #include <QFontDatabase>
+#include <QGlyphRun>
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <QTextOption>
 #include <algorithm>
@@ -32,6 +34,20 @@ bool HasJapanese(const QString& text) {
     }
   }
   return false;
+}
+
+// Text made of nothing but Japanese (ideographs, kana, their punctuation) needs no shaping: each character is one
+// glyph at its own advance, as the shaper would place it. Skipping the shaper halves the cost of laying out a line,
+// which a typed page does once per character. Latin letters keep their kerning and ligatures.
+bool OnlyJapanese(const QString& text) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool japanese = (u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) ||
+                          (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF01 && u <= 0xFF0F) ||
+                          (u >= 0xFF1A && u <= 0xFF20) || u == 0x2015 || u == 0x2025 || u == 0x2026;
+    if (!japanese) return false;
+  }
+  return true;
 }
 
 // Where the baseline lies in a line of text, as a fraction of the text's pixel size from the top of its em box:
@@ -135,7 +151,9 @@ const StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold
   // text, as the output grows; striking it twice a stage pixel apart looks the same at every scale.
   const bool real_bold = bold && FamilyHasBold(font.family());
   font.setBold(real_bold);
-  return styles_.emplace(key, TextStyle{font, bold && !real_bold}).first->second;
+  QFont unshaped = font;
+  unshaped.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+  return styles_.emplace(key, TextStyle{font, unshaped, bold && !real_bold}).first->second;
 }
 
 void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& target, const QRectF& exposed) {
@@ -183,7 +201,7 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
   }
   painter.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::black);
   if (form.picture_missing()) return;
-  const QImage picture = pictures_.Get(PictureFile(*form.picture()));
+  const QImage picture = Picture(*form.picture(), output);
   if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
@@ -191,7 +209,7 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
   QImage picture;
-  if (layer.picture() && !layer.picture_missing()) picture = pictures_.Get(PictureFile(*layer.picture()));
+  if (layer.picture() && !layer.picture_missing()) picture = Picture(*layer.picture(), output);
   const bool black = layer.picture() && picture.isNull();
   painter.fillRect(bounds, black ? QColor(Qt::black) : Colour(layer.back()));
   if (!picture.isNull()) PaintPicture(picture, painter, output);
@@ -199,9 +217,17 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
     const Widget& widget = **it;
     if (widget.visible() && !HiddenByOverlay(form, widget) && ToQRect(widget.bounds()).intersects(output.exposed)) {
-      PaintWidget(widget, painter);
+      PaintWidget(widget, painter, output.exposed);
     }
   }
+}
+
+QImage StagePainter::Picture(const std::string& relative, const Output& output) {
+  // A part of the stage is drawn with the picture the rest of it shows; the file is looked at again (and decoded
+  // afresh if it has been replaced) when the whole stage is drawn, as it is whenever a layer's picture changes.
+  if (output.exposed == QRectF(0, 0, kWidth, kHeight)) shown_.clear();
+  if (const auto found = shown_.find(relative); found != shown_.end()) return found->second;
+  return shown_.emplace(relative, pictures_.Get(PictureFile(relative))).first->second;
 }
 
 std::filesystem::path StagePainter::PictureFile(const std::string& relative) {
@@ -229,7 +255,7 @@ void StagePainter::PaintPicture(const QImage& original, QPainter& painter, const
   painter.restore();
 }
 
-void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
+void StagePainter::PaintWidget(const Widget& widget, QPainter& painter, const QRectF& exposed) {
   const QRectF bounds = ToQRect(widget.bounds());
   if (widget.back()) painter.fillRect(bounds, Colour(*widget.back()));
   if (widget.border()) PaintBorder(painter, bounds);
@@ -238,12 +264,27 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter) {
   painter.save();
   painter.setClipRect(TextBox(widget), Qt::IntersectClip);
   painter.setPen(Colour(widget.fore()));
+  // Glyphs reach a little past their cells: antialiasing, overhangs, the second stroke of a bold drawn twice.
+  const qreal reach = std::ceil(style.font.pixelSize() / 4.0) + 1;
   for (const TextBlock& block : LaidOutText(widget)) {
     painter.save();
     painter.translate(block.origin);
     painter.scale(block.squeeze, 1);
-    block.layout->draw(&painter, QPointF(0, 0));
-    if (style.overstrike) block.layout->draw(&painter, QPointF(1, 0));
+    // While a page types only a character's glyph is exposed: only the glyphs that may reach into it are drawn.
+    const QRectF near = block.Placement().inverted().mapRect(exposed);
+    for (int i = 0; i < block.layout->lineCount(); ++i) {
+      const QTextLine line = block.layout->lineAt(i);
+      const QRectF cells(line.x(), line.y(), line.naturalTextWidth(), line.height());
+      if (!cells.adjusted(-reach, -reach, reach, reach).intersects(near)) continue;
+      const int from = std::max(line.textStart(), line.xToCursor(near.left() - reach) - 1);
+      const int to = std::min(line.textStart() + line.textLength(), line.xToCursor(near.right() + reach) + 1);
+      if (from >= to) continue;
+      const QList<QGlyphRun> runs = line.glyphRuns(from, to - from);
+      for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(0, 0), run);
+      if (style.overstrike) {
+        for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(1, 0), run);
+      }
+    }
     painter.restore();
   }
   painter.restore();
@@ -264,8 +305,8 @@ const std::vector<StagePainter::TextBlock>& StagePainter::LaidOutText(const Widg
   CachedText& cached = texts_[&widget];
   TextKey key = KeyOf(widget, widget.caption());
   if (!(cached.key == key)) {
-    cached.blocks = LayOutText(LabelText(widget.caption()), LabelStyle(widget.font(), widget.bold()).font,
-                               widget.alignment(), key.box);
+    cached.blocks =
+        LayOutText(LabelText(widget.caption()), LabelStyle(widget.font(), widget.bold()), widget.alignment(), key.box);
     cached.key = std::move(key);
   }
   return cached.blocks;
@@ -281,54 +322,75 @@ std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::st
     old_blocks = std::move(cached.blocks);
     cached.key = {};
   } else {
-    old_blocks = LayOutText(old_text, LabelStyle(widget.font(), widget.bold()).font, widget.alignment(),
-                            TextBox(widget));
+    old_blocks = LayOutText(old_text, LabelStyle(widget.font(), widget.bold()), widget.alignment(), TextBox(widget));
   }
+  const std::vector<TextBlock>& new_blocks = LaidOutText(widget);
   const auto kept = static_cast<int>(old_text.size());
-  const std::optional<QRectF> grown = TextFrom(old_blocks, LaidOutText(widget), kept, std::max(0, kept - 1));
-  if (!grown) return std::nullopt;
-  if (grown->isEmpty()) return QRect();
-  // Glyphs reach a little past their cells: antialiasing, overhangs, the second stroke of a bold drawn twice.
-  const qreal margin = std::ceil(LabelStyle(widget.font(), widget.bold()).font.pixelSize() / 4.0) + 1;
-  return grown->adjusted(-margin, -margin, margin, margin).intersected(TextBox(widget)).toAlignedRect();
+  if (!KeptInPlace(old_blocks, new_blocks, kept)) return std::nullopt;
+  // A ligature or kerning may change the glyphs of the last characters there were: they are drawn again too.
+  // Text laid out without the shaper has neither.
+  const QString new_text = LabelText(widget.caption());
+  int from = kept;
+  if (!OnlyJapanese(new_text)) {
+    while (from > 0 && GlyphsOf(old_blocks, from - 1, from) != GlyphsOf(new_blocks, from - 1, from)) --from;
+  }
+  const QRectF ink = InkOf(old_blocks, from, kept) | InkOf(new_blocks, from, static_cast<int>(new_text.size()));
+  if (ink.isEmpty()) return QRect();
+  // Antialiasing may reach a pixel past the outlines; a bold drawn twice, one more to the right.
+  const qreal overstrike = LabelStyle(widget.font(), widget.bold()).overstrike ? 1 : 0;
+  return ink.adjusted(-1, -1, 1 + overstrike, 1).intersected(TextBox(widget)).toAlignedRect();
 }
 
-std::optional<QRectF> StagePainter::TextFrom(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now,
-                                             int kept, int from) {
+bool StagePainter::KeptInPlace(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now, int kept) {
   // The first `kept` characters must stand where they stood: in the same block, on the same lines.
   for (const TextBlock& old : before) {
     const auto same = std::find_if(now.begin(), now.end(), [&](const TextBlock& b) { return b.start == old.start; });
-    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return std::nullopt;
+    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return false;
     const int kept_here = kept - old.start;
     for (int i = 0; i < old.layout->lineCount(); ++i) {
       const QTextLine was = old.layout->lineAt(i);
       if (was.textStart() >= kept_here) break;
-      if (i >= same->layout->lineCount()) return std::nullopt;
+      if (i >= same->layout->lineCount()) return false;
       const QTextLine is = same->layout->lineAt(i);
       const int was_end = std::min(was.textStart() + was.textLength(), kept_here);
       if (is.textStart() != was.textStart() || is.y() != was.y() || is.textStart() + is.textLength() < was_end) {
-        return std::nullopt;
+        return false;
       }
     }
   }
-  // What may differ: the cells from `from` on.
-  QRectF grown;
-  for (const TextBlock& block : now) {
-    const int from_here = from - block.start;
-    const QTransform placed = QTransform::fromTranslate(block.origin.x(), block.origin.y()).scale(block.squeeze, 1);
-    for (int i = 0; i < block.layout->lineCount(); ++i) {
-      const QTextLine line = block.layout->lineAt(i);
-      if (line.textStart() + line.textLength() <= from_here) continue;
-      const qreal left = line.textStart() >= from_here ? line.x() : line.cursorToX(from_here);
-      const qreal right = line.x() + line.naturalTextWidth();
-      if (right > left) grown |= placed.mapRect(QRectF(left, line.y(), right - left, line.height()));
-    }
-  }
-  return grown;
+  return true;
 }
 
-std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const QFont& font,
+std::vector<StagePainter::PlacedGlyphs> StagePainter::GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to) {
+  std::vector<PlacedGlyphs> glyphs;
+  for (const TextBlock& block : blocks) {
+    const int length = static_cast<int>(block.layout->text().size());
+    const int first = std::max(from - block.start, 0);
+    const int last = std::min(to - block.start, length);
+    if (first >= last) continue;
+    for (const QGlyphRun& run : block.layout->glyphRuns(first, last - first)) glyphs.push_back({run, &block});
+  }
+  return glyphs;
+}
+
+QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int to) {
+  QRectF ink;
+  for (const PlacedGlyphs& placed : GlyphsOf(blocks, from, to)) {
+    const QTransform onStage = placed.block->Placement();
+    const QRawFont font = placed.run.rawFont();
+    const QList<quint32> indexes = placed.run.glyphIndexes();
+    const QList<QPointF> positions = placed.run.positions();
+    for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+      const QRectF outline = font.boundingRect(indexes[i]).translated(positions[i]);
+      if (!outline.isEmpty()) ink |= onStage.mapRect(outline);
+    }
+  }
+  return ink;
+}
+
+std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const TextStyle& style,
                                                               Alignment alignment, const QRectF& box) {
+  const QFont& font = style.font;
   // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the
   // font's own line spacing, so that a two-line choice fills its 60 pixels as it should.
   const qreal pixels = font.pixelSize();
@@ -345,7 +407,7 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
     const int paragraph_start = start;
     start += static_cast<int>(paragraph.size()) + 1;
     if (line_index >= capacity) break;
-    auto layout = std::make_unique<QTextLayout>(paragraph, font);
+    auto layout = std::make_unique<QTextLayout>(paragraph, OnlyJapanese(paragraph) ? style.unshaped : font);
     layout->setCacheEnabled(true);  // shaped once: drawing it again, cell by cell, shapes nothing
     const int first_line = line_index;
     const auto wrap = [&] {
@@ -382,8 +444,8 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
         line.setLineWidth(natural);
         line.setPosition(QPointF(0, baseline - line.ascent()));
         layout->endLayout();
-        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch),
-                          box.width() / natural, paragraph_start});
+        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch), box.width() / natural,
+                          paragraph_start});
         line_index = first_line + 1;
         continue;
       }

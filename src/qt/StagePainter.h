@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QImage>
 #include <QRectF>
 #include <QTextLayout>
@@ -39,9 +40,10 @@ class StagePainter {
   [[nodiscard]] QImage Render(const Form& form, int scale = 1);
 
   // The stage pixels that may differ now that the caption of `widget`, which read `before`, reads `before` with
-  // more after it: the cells of the characters added and of the last one before them (which a ligature or kerning
-  // may redraw). None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit,
-  // or not `before` continued), so that the whole widget must be drawn again.
+  // more after it: where the glyphs of the characters added lie, and of those before them that a ligature or
+  // kerning changed; only their ink, not their whole cells: the least there is to draw and send to the display.
+  // None when the text does not simply grow where it stands (centred, wrapped anew, narrowed to fit, or not
+  // `before` continued), so that the whole widget must be drawn again.
   [[nodiscard]] std::optional<QRect> GrownText(const Widget& widget, const std::string& before);
 
  private:
@@ -55,14 +57,18 @@ class StagePainter {
 
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
   void PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output);
-  // Where a picture the story names ("data/0001.rgd") lies in the game folder.
+  // The picture the story names ("data/0001.rgd"), as the stage shows it.
+  [[nodiscard]] QImage Picture(const std::string& relative, const Output& output);
+  // Where a picture the story names lies in the game folder.
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.
   void PaintPicture(const QImage& original, QPainter& painter, const Output& output);
-  void PaintWidget(const Widget& widget, QPainter& painter);
+  // Draws `widget`; of its text, only what may reach into `exposed` (stage pixels).
+  void PaintWidget(const Widget& widget, QPainter& painter, const QRectF& exposed);
 
   struct TextStyle {
     QFont font;
+    QFont unshaped;   // the same, for text that needs no shaping
     bool overstrike;  // bold drawn by striking the text twice, one stage pixel apart
   };
   // The labels' type at a size in points (measured at 96 dpi), normal or bold.
@@ -74,10 +80,14 @@ class StagePainter {
     QPointF origin;
     qreal squeeze;
     int start;
+    // From the layout's coordinates to the stage's.
+    [[nodiscard]] QTransform Placement() const {
+      return QTransform::fromTranslate(origin.x(), origin.y()).scale(squeeze, 1);
+    }
   };
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
-  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const QFont& font, Alignment alignment,
-                                                         const QRectF& box);
+  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const TextStyle& style,
+                                                         Alignment alignment, const QRectF& box);
 
   // The layout of a label's text is kept until the text or its box changes: while a page types, the lines around
   // the one that changes are repainted too, and shaping them again each time would cost more than drawing them.
@@ -98,16 +108,27 @@ class StagePainter {
   [[nodiscard]] TextKey KeyOf(const Widget& widget, const std::string& caption);
   // The widget's text laid out, from the cache when it has not changed since it was last laid out.
   [[nodiscard]] const std::vector<TextBlock>& LaidOutText(const Widget& widget);
-  // Where `now`, the text of `before` with more after it, is drawn from its character `from` on; none when some
-  // of the first `kept` characters, all there were before, have moved.
-  [[nodiscard]] static std::optional<QRectF> TextFrom(const std::vector<TextBlock>& before,
-                                                      const std::vector<TextBlock>& now, int kept, int from);
+  // Whether the first `kept` characters of `before` stand where they stood in `now`: same blocks, same lines.
+  [[nodiscard]] static bool KeptInPlace(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now,
+                                        int kept);
+  // The glyphs of the characters `from` to `to` (not included) and the block they lie in.
+  struct PlacedGlyphs {
+    QGlyphRun run;
+    const TextBlock* block;
+    bool operator==(const PlacedGlyphs& other) const {
+      return run == other.run && block->origin == other.block->origin && block->squeeze == other.block->squeeze;
+    }
+  };
+  [[nodiscard]] static std::vector<PlacedGlyphs> GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to);
+  // Where the outlines of those glyphs lie on the stage.
+  [[nodiscard]] static QRectF InkOf(const std::vector<TextBlock>& blocks, int from, int to);
 
   GameFolder folder_;
   PictureCache& pictures_;
   std::map<std::pair<int, bool>, TextStyle> styles_;
   std::map<const Widget*, CachedText> texts_;
   std::map<std::string, std::filesystem::path> files_;
+  std::map<std::string, QImage> shown_;  // the pictures on the stage, by name
 };
 
 // The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.

@@ -55,7 +55,11 @@ StageWidget::StageWidget(const Form& form, StagePainter& painter, QWidget* paren
 
 QRectF StageWidget::StageRect() const { return FitStage(QSizeF(size()), devicePixelRatioF()); }
 
-void StageWidget::UpdateStage(const QRect& rect) { update(FromStageRect(StageRect(), rect)); }
+void StageWidget::RepaintStage(const std::vector<QRect>& rects) {
+  QRegion region;
+  for (const QRect& rect : rects) region += FromStageRect(StageRect(), rect, devicePixelRatioF());
+  if (!region.isEmpty()) repaint(region);
+}
 
 void StageWidget::SetPreferredScale(int scale) {
   preferred_scale_ = scale;

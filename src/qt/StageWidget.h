@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "window/Form.h"
 
@@ -19,8 +20,9 @@ class StageWidget : public QWidget {
 
   // Where the stage lies in this widget, in logical pixels.
   [[nodiscard]] QRectF StageRect() const;
-  // Repaints the stage pixels `rect` only.
-  void UpdateStage(const QRect& rect);
+  // Repaints the stage pixels `rects` only, at once: while a page types this runs once per character, and a
+  // repaint posted for later would cost the event loop a wake-up of its own.
+  void RepaintStage(const std::vector<QRect>& rects);
   // The size the window opens at: `scale` window pixels per stage pixel.
   void SetPreferredScale(int scale);
   [[nodiscard]] QSize sizeHint() const override;

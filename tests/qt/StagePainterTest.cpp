@@ -164,6 +164,21 @@ TEST_F(StagePainterTest, NoLineStartsWithClosingPunctuation) {
       << "nothing wraps onto the second line";
 }
 
+// A repaint of a part of the stage (a typed character) shows the picture the rest of it shows, even when the file
+// has been replaced since; the next drawing of the whole stage shows the new picture.
+TEST_F(StagePainterTest, PartOfTheStageShowsThePictureTheRestShows) {
+  ShowTitle();
+  const QImage shown = painter_.Render(form_);
+  game_.WritePicture("data/op01.rgd", ColourPicture(), "PNG");
+  QImage repainted = shown;
+  QPainter painter(&repainted);
+  painter.setClipRect(QRect(0, 0, 40, 40));
+  painter_.Paint(form_, painter, QRectF(repainted.rect()), QRectF(0, 0, 40, 40));
+  painter.end();
+  EXPECT_EQ(repainted, shown);
+  EXPECT_NE(painter_.Render(form_).copy(0, 0, 40, 40), shown.copy(0, 0, 40, 40));
+}
+
 TEST_F(StagePainterTest, WindowDrawsTheSamePixelsAsTheScreenshot) {
   ShowTitle();
   form_.lblMLT[5]->SetVisible(true);
