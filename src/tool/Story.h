@@ -28,7 +28,7 @@ struct Move {
 };
 
 struct StoryPage {
-  ScenarioRecord record;
+  ScenarioRecord record;  // its header only: the text is in line_bytes
   std::array<std::string, ScenarioRecord::kLineCount> line_bytes;  // as stored, Shift-JIS
   bool empty = true;                                               // all 600 bytes zero
 };
