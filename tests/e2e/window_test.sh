@@ -186,13 +186,19 @@ run_at_scale() {
   xdotool key alt+q
   poll_screen "the quit menu" menu_opened >/dev/null
   xdotool key Down Return
-  timeout 10 xdotool search --sync --name "確認" >/dev/null || fail "scale $scale: the question to quit never showed"
-  xdotool key Return
-  local status=""
-  for _ in $(seq 50); do
+  local question status=""
+  question="$(timeout 10 xdotool search --sync --name "確認" | head -1)"
+  [ -n "$question" ] || fail "scale $scale: the question to quit never showed"
+  # The box may be mapped a moment before it takes the keyboard (there is no window manager to give it): Yes is
+  # its default button, so Return is pressed on it, focused, until the program has gone.
+  for attempt in $(seq 100); do
     if ! kill -0 "$app_pid" 2>/dev/null; then
       wait "$app_pid" && status=0 || status=$?
       break
+    fi
+    if [ $((attempt % 20)) = 1 ]; then
+      xdotool windowfocus "$question" 2>/dev/null || true
+      xdotool key Return
     fi
     sleep 0.1
   done
