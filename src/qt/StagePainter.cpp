@@ -59,6 +59,10 @@ constexpr qreal kMaxSqueeze = 1.12;
 // the twelve pixels a box was measured in (21 of them take 256 pixels, not 252), which would otherwise push the
 // last character of a full line, often a lone full stop, onto a line of its own.
 constexpr qreal kQuietSqueeze = 1.02;
+// How far a line may be narrowed by taking space from between its characters alone (a pixel a character at most
+// for 27-pixel text); beyond it the glyphs narrow too. Glyphs of their own shape are those already rasterised for
+// the other lines: narrowed ones would all be rasterised afresh, for one line, when its last character arrives.
+constexpr qreal kSpacingSqueeze = 1.04;
 // How many pixels of a line's cell may hang below a label and still count as a whole line.
 constexpr qreal kLineSlack = 2;
 
@@ -78,11 +82,46 @@ void KeepClosingPunctuationWithItsWord(QTextLine& line, const QString& text, qre
   if (length != line.textLength()) line.setNumColumns(length, width);
 }
 
+// How many glyphs `line` has: as many as its characters, but for ligatures.
+qsizetype GlyphCount(const QTextLine& line) {
+  qsizetype glyphs = 0;
+  for (const QGlyphRun& run : line.glyphRuns()) glyphs += run.glyphIndexes().size();
+  return glyphs;
+}
+
 QString LabelText(const std::string& caption) {
   QString text = QString::fromStdString(caption);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QChar('\r'), QChar('\n'));
   return text;
+}
+
+// Draws those glyphs of `run`, moved by `offset`, whose ink meets `area`, each with its origin on a whole device
+// pixel. While a page types, the area is a character's ink: the glyphs around it, in its line and the lines above
+// and below, are left as they are. A glyph is rasterised once for every fraction of a pixel it is drawn at, and
+// the fractions of a line's advances take every value: snapped, a glyph is rasterised once for the whole page,
+// which is most of what a new character costs. Half a pixel either way between two glyphs does not show.
+void DrawGlyphs(QPainter& painter, const QGlyphRun& run, QPointF offset, const QRectF& area) {
+  const QTransform to_device = painter.deviceTransform();
+  const QTransform from_device = to_device.inverted();
+  const QRawFont font = run.rawFont();
+  const QList<quint32> indexes = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  QList<quint32> drawn_indexes;
+  QList<QPointF> drawn_positions;
+  for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+    const QPointF position = positions[i] + offset;
+    // Antialiasing and the snap reach a pixel past the outline.
+    if (!font.boundingRect(indexes[i]).translated(position).adjusted(-1, -1, 1, 1).intersects(area)) continue;
+    const QPointF device = to_device.map(position);
+    drawn_indexes.append(indexes[i]);
+    drawn_positions.append(from_device.map(QPointF(std::round(device.x()), device.y())));
+  }
+  if (drawn_indexes.isEmpty()) return;
+  QGlyphRun drawn = run;
+  drawn.setGlyphIndexes(drawn_indexes);
+  drawn.setPositions(drawn_positions);
+  painter.drawGlyphRun(QPointF(0, 0), drawn);
 }
 
 // The single border: a sunken one-pixel edge, visible on dark and light grounds alike.
@@ -137,7 +176,7 @@ QString StageFontFamily() {
 StagePainter::StagePainter(GameFolder folder, PictureCache& pictures)
     : folder_(std::move(folder)), pictures_(pictures) {}
 
-const StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold) {
+StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold) {
   const int pixels = PointsToPixels(points);
   const auto key = std::make_pair(pixels, bold);
   if (const auto found = styles_.find(key); found != styles_.end()) return found->second;
@@ -153,7 +192,8 @@ const StagePainter::TextStyle& StagePainter::LabelStyle(double points, bool bold
   font.setBold(real_bold);
   QFont unshaped = font;
   unshaped.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
-  return styles_.emplace(key, TextStyle{font, unshaped, bold && !real_bold}).first->second;
+  auto plain = std::make_unique<PlainGlyphs>(unshaped);
+  return styles_.emplace(key, TextStyle{font, unshaped, bold && !real_bold, std::move(plain)}).first->second;
 }
 
 void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& target, const QRectF& exposed) {
@@ -270,19 +310,13 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter, const QR
     painter.save();
     painter.translate(block.origin);
     painter.scale(block.squeeze, 1);
-    // While a page types only a character's glyph is exposed: only the glyphs that may reach into it are drawn.
+    // While a page types only a character's ink is exposed: only the glyphs that may reach into it are looked at.
     const QRectF near = block.Placement().inverted().mapRect(exposed);
-    for (int i = 0; i < block.layout->lineCount(); ++i) {
-      const QTextLine line = block.layout->lineAt(i);
-      const QRectF cells(line.x(), line.y(), line.naturalTextWidth(), line.height());
-      if (!cells.adjusted(-reach, -reach, reach, reach).intersects(near)) continue;
-      const int from = std::max(line.textStart(), line.xToCursor(near.left() - reach) - 1);
-      const int to = std::min(line.textStart() + line.textLength(), line.xToCursor(near.right() + reach) + 1);
-      if (from >= to) continue;
-      const QList<QGlyphRun> runs = line.glyphRuns(from, to - from);
-      for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(0, 0), run);
-      if (style.overstrike) {
-        for (const QGlyphRun& run : runs) painter.drawGlyphRun(QPointF(1, 0), run);
+    for (const TextLine& line : block.lines) {
+      if (!line.cells.adjusted(-reach, -reach, reach, reach).intersects(near)) continue;
+      for (const QGlyphRun& run : line.glyphs) {
+        DrawGlyphs(painter, run, QPointF(0, 0), near);
+        if (style.overstrike) DrawGlyphs(painter, run, QPointF(1, 0), near);
       }
     }
     painter.restore();
@@ -342,20 +376,21 @@ std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::st
 }
 
 bool StagePainter::KeptInPlace(const std::vector<TextBlock>& before, const std::vector<TextBlock>& now, int kept) {
-  // The first `kept` characters must stand where they stood: in the same block, on the same lines.
+  // The first `kept` characters must stand where they stood: in the same block, on the same lines, as far apart.
   for (const TextBlock& old : before) {
     const auto same = std::find_if(now.begin(), now.end(), [&](const TextBlock& b) { return b.start == old.start; });
-    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze) return false;
+    if (same == now.end() || same->origin != old.origin || same->squeeze != old.squeeze ||
+        same->spacing != old.spacing) {
+      return false;
+    }
     const int kept_here = kept - old.start;
-    for (int i = 0; i < old.layout->lineCount(); ++i) {
-      const QTextLine was = old.layout->lineAt(i);
-      if (was.textStart() >= kept_here) break;
-      if (i >= same->layout->lineCount()) return false;
-      const QTextLine is = same->layout->lineAt(i);
-      const int was_end = std::min(was.textStart() + was.textLength(), kept_here);
-      if (is.textStart() != was.textStart() || is.y() != was.y() || is.textStart() + is.textLength() < was_end) {
-        return false;
-      }
+    for (std::size_t i = 0; i < old.lines.size(); ++i) {
+      const TextLine& was = old.lines[i];
+      if (was.start >= kept_here) break;
+      if (i >= same->lines.size()) return false;
+      const TextLine& is = same->lines[i];
+      const int was_end = std::min(was.start + was.length, kept_here);
+      if (is.start != was.start || is.cells.y() != was.cells.y() || is.start + is.length < was_end) return false;
     }
   }
   return true;
@@ -364,11 +399,21 @@ bool StagePainter::KeptInPlace(const std::vector<TextBlock>& before, const std::
 std::vector<StagePainter::PlacedGlyphs> StagePainter::GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to) {
   std::vector<PlacedGlyphs> glyphs;
   for (const TextBlock& block : blocks) {
-    const int length = static_cast<int>(block.layout->text().size());
+    if (block.lines.empty()) continue;
+    const int length = block.layout ? static_cast<int>(block.layout->text().size()) : block.lines.front().length;
     const int first = std::max(from - block.start, 0);
     const int last = std::min(to - block.start, length);
     if (first >= last) continue;
-    for (const QGlyphRun& run : block.layout->glyphRuns(first, last - first)) glyphs.push_back({run, &block});
+    if (block.layout) {
+      for (const QGlyphRun& run : block.layout->glyphRuns(first, last - first)) glyphs.push_back({run, &block});
+    } else {
+      // A line of Japanese alone has a glyph for every character.
+      const QGlyphRun& line = block.lines.front().glyphs.front();
+      QGlyphRun run = line;
+      run.setGlyphIndexes(line.glyphIndexes().mid(first, last - first));
+      run.setPositions(line.positions().mid(first, last - first));
+      glyphs.push_back({run, &block});
+    }
   }
   return glyphs;
 }
@@ -388,7 +433,43 @@ QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int t
   return ink;
 }
 
-std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, const TextStyle& style,
+std::vector<StagePainter::TextLine> StagePainter::LinesOf(const QTextLayout& layout) {
+  std::vector<TextLine> lines;
+  for (int i = 0; i < layout.lineCount(); ++i) {
+    const QTextLine line = layout.lineAt(i);
+    lines.push_back({line.textStart(), line.textLength(),
+                     QRectF(line.x(), line.y(), line.naturalTextWidth(), line.height()), line.glyphRuns()});
+  }
+  return lines;
+}
+
+std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& paragraph, PlainGlyphs& glyphs,
+                                                               qreal width, qreal squeeze_limit, qreal baseline) {
+  if (paragraph.isEmpty() || !OnlyJapanese(paragraph) || paragraph.back().isSpace()) return std::nullopt;
+  std::optional<QGlyphRun> run = glyphs.Line(paragraph, 0);
+  if (!run) return std::nullopt;
+  const qreal natural = run->boundingRect().width();
+  // The general layout measures in 64ths of a pixel and minds overhangs: near a limit, it decides.
+  const auto near = [natural](qreal limit) { return std::abs(natural - limit) < 1; };
+  if (near(width) || near(width * kSpacingSqueeze) || near(width * squeeze_limit)) return std::nullopt;
+  TextBlock block;
+  if (natural > width * squeeze_limit) return std::nullopt;  // it wraps
+  if (natural > width * kSpacingSqueeze) {
+    block.squeeze = width / natural;
+  } else if (natural > width) {
+    block.spacing = -(natural - width) / static_cast<qreal>(paragraph.size());
+    run = glyphs.Line(paragraph, block.spacing);
+  }
+  QList<QPointF> positions = run->positions();
+  for (QPointF& position : positions) position.ry() = baseline;
+  run->setPositions(positions);
+  const qreal top = baseline - glyphs.ascent();
+  block.lines.push_back({0, static_cast<int>(paragraph.size()),
+                         QRectF(0, top, run->boundingRect().width(), run->boundingRect().height()), {*run}});
+  return block;
+}
+
+std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, TextStyle& style,
                                                               Alignment alignment, const QRectF& box) {
   const QFont& font = style.font;
   // Lines follow each other at the pitch the layout was made for (30 pixels for 27-pixel text), whatever the
@@ -407,9 +488,23 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
     const int paragraph_start = start;
     start += static_cast<int>(paragraph.size()) + 1;
     if (line_index >= capacity) break;
+    const int first_line = line_index;
+    // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
+    // per cent, the reader sees all of it. One a hair too long wraps a lone last character where there is room:
+    // squeezed less, it stays whole. (The stage's widths were measured with narrower fonts than ours.)
+    const qreal squeeze_limit = first_line + 1 >= capacity ? kMaxSqueeze : kQuietSqueeze;
+    const QPointF line_origin = box.topLeft() + QPointF(0, first_line * pitch);
+    if (alignment == Alignment::Left) {
+      if (std::optional<TextBlock> line = PlainLine(paragraph, *style.plain, box.width(), squeeze_limit, baseline)) {
+        line->origin = line_origin;
+        line->start = paragraph_start;
+        blocks.push_back(std::move(*line));
+        line_index = first_line + 1;
+        continue;
+      }
+    }
     auto layout = std::make_unique<QTextLayout>(paragraph, OnlyJapanese(paragraph) ? style.unshaped : font);
     layout->setCacheEnabled(true);  // shaped once: drawing it again, cell by cell, shapes nothing
-    const int first_line = line_index;
     const auto wrap = [&] {
       option.setWrapMode(HasJapanese(paragraph) ? QTextOption::WrapAnywhere
                                                 : QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -428,30 +523,40 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
     const QTextLine first = layout->lineAt(0);
     const bool fits = layout->lineCount() == 1 && first.textStart() + first.textLength() >= paragraph.size();
     if (!fits) {
-      // A line a little too long for a label with no room below would wrap its end out of sight; squeezed a few
-      // per cent, the reader sees all of it. One a hair too long wraps a lone last character where there is room:
-      // squeezed less, it stays whole. (The stage's widths were measured with narrower fonts than ours.)
-      const qreal squeeze = first_line + 1 >= capacity ? kMaxSqueeze : kQuietSqueeze;
       option.setWrapMode(QTextOption::NoWrap);
       layout->setTextOption(option);
       layout->beginLayout();
       const QTextLine single = layout->createLine();
       layout->endLayout();
       const qreal natural = single.naturalTextWidth();
-      if (natural > box.width() && natural <= box.width() * squeeze) {
+      if (natural > box.width() && natural <= box.width() * squeeze_limit) {
+        TextBlock block{{}, nullptr, line_origin, box.width() / natural, 0, paragraph_start};
+        if (natural <= box.width() * kSpacingSqueeze) {
+          block.spacing = -(natural - box.width()) / static_cast<qreal>(std::max<qsizetype>(GlyphCount(single), 1));
+          block.squeeze = 1;
+          QFont tight = layout->font();
+          tight.setLetterSpacing(QFont::AbsoluteSpacing, block.spacing);
+          layout = std::make_unique<QTextLayout>(paragraph, tight);
+          layout->setCacheEnabled(true);
+        }
+        layout->setTextOption(option);
         layout->beginLayout();
         QTextLine line = layout->createLine();
-        line.setLineWidth(natural);
+        line.setLineWidth(box.width() / block.squeeze);
         line.setPosition(QPointF(0, baseline - line.ascent()));
         layout->endLayout();
-        blocks.push_back({std::move(layout), box.topLeft() + QPointF(0, first_line * pitch), box.width() / natural,
-                          paragraph_start});
+        block.layout = std::move(layout);
+        block.lines = LinesOf(*block.layout);
+        blocks.push_back(std::move(block));
         line_index = first_line + 1;
         continue;
       }
       wrap();
     }
-    if (!paragraph.isEmpty()) blocks.push_back({std::move(layout), box.topLeft(), 1, paragraph_start});
+    if (!paragraph.isEmpty()) {
+      std::vector<TextLine> lines = LinesOf(*layout);
+      blocks.push_back({std::move(lines), std::move(layout), box.topLeft(), 1, 0, paragraph_start});
+    }
   }
   return blocks;
 }

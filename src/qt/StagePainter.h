@@ -15,6 +15,7 @@
 
 #include "platform/GameFolder.h"
 #include "qt/PictureCache.h"
+#include "qt/PlainGlyphs.h"
 #include "window/Form.h"
 
 class QPainter;
@@ -68,26 +69,43 @@ class StagePainter {
 
   struct TextStyle {
     QFont font;
-    QFont unshaped;   // the same, for text that needs no shaping
-    bool overstrike;  // bold drawn by striking the text twice, one stage pixel apart
+    QFont unshaped;      // the same, for text that needs no shaping
+    bool overstrike;     // bold drawn by striking the text twice, one stage pixel apart
+    std::unique_ptr<PlainGlyphs> plain;  // the unshaped font's glyphs, for lines of Japanese alone
   };
   // The labels' type at a size in points (measured at 96 dpi), normal or bold.
-  [[nodiscard]] const TextStyle& LabelStyle(double points, bool bold);
-  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is); it begins at
-  // `start` in the label's text.
+  [[nodiscard]] TextStyle& LabelStyle(double points, bool bold);
+  // One line of a paragraph: its characters, from the paragraph's start, where its cells lie and its glyphs.
+  struct TextLine {
+    int start = 0;
+    int length = 0;
+    QRectF cells;
+    QList<QGlyphRun> glyphs;
+  };
+  // A paragraph laid out in stage pixels, drawn at `origin` and narrowed by `squeeze` (1: as it is) or by
+  // `spacing` pixels between glyphs (0: none); it begins at `start` in the label's text.
   struct TextBlock {
-    std::unique_ptr<QTextLayout> layout;
+    std::vector<TextLine> lines;
+    std::unique_ptr<QTextLayout> layout;  // none for a line of Japanese alone, placed glyph by glyph
     QPointF origin;
-    qreal squeeze;
-    int start;
+    qreal squeeze = 1;
+    qreal spacing = 0;
+    int start = 0;
     // From the layout's coordinates to the stage's.
     [[nodiscard]] QTransform Placement() const {
       return QTransform::fromTranslate(origin.x(), origin.y()).scale(squeeze, 1);
     }
   };
+  // The lines of a general layout.
+  [[nodiscard]] static std::vector<TextLine> LinesOf(const QTextLayout& layout);
+  // A paragraph of Japanese alone on one line, placed glyph by glyph, at `width` or narrowed to it by at most
+  // `squeeze_limit`; its glyphs stand on `baseline`. None when the general layout must decide: other text, text
+  // that wraps, or a line so near a limit that the two ways of measuring might decide differently.
+  [[nodiscard]] static std::optional<TextBlock> PlainLine(const QString& paragraph, PlainGlyphs& glyphs, qreal width,
+                                                         qreal squeeze_limit, qreal baseline);
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
-  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, const TextStyle& style,
-                                                         Alignment alignment, const QRectF& box);
+  [[nodiscard]] static std::vector<TextBlock> LayOutText(const QString& text, TextStyle& style, Alignment alignment,
+                                                         const QRectF& box);
 
   // The layout of a label's text is kept until the text or its box changes: while a page types, the lines around
   // the one that changes are repainted too, and shaping them again each time would cost more than drawing them.

@@ -84,7 +84,9 @@ TEST_F(StageChangesTest, TextTypedCellByCellLooksAsIfDrawnWhole) {
   wrapping.SetFont(20.25);
   wrapping.SetHeight(66);  // room for a second line
 
+  // The third, a story line of 23 characters, is narrowed by a pixel a character as its last one arrives.
   const char* const texts[] = {"「今日は、いい天気ですね。」と彼女は言った。", "Official AV, fit Toyota: WAVE office.",
+                               "夕暮れの光が廊下の床に長い影を落とし、遠くで吹",
                                "Ｗｉｄｅ　ｔｅｘｔ　ｔｈａｔ　ｉｓ　ｎａｒｒｏｗｅｄ　ｔｏ　ｆｉｔ　ｉｔｓ　ｌｉｎｅ"};
   for (const int scale : {1, 2}) {
     for (const char* text : texts) {

@@ -9,6 +9,8 @@ export const STAGE_FONT = 'ShioriStage';
 const EM_ASCENT = 0.86;
 // How far a line may be narrowed rather than wrapped out of sight.
 const MAX_SQUEEZE = 1.12;
+// How far a line may be narrowed by taking space from between its characters alone; beyond it the glyphs narrow.
+const SPACING_SQUEEZE = 1.04;
 // How many pixels of a line's cell may hang below a label and still count as a whole line.
 const LINE_SLACK = 2;
 const LAYERS = ['Picture1', 'Picture2', 'Picture3', 'Picture4'];
@@ -169,6 +171,7 @@ export class Painter {
         g.save();
         g.translate(line.x + dx, line.y);
         g.scale(line.squeeze, 1);
+        g.letterSpacing = `${line.spacing}px`;
         g.fillText(line.text, 0, 0);
         g.restore();
       };
@@ -187,9 +190,9 @@ function layOutText(g, caption, pixels, alignment, box) {
   const baseline = (pitch - pixels) / 2 + pixels * EM_ASCENT;
   const capacity = Math.max(1, Math.floor((box.height + LINE_SLACK) / pitch));
   const lines = [];
-  const place = (text, width, squeeze = 1) => {
+  const place = (text, width, squeeze = 1, spacing = 0) => {
     const x = alignment === 'centre' ? box.left + (box.width - width * squeeze) / 2 : box.left;
-    lines.push({ text, x, y: box.top + lines.length * pitch + baseline, squeeze });
+    lines.push({ text, x, y: box.top + lines.length * pitch + baseline, squeeze, spacing });
   };
   for (const paragraph of caption.replace(/\r\n?/g, '\n').split('\n')) {
     if (lines.length >= capacity) break;
@@ -197,7 +200,11 @@ function layOutText(g, caption, pixels, alignment, box) {
     // A line a little too long for a label with no room below is squeezed a few per cent rather than wrapped
     // out of sight.
     if (natural > box.width && natural <= box.width * MAX_SQUEEZE && lines.length + 1 >= capacity) {
-      place(paragraph, natural, box.width / natural);
+      if (natural <= box.width * SPACING_SQUEEZE) {
+        place(paragraph, box.width, 1, -(natural - box.width) / [...paragraph].length);
+      } else {
+        place(paragraph, natural, box.width / natural);
+      }
       continue;
     }
     if (!paragraph) {
