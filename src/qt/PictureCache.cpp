@@ -1,6 +1,7 @@
 #include "qt/PictureCache.h"
 
 #include <QImageReader>
+#include <algorithm>
 
 namespace shiori {
 
@@ -29,6 +30,10 @@ const QImage& PictureCache::Recent::Keep(std::string key, QImage image) {
   return entries_.front().second;
 }
 
+void PictureCache::Recent::Filter(const std::function<bool(const std::string& key, const QImage& image)>& keep) {
+  entries_.remove_if([&](const auto& entry) { return !keep(entry.first, entry.second); });
+}
+
 namespace {
 
 // A file's name with its size and modification time, so that a picture replaced on disk is decoded afresh.
@@ -40,6 +45,9 @@ std::string VersionedKey(const std::filesystem::path& file) {
   return file.string() + '|' + std::to_string(size) + '|' + std::to_string(time);
 }
 
+// The start of the keys of `original`'s copies at other sizes.
+std::string ScaledKeyPrefix(const QImage& original) { return std::to_string(original.cacheKey()) + '@'; }
+
 }  // namespace
 
 QImage PictureCache::Get(const std::filesystem::path& file) {
@@ -50,10 +58,21 @@ QImage PictureCache::Get(const std::filesystem::path& file) {
 
 QImage PictureCache::Scaled(const QImage& original, QSize size) {
   if (original.isNull() || original.size() == size) return original;
-  const std::string key =
-      std::to_string(original.cacheKey()) + '@' + std::to_string(size.width()) + 'x' + std::to_string(size.height());
+  const std::string key = ScaledKeyPrefix(original) + std::to_string(size.width()) + 'x' + std::to_string(size.height());
   if (const QImage* found = scaled_.Find(key)) return *found;
   return scaled_.Keep(key, original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+void PictureCache::KeepOnly(const std::vector<QImage>& kept) {
+  const auto is_kept = [&kept](const QImage& image) {
+    return !image.isNull() &&
+           std::any_of(kept.begin(), kept.end(), [&](const QImage& k) { return k.cacheKey() == image.cacheKey(); });
+  };
+  decoded_.Filter([&](const std::string&, const QImage& image) { return is_kept(image); });
+  // A copy at another size goes with its original.
+  scaled_.Filter([&](const std::string& key, const QImage&) {
+    return std::any_of(kept.begin(), kept.end(), [&](const QImage& k) { return key.starts_with(ScaledKeyPrefix(k)); });
+  });
 }
 
 }  // namespace shiori

@@ -4,8 +4,10 @@
 #include <QSize>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <string>
+#include <vector>
 
 namespace shiori {
 
@@ -14,7 +16,8 @@ namespace shiori {
 
 // Decoded pictures by file, shared by the check the story makes before it shows a picture and by the painter, so
 // that each file is decoded once. The files carry no telling extension ("0017.rgd"), so the format is always
-// decided by content. Only the last few are kept: a screen shows at most five pictures, and usually one.
+// decided by content. Only the last few are kept, and of those only the ones the stage still shows once it has been
+// drawn whole: a screen shows at most five pictures, and usually one.
 class PictureCache {
  public:
   // The picture in `file`; a null image when the file is missing or does not decode.
@@ -24,6 +27,9 @@ class PictureCache {
   // resized, so scaling once per size keeps repaints of a typed line cheap.
   [[nodiscard]] QImage Scaled(const QImage& original, QSize size);
 
+  // Lets go of every picture but `kept` (pictures from Get or Scaled), and of their copies at other sizes.
+  void KeepOnly(const std::vector<QImage>& kept);
+
  private:
   // A few images by key, most recently used first.
   class Recent {
@@ -31,6 +37,8 @@ class PictureCache {
     explicit Recent(std::size_t capacity) : capacity_(capacity) {}
     [[nodiscard]] const QImage* Find(const std::string& key);
     const QImage& Keep(std::string key, QImage image);
+    // Forgets the images `keep` does not want, given their keys.
+    void Filter(const std::function<bool(const std::string& key, const QImage& image)>& keep);
 
    private:
     std::size_t capacity_;

@@ -213,6 +213,10 @@ void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& targ
   painter.scale(sx, sy);
   painter.setClipRect(QRectF(0, 0, kWidth, kHeight), Qt::IntersectClip);
 
+  // A part of the stage is drawn with the pictures the rest of it shows; the files are looked at again (and
+  // decoded afresh if they have been replaced) when the whole stage is drawn, as it is whenever a picture changes.
+  const bool whole = output.exposed == QRectF(0, 0, kWidth, kHeight);
+  if (whole) shown_.clear();
   const Layer* const layers[] = {&form.Picture1, &form.Picture2, &form.Picture3, &form.Picture4};
   bool any_layer = false;
   for (const Layer* layer : layers) any_layer = any_layer || layer->visible();
@@ -223,6 +227,13 @@ void StagePainter::Paint(const Form& form, QPainter& painter, const QRectF& targ
   }
   PaintOverlay(form, painter);
   painter.restore();
+  // A picture the stage no longer shows is a megabyte held for nothing; decoding it again, should it come back,
+  // takes a few milliseconds.
+  if (whole) {
+    std::vector<QImage> kept;
+    for (const auto& [name, picture] : shown_) kept.push_back(picture);
+    pictures_.KeepOnly(kept);
+  }
 }
 
 QImage StagePainter::Render(const Form& form, int scale) {
@@ -241,7 +252,7 @@ void StagePainter::PaintWindowPicture(const Form& form, QPainter& painter, const
   }
   painter.fillRect(QRectF(0, 0, kWidth, kHeight), Qt::black);
   if (form.picture_missing()) return;
-  const QImage picture = Picture(*form.picture(), output);
+  const QImage picture = Picture(*form.picture());
   if (!picture.isNull()) PaintPicture(picture, painter, output);
 }
 
@@ -249,7 +260,7 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   const QRectF bounds = ToQRect(layer.bounds());
   // A picture that could not be loaded leaves the layer plain black, not its back colour.
   QImage picture;
-  if (layer.picture() && !layer.picture_missing()) picture = Picture(*layer.picture(), output);
+  if (layer.picture() && !layer.picture_missing()) picture = Picture(*layer.picture());
   const bool black = layer.picture() && picture.isNull();
   painter.fillRect(bounds, black ? QColor(Qt::black) : Colour(layer.back()));
   if (!picture.isNull()) PaintPicture(picture, painter, output);
@@ -262,10 +273,7 @@ void StagePainter::PaintLayer(const Form& form, const Layer& layer, QPainter& pa
   }
 }
 
-QImage StagePainter::Picture(const std::string& relative, const Output& output) {
-  // A part of the stage is drawn with the picture the rest of it shows; the file is looked at again (and decoded
-  // afresh if it has been replaced) when the whole stage is drawn, as it is whenever a layer's picture changes.
-  if (output.exposed == QRectF(0, 0, kWidth, kHeight)) shown_.clear();
+QImage StagePainter::Picture(const std::string& relative) {
   if (const auto found = shown_.find(relative); found != shown_.end()) return found->second;
   return shown_.emplace(relative, pictures_.Get(PictureFile(relative))).first->second;
 }

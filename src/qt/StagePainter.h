@@ -59,7 +59,7 @@ class StagePainter {
   void PaintWindowPicture(const Form& form, QPainter& painter, const Output& output);
   void PaintLayer(const Form& form, const Layer& layer, QPainter& painter, const Output& output);
   // The picture the story names ("data/0001.rgd"), as the stage shows it.
-  [[nodiscard]] QImage Picture(const std::string& relative, const Output& output);
+  [[nodiscard]] QImage Picture(const std::string& relative);
   // Where a picture the story names lies in the game folder.
   [[nodiscard]] std::filesystem::path PictureFile(const std::string& relative);
   // Draws a picture at the stage's top-left corner, in its own size.

@@ -71,6 +71,22 @@ TEST(PictureCache, MissingBrokenAndReplacedFiles) {
   EXPECT_EQ(cache.Scaled(picture, QSize(640, 400)), picture);
 }
 
+// Once the stage has been drawn whole, the pictures it no longer shows are let go (a megabyte each); those it
+// shows stay decoded, with their copies at the window's size, so that typing over them decodes and scales nothing.
+TEST(PictureCache, KeepsOnlyWhatTheStageShows) {
+  TempGame game;
+  game.WritePicture("data/0001.rgd", PalettePicture(), "BMP");
+  game.WritePicture("data/0002.rgd", ColourPicture(), "PNG");
+  PictureCache cache;
+  const QImage shown = cache.Get(game.dir() / "data/0001.rgd");
+  const QImage gone = cache.Get(game.dir() / "data/0002.rgd");
+  const QImage large = cache.Scaled(shown, QSize(1280, 800));
+  cache.KeepOnly({shown});
+  EXPECT_EQ(cache.Get(game.dir() / "data/0001.rgd").cacheKey(), shown.cacheKey());
+  EXPECT_EQ(cache.Scaled(shown, QSize(1280, 800)).cacheKey(), large.cacheKey());
+  EXPECT_NE(cache.Get(game.dir() / "data/0002.rgd").cacheKey(), gone.cacheKey()) << "decoded afresh";
+}
+
 class RecordedWarnings : public WarningSink {
  public:
   void Warn(std::string_view message) override { lines.emplace_back(message); }
