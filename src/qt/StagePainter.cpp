@@ -96,34 +96,6 @@ QString LabelText(const std::string& caption) {
   return text;
 }
 
-// Draws those glyphs of `run`, moved by `offset`, whose ink meets `area`, each with its origin on a whole device
-// pixel. While a page types, the area is a character's ink: the glyphs around it, in its line and the lines above
-// and below, are left as they are. A glyph is rasterised once for every fraction of a pixel it is drawn at, and
-// the fractions of a line's advances take every value: snapped, a glyph is rasterised once for the whole page,
-// which is most of what a new character costs. Half a pixel either way between two glyphs does not show.
-void DrawGlyphs(QPainter& painter, const QGlyphRun& run, QPointF offset, const QRectF& area) {
-  const QTransform to_device = painter.deviceTransform();
-  const QTransform from_device = to_device.inverted();
-  const QRawFont font = run.rawFont();
-  const QList<quint32> indexes = run.glyphIndexes();
-  const QList<QPointF> positions = run.positions();
-  QList<quint32> drawn_indexes;
-  QList<QPointF> drawn_positions;
-  for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
-    const QPointF position = positions[i] + offset;
-    // Antialiasing and the snap reach a pixel past the outline.
-    if (!font.boundingRect(indexes[i]).translated(position).adjusted(-1, -1, 1, 1).intersects(area)) continue;
-    const QPointF device = to_device.map(position);
-    drawn_indexes.append(indexes[i]);
-    drawn_positions.append(from_device.map(QPointF(std::round(device.x()), device.y())));
-  }
-  if (drawn_indexes.isEmpty()) return;
-  QGlyphRun drawn = run;
-  drawn.setGlyphIndexes(drawn_indexes);
-  drawn.setPositions(drawn_positions);
-  painter.drawGlyphRun(QPointF(0, 0), drawn);
-}
-
 // The single border: a sunken one-pixel edge, visible on dark and light grounds alike.
 void PaintBorder(QPainter& painter, const QRectF& box) {
   const qreal right = box.right() - 1;
@@ -322,10 +294,7 @@ void StagePainter::PaintWidget(const Widget& widget, QPainter& painter, const QR
     const QRectF near = block.Placement().inverted().mapRect(exposed);
     for (const TextLine& line : block.lines) {
       if (!line.cells.adjusted(-reach, -reach, reach, reach).intersects(near)) continue;
-      for (const QGlyphRun& run : line.glyphs) {
-        DrawGlyphs(painter, run, QPointF(0, 0), near);
-        if (style.overstrike) DrawGlyphs(painter, run, QPointF(1, 0), near);
-      }
+      for (const QGlyphRun& run : line.glyphs) glyphs_.Draw(painter, run, style.overstrike, near);
     }
     painter.restore();
   }

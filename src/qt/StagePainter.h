@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/GameFolder.h"
+#include "qt/GlyphPictures.h"
 #include "qt/PictureCache.h"
 #include "qt/PlainGlyphs.h"
 #include "window/Form.h"
@@ -147,6 +148,7 @@ class StagePainter {
   std::map<const Widget*, CachedText> texts_;
   std::map<std::string, std::filesystem::path> files_;
   std::map<std::string, QImage> shown_;  // the pictures on the stage, by name
+  GlyphPictures glyphs_;
 };
 
 // The family the stage's text is set in: WenQuanYi Zen Hei when installed, else another font that has Japanese.

@@ -1,0 +1,63 @@
+#include "qt/GlyphPictures.h"
+
+#include <QHashFunctions>
+#include <QPainter>
+#include <QTransform>
+#include <cmath>
+
+namespace shiori {
+
+std::size_t GlyphPictures::KeyHash::operator()(const Key& key) const {
+  return qHashMulti(0, key.font, key.index, key.scale_x, key.scale_y, key.overstrike, key.colour);
+}
+
+GlyphPictures::Picture GlyphPictures::Make(const Key& key) {
+  const QTransform scale = QTransform::fromScale(key.scale_x, key.scale_y);
+  const QRectF ink = scale.mapRect(key.font.boundingRect(key.index));
+  // Antialiasing reaches a pixel past the outline.
+  constexpr int kMargin = 2;
+  const QPoint origin(kMargin - static_cast<int>(std::floor(ink.left())),
+                      kMargin - static_cast<int>(std::floor(ink.top())));
+  QImage image(static_cast<int>(std::ceil(ink.width())) + 2 * kMargin + 1 + key.overstrike,
+               static_cast<int>(std::ceil(ink.height())) + 2 * kMargin + 1, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QGlyphRun glyph;
+  glyph.setRawFont(key.font);
+  glyph.setGlyphIndexes({key.index});
+  glyph.setPositions({QPointF(0, 0)});
+  QPainter painter(&image);
+  painter.setPen(QColor::fromRgb(key.colour));
+  for (const int stroke : {0, key.overstrike}) {
+    painter.setTransform(scale * QTransform::fromTranslate(origin.x() + stroke, origin.y()));
+    painter.drawGlyphRun(QPointF(0, 0), glyph);
+    if (key.overstrike == 0) break;
+  }
+  return {image, origin};
+}
+
+void GlyphPictures::Draw(QPainter& painter, const QGlyphRun& run, bool overstrike, const QRectF& area) {
+  const QTransform to_device = painter.deviceTransform();
+  const qreal dpr = painter.device()->devicePixelRatioF();
+  const QList<quint32> indexes = run.glyphIndexes();
+  const QList<QPointF> positions = run.positions();
+  Key key{run.rawFont(), 0, to_device.m11(), to_device.m22(), 0, painter.pen().color().rgb()};
+  painter.save();
+  painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));  // from here on, device pixels
+  for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+    const QRectF outline = key.font.boundingRect(indexes[i]).translated(positions[i]);
+    // The snap and antialiasing reach a pixel past the outline.
+    if (!outline.adjusted(-1, -1, overstrike ? 2 : 1, 1).intersects(area)) continue;
+    const QPointF device = to_device.map(positions[i]);
+    const QPoint at(static_cast<int>(std::round(device.x())), static_cast<int>(std::round(device.y())));
+    key.index = indexes[i];
+    key.overstrike =
+        overstrike ? static_cast<int>(std::round(to_device.map(positions[i] + QPointF(1, 0)).x())) - at.x() : 0;
+    if (pictures_.size() >= kKept) pictures_.clear();
+    auto found = pictures_.find(key);
+    if (found == pictures_.end()) found = pictures_.emplace(key, Make(key)).first;
+    painter.drawImage(at - found->second.origin, found->second.image);
+  }
+  painter.restore();
+}
+
+}  // namespace shiori
