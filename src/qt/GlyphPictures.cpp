@@ -2,6 +2,7 @@
 
 #include <QHashFunctions>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTransform>
 #include <cmath>
 
@@ -11,9 +12,18 @@ std::size_t GlyphPictures::KeyHash::operator()(const Key& key) const {
   return qHashMulti(0, key.font, key.index, key.scale_x, key.scale_y, key.overstrike, key.colour);
 }
 
+std::size_t GlyphPictures::GlyphIdHash::operator()(const GlyphId& id) const { return qHashMulti(0, id.font, id.index); }
+
+QRectF GlyphPictures::Reach(const QRawFont& font, quint32 index) {
+  const GlyphId id{font, index};
+  if (const auto found = reaches_.find(id); found != reaches_.end()) return found->second;
+  if (reaches_.size() >= kKept) reaches_.clear();
+  return reaches_.emplace(id, font.pathForGlyph(index).boundingRect().adjusted(-1, -1, 1, 1)).first->second;
+}
+
 GlyphPictures::Picture GlyphPictures::Make(const Key& key) {
   const QTransform scale = QTransform::fromScale(key.scale_x, key.scale_y);
-  const QRectF ink = scale.mapRect(key.font.boundingRect(key.index));
+  const QRectF ink = scale.mapRect(Reach(key.font, key.index));
   // Antialiasing reaches a pixel past the outline.
   constexpr int kMargin = 2;
   const QPoint origin(kMargin - static_cast<int>(std::floor(ink.left())),
@@ -44,9 +54,9 @@ void GlyphPictures::Draw(QPainter& painter, const QGlyphRun& run, bool overstrik
   painter.save();
   painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));  // from here on, device pixels
   for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
-    const QRectF outline = key.font.boundingRect(indexes[i]).translated(positions[i]);
-    // The snap and antialiasing reach a pixel past the outline.
-    if (!outline.adjusted(-1, -1, overstrike ? 2 : 1, 1).intersects(area)) continue;
+    const QRectF ink = Reach(key.font, indexes[i]).translated(positions[i]);
+    // The snap and antialiasing reach a pixel further.
+    if (!ink.adjusted(-1, -1, overstrike ? 2 : 1, 1).intersects(area)) continue;
     const QPointF device = to_device.map(positions[i]);
     const QPoint at(static_cast<int>(std::round(device.x())), static_cast<int>(std::round(device.y())));
     key.index = indexes[i];

@@ -25,6 +25,11 @@ class GlyphPictures {
   // and kept once for each.
   void Draw(QPainter& painter, const QGlyphRun& run, bool overstrike, const QRectF& area);
 
+  // Where the ink of a glyph may lie about its origin, in the font's pixels: its outline as designed, a pixel wider
+  // all round for the hinting that moves its edges as it is drawn. The box of the glyph as drawn would cost a
+  // load and hinting of the glyph of its own, as much again as drawing it.
+  [[nodiscard]] QRectF Reach(const QRawFont& font, quint32 index);
+
  private:
   struct Key {
     QRawFont font;
@@ -42,11 +47,20 @@ class GlyphPictures {
     QImage image;
     QPoint origin;  // where the glyph's origin lies in the image
   };
-  [[nodiscard]] static Picture Make(const Key& key);
+  [[nodiscard]] Picture Make(const Key& key);
+  struct GlyphId {
+    QRawFont font;
+    quint32 index = 0;
+    bool operator==(const GlyphId&) const = default;
+  };
+  struct GlyphIdHash {
+    std::size_t operator()(const GlyphId& id) const;
+  };
 
   // A page's glyphs, a few kilobytes each; the lot is let go when it grows past this many.
   static constexpr std::size_t kKept = 512;
   std::unordered_map<Key, Picture, KeyHash> pictures_;
+  std::unordered_map<GlyphId, QRectF, GlyphIdHash> reaches_;
 };
 
 }  // namespace shiori

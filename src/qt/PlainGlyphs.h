@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 
@@ -30,8 +32,15 @@ class PlainGlyphs {
     qreal advance = 0;
   };
   [[nodiscard]] std::optional<Glyph> Find(QChar c);
+  // The glyph's advance as the text layout takes it at this font's size: its design advance, in 64ths of a pixel
+  // as FreeType scales it. Read from the font's table of advances, since asking the font engine loads and hints
+  // the whole glyph, which for a glyph not seen before costs more than drawing it.
+  [[nodiscard]] qreal Advance(quint32 index) const;
 
   QRawFont font_;
+  QByteArray advances_;  // the font's horizontal metrics table: an advance and a side bearing per glyph
+  int advance_count_ = 0;  // how many glyphs have an advance of their own; the rest share the last one
+  std::int64_t scale_ = 0;  // font units to pixels, in 16.16
   std::unordered_map<char16_t, Glyph> glyphs_;
 };
 

@@ -325,7 +325,8 @@ const std::vector<StagePainter::TextBlock>& StagePainter::LaidOutText(const Widg
 
 std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::string& before) {
   const QString old_text = LabelText(before);
-  if (widget.alignment() != Alignment::Left || !LabelText(widget.caption()).startsWith(old_text)) return std::nullopt;
+  const QString new_text = LabelText(widget.caption());
+  if (widget.alignment() != Alignment::Left || !new_text.startsWith(old_text)) return std::nullopt;
   // The layout of `before` is in the cache when the widget was last drawn with it, as it is while a page types.
   std::vector<TextBlock> old_blocks;
   CachedText& cached = texts_[&widget];
@@ -340,7 +341,6 @@ std::optional<QRect> StagePainter::GrownText(const Widget& widget, const std::st
   if (!KeptInPlace(old_blocks, new_blocks, kept)) return std::nullopt;
   // A ligature or kerning may change the glyphs of the last characters there were: they are drawn again too.
   // Text laid out without the shaper has neither.
-  const QString new_text = LabelText(widget.caption());
   int from = kept;
   if (!OnlyJapanese(new_text)) {
     while (from > 0 && GlyphsOf(old_blocks, from - 1, from) != GlyphsOf(new_blocks, from - 1, from)) --from;
@@ -396,6 +396,8 @@ std::vector<StagePainter::PlacedGlyphs> StagePainter::GlyphsOf(const std::vector
 }
 
 QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int to) {
+  // Outlines as designed, with room for hinting: the box of each glyph as drawn would cost the glyph's loading
+  // and hinting once more.
   QRectF ink;
   for (const PlacedGlyphs& placed : GlyphsOf(blocks, from, to)) {
     const QTransform onStage = placed.block->Placement();
@@ -403,7 +405,7 @@ QRectF StagePainter::InkOf(const std::vector<TextBlock>& blocks, int from, int t
     const QList<quint32> indexes = placed.run.glyphIndexes();
     const QList<QPointF> positions = placed.run.positions();
     for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
-      const QRectF outline = font.boundingRect(indexes[i]).translated(positions[i]);
+      const QRectF outline = glyphs_.Reach(font, indexes[i]).translated(positions[i]);
       if (!outline.isEmpty()) ink |= onStage.mapRect(outline);
     }
   }

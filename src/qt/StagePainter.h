@@ -140,7 +140,7 @@ class StagePainter {
   };
   [[nodiscard]] static std::vector<PlacedGlyphs> GlyphsOf(const std::vector<TextBlock>& blocks, int from, int to);
   // Where the outlines of those glyphs lie on the stage.
-  [[nodiscard]] static QRectF InkOf(const std::vector<TextBlock>& blocks, int from, int to);
+  [[nodiscard]] QRectF InkOf(const std::vector<TextBlock>& blocks, int from, int to);
 
   GameFolder folder_;
   PictureCache& pictures_;
