@@ -134,6 +134,22 @@ TEST_F(StagePainterTest, DoubleScaleKeepsTheLayout) {
   for (int y = 42; y < 100; ++y) EXPECT_EQ(single.pixel(100, y), qRgb(0, 0, 0)) << y;
 }
 
+// A display of two device pixels to a logical one (a high-density screen) shows the stage as drawn at twice the
+// size: text at the device's resolution, glyph by glyph on its device pixels.
+TEST_F(StagePainterTest, HighDensityDisplayShowsTheStageAtTwiceTheSize) {
+  ShowStory();
+  form_.lbl1[0]->SetCaption("文字は出力の解像度で描かれる。");
+  form_.lbl1[1]->SetCaption("Latin text, kerned: AV WA To.");
+  QImage dense(1280, 800, QImage::Format_RGB32);
+  dense.setDevicePixelRatio(2);
+  dense.fill(Qt::black);
+  QPainter painter(&dense);
+  painter_.Paint(form_, painter, QRectF(0, 0, 640, 400));
+  painter.end();
+  dense.setDevicePixelRatio(1);
+  EXPECT_EQ(dense, painter_.Render(form_, 2));
+}
+
 TEST_F(StagePainterTest, NoLineStartsWithClosingPunctuation) {
   ShowTitle();
   // The preview box holds 21 characters a line at 12 pixels: the 22nd, a full stop, would begin the second line.
