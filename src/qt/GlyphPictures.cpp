@@ -46,13 +46,14 @@ GlyphPictures::Picture GlyphPictures::Make(const Key& key) {
 }
 
 void GlyphPictures::Draw(QPainter& painter, const QGlyphRun& run, bool overstrike, const QRectF& area) {
-  const QTransform to_device = painter.deviceTransform();
-  const qreal dpr = painter.device()->devicePixelRatioF();
+  // Device pixels from the painter's origin. A widget's painter is moved on to the widget's place in its window
+  // past that, and stays moved whatever its transform.
+  const QTransform to_device = painter.combinedTransform();
   const QList<quint32> indexes = run.glyphIndexes();
   const QList<QPointF> positions = run.positions();
   Key key{run.rawFont(), 0, to_device.m11(), to_device.m22(), 0, painter.pen().color().rgb()};
   painter.save();
-  painter.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));  // from here on, device pixels
+  painter.setWorldTransform(to_device.inverted() * painter.worldTransform());  // from here on, device pixels
   for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
     const QRectF ink = Reach(key.font, indexes[i]).translated(positions[i]);
     // The snap and antialiasing reach a pixel further.
