@@ -171,7 +171,7 @@ export class Painter {
         g.save();
         g.translate(line.x + dx, line.y);
         g.scale(line.squeeze, 1);
-        g.letterSpacing = `${line.spacing}px`;
+        if (line.spacing) g.letterSpacing = `${line.spacing}px`;
         g.fillText(line.text, 0, 0);
         g.restore();
       };
