@@ -448,6 +448,30 @@ std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& pa
   return block;
 }
 
+StagePainter::TextBlock StagePainter::NarrowedLine(std::unique_ptr<QTextLayout> layout, const QTextLine& single,
+                                                   const QTextOption& option, qreal width, qreal baseline) {
+  const qreal natural = single.naturalTextWidth();
+  TextBlock block;
+  if (natural <= width * kSpacingSqueeze) {
+    block.spacing = -(natural - width) / static_cast<qreal>(std::max<qsizetype>(GlyphCount(single), 1));
+    QFont tight = layout->font();
+    tight.setLetterSpacing(QFont::AbsoluteSpacing, block.spacing);
+    layout = std::make_unique<QTextLayout>(layout->text(), tight);
+    layout->setCacheEnabled(true);
+  } else {
+    block.squeeze = width / natural;
+  }
+  layout->setTextOption(option);
+  layout->beginLayout();
+  QTextLine line = layout->createLine();
+  line.setLineWidth(width / block.squeeze);
+  line.setPosition(QPointF(0, baseline - line.ascent()));
+  layout->endLayout();
+  block.lines = LinesOf(*layout);
+  block.layout = std::move(layout);
+  return block;
+}
+
 std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& text, TextStyle& style,
                                                               Alignment alignment, const QRectF& box) {
   const QFont& font = style.font;
@@ -472,13 +496,15 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
     // per cent, the reader sees all of it. One a hair too long wraps a lone last character where there is room:
     // squeezed less, it stays whole. (The stage's widths were measured with narrower fonts than ours.)
     const qreal squeeze_limit = first_line + 1 >= capacity ? kMaxSqueeze : kQuietSqueeze;
-    const QPointF line_origin = box.topLeft() + QPointF(0, first_line * pitch);
+    const auto keep_one_line = [&](TextBlock block) {
+      block.origin = box.topLeft() + QPointF(0, first_line * pitch);
+      block.start = paragraph_start;
+      blocks.push_back(std::move(block));
+      line_index = first_line + 1;
+    };
     if (alignment == Alignment::Left) {
       if (std::optional<TextBlock> line = PlainLine(paragraph, *style.plain, box.width(), squeeze_limit, baseline)) {
-        line->origin = line_origin;
-        line->start = paragraph_start;
-        blocks.push_back(std::move(*line));
-        line_index = first_line + 1;
+        keep_one_line(std::move(*line));
         continue;
       }
     }
@@ -509,25 +535,7 @@ std::vector<StagePainter::TextBlock> StagePainter::LayOutText(const QString& tex
       layout->endLayout();
       const qreal natural = single.naturalTextWidth();
       if (natural > box.width() && natural <= box.width() * squeeze_limit) {
-        TextBlock block{{}, nullptr, line_origin, box.width() / natural, 0, paragraph_start};
-        if (natural <= box.width() * kSpacingSqueeze) {
-          block.spacing = -(natural - box.width()) / static_cast<qreal>(std::max<qsizetype>(GlyphCount(single), 1));
-          block.squeeze = 1;
-          QFont tight = layout->font();
-          tight.setLetterSpacing(QFont::AbsoluteSpacing, block.spacing);
-          layout = std::make_unique<QTextLayout>(paragraph, tight);
-          layout->setCacheEnabled(true);
-        }
-        layout->setTextOption(option);
-        layout->beginLayout();
-        QTextLine line = layout->createLine();
-        line.setLineWidth(box.width() / block.squeeze);
-        line.setPosition(QPointF(0, baseline - line.ascent()));
-        layout->endLayout();
-        block.layout = std::move(layout);
-        block.lines = LinesOf(*block.layout);
-        blocks.push_back(std::move(block));
-        line_index = first_line + 1;
+        keep_one_line(NarrowedLine(std::move(layout), single, option, box.width(), baseline));
         continue;
       }
       wrap();
