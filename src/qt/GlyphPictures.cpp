@@ -37,11 +37,12 @@ GlyphPictures::Picture GlyphPictures::Make(const Key& key) {
   glyph.setPositions({QPointF(0, 0)});
   QPainter painter(&image);
   painter.setPen(QColor::fromRgb(key.colour));
-  for (const int stroke : {0, key.overstrike}) {
-    painter.setTransform(scale * QTransform::fromTranslate(origin.x() + stroke, origin.y()));
+  const auto stroke = [&](int right) {
+    painter.setTransform(scale * QTransform::fromTranslate(origin.x() + right, origin.y()));
     painter.drawGlyphRun(QPointF(0, 0), glyph);
-    if (key.overstrike == 0) break;
-  }
+  };
+  stroke(0);
+  if (key.overstrike != 0) stroke(key.overstrike);
   return {image, origin};
 }
 

@@ -82,6 +82,18 @@ void KeepClosingPunctuationWithItsWord(QTextLine& line, const QString& text, qre
   if (length != line.textLength()) line.setNumColumns(length, width);
 }
 
+// How a line `natural` pixels wide and `glyphs` glyphs long is brought to `width`: by taking space from between
+// its glyphs when it is at most a little too wide, else by narrowing the glyphs too.
+struct Narrowing {
+  qreal squeeze = 1;
+  qreal spacing = 0;
+};
+Narrowing NarrowTo(qreal width, qreal natural, qsizetype glyphs) {
+  if (natural <= width) return {};
+  if (natural > width * kSpacingSqueeze) return {width / natural, 0};
+  return {1, -(natural - width) / static_cast<qreal>(std::max<qsizetype>(glyphs, 1))};
+}
+
 // How many glyphs `line` has: as many as its characters, but for ligatures.
 qsizetype GlyphCount(const QTextLine& line) {
   qsizetype glyphs = 0;
@@ -431,14 +443,12 @@ std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& pa
   // The general layout measures in 64ths of a pixel and minds overhangs: near a limit, it decides.
   const auto near = [natural](qreal limit) { return std::abs(natural - limit) < 1; };
   if (near(width) || near(width * kSpacingSqueeze) || near(width * squeeze_limit)) return std::nullopt;
-  TextBlock block;
   if (natural > width * squeeze_limit) return std::nullopt;  // it wraps
-  if (natural > width * kSpacingSqueeze) {
-    block.squeeze = width / natural;
-  } else if (natural > width) {
-    block.spacing = -(natural - width) / static_cast<qreal>(paragraph.size());
-    run = glyphs.Line(paragraph, block.spacing);
-  }
+  const Narrowing narrowing = NarrowTo(width, natural, paragraph.size());
+  if (narrowing.spacing != 0) run = glyphs.Line(paragraph, narrowing.spacing);
+  TextBlock block;
+  block.squeeze = narrowing.squeeze;
+  block.spacing = narrowing.spacing;
   QList<QPointF> positions = run->positions();
   for (QPointF& position : positions) position.ry() = baseline;
   run->setPositions(positions);
@@ -450,16 +460,15 @@ std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& pa
 
 StagePainter::TextBlock StagePainter::NarrowedLine(std::unique_ptr<QTextLayout> layout, const QTextLine& single,
                                                    const QTextOption& option, qreal width, qreal baseline) {
-  const qreal natural = single.naturalTextWidth();
+  const Narrowing narrowing = NarrowTo(width, single.naturalTextWidth(), GlyphCount(single));
   TextBlock block;
-  if (natural <= width * kSpacingSqueeze) {
-    block.spacing = -(natural - width) / static_cast<qreal>(std::max<qsizetype>(GlyphCount(single), 1));
+  block.squeeze = narrowing.squeeze;
+  block.spacing = narrowing.spacing;
+  if (block.spacing != 0) {
     QFont tight = layout->font();
     tight.setLetterSpacing(QFont::AbsoluteSpacing, block.spacing);
     layout = std::make_unique<QTextLayout>(layout->text(), tight);
     layout->setCacheEnabled(true);
-  } else {
-    block.squeeze = width / natural;
   }
   layout->setTextOption(option);
   layout->beginLayout();

@@ -104,8 +104,7 @@ class StagePainter {
   // that wraps, or a line so near a limit that the two ways of measuring might decide differently.
   [[nodiscard]] static std::optional<TextBlock> PlainLine(const QString& paragraph, PlainGlyphs& glyphs, qreal width,
                                                          qreal squeeze_limit, qreal baseline);
-  // A paragraph on one line, `single` in `layout` laid out without wrapping, narrowed to `width`: by the space
-  // between its glyphs when it is at most a little too wide, else by narrowing its glyphs too.
+  // A paragraph on one line, `single` in `layout` laid out without wrapping, narrowed to `width`.
   [[nodiscard]] static TextBlock NarrowedLine(std::unique_ptr<QTextLayout> layout, const QTextLine& single,
                                               const QTextOption& option, qreal width, qreal baseline);
   // Lays `text` out in `box`: CR LF breaks, wrapping inside the width, lines at a fixed pitch, whole lines only.
