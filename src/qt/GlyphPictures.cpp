@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 
 namespace shiori {
@@ -52,7 +53,10 @@ void GlyphPictures::Draw(QPainter& painter, const QGlyphRun& run, bool overstrik
   const QTransform to_device = painter.combinedTransform();
   const QList<quint32> indexes = run.glyphIndexes();
   const QList<QPointF> positions = run.positions();
-  Key key{run.rawFont(), 0, to_device.m11(), to_device.m22(), 0, painter.pen().color().rgb()};
+  // The second stroke lies one coordinate unit to the right, a whole number of device pixels and never none: on a
+  // line whose glyphs are narrowed to fit it would otherwise lose the bold of every glyph whose place rounds down.
+  const int second_stroke = overstrike ? std::max(1, static_cast<int>(std::round(to_device.m11()))) : 0;
+  Key key{run.rawFont(), 0, to_device.m11(), to_device.m22(), second_stroke, painter.pen().color().rgb()};
   painter.save();
   painter.setWorldTransform(to_device.inverted() * painter.worldTransform());  // from here on, device pixels
   for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
@@ -62,8 +66,6 @@ void GlyphPictures::Draw(QPainter& painter, const QGlyphRun& run, bool overstrik
     const QPointF device = to_device.map(positions[i]);
     const QPoint at(static_cast<int>(std::round(device.x())), static_cast<int>(std::round(device.y())));
     key.index = indexes[i];
-    key.overstrike =
-        overstrike ? static_cast<int>(std::round(to_device.map(positions[i] + QPointF(1, 0)).x())) - at.x() : 0;
     if (pictures_.size() >= kKept) pictures_.clear();
     auto found = pictures_.find(key);
     if (found == pictures_.end()) found = pictures_.emplace(key, Make(key)).first;

@@ -180,6 +180,28 @@ TEST_F(StagePainterTest, NoLineStartsWithClosingPunctuation) {
       << "nothing wraps onto the second line";
 }
 
+// A line of bold a few per cent too long for its label is narrowed glyph and all, bold and all: every glyph keeps
+// its second stroke, wherever its narrowed place falls between two device pixels.
+TEST_F(StagePainterTest, ANarrowedBoldLineKeepsItsBold) {
+  ShowStory();
+  std::string line;
+  for (int i = 0; i < 24; ++i) line += "口";
+  form_.lbl1[0]->SetCaption(line);
+  const QImage image = painter_.Render(form_);
+  const int width = form_.lbl1[0]->bounds().width;
+  const auto lit = [&](int glyph) {
+    int count = 0;
+    for (int y = 8; y < 41; ++y) {
+      for (int x = 16 + glyph * width / 24; x < 16 + (glyph + 1) * width / 24; ++x) {
+        count += qGray(image.pixel(x, y)) > 128 ? 1 : 0;
+      }
+    }
+    return count;
+  };
+  // The same glyph on whole pixels each time: the same ink each time.
+  for (int glyph = 1; glyph < 24; ++glyph) EXPECT_EQ(lit(glyph), lit(0)) << "glyph " << glyph;
+}
+
 // A repaint of a part of the stage (a typed character) shows the picture the rest of it shows, even when the file
 // has been replaced since; the next drawing of the whole stage shows the new picture.
 TEST_F(StagePainterTest, PartOfTheStageShowsThePictureTheRestShows) {
