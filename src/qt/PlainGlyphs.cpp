@@ -42,7 +42,7 @@ std::optional<PlainGlyphs::Glyph> PlainGlyphs::Find(QChar c) {
   return glyphs_.emplace(c.unicode(), Glyph{indexes.front(), Advance(indexes.front())}).first->second;
 }
 
-std::optional<QGlyphRun> PlainGlyphs::Line(const QString& text, qreal spacing) {
+std::optional<QGlyphRun> PlainGlyphs::Line(const QString& text, qreal spacing, qreal baseline) {
   QList<quint32> indexes;
   QList<QPointF> positions;
   indexes.reserve(text.size());
@@ -54,14 +54,14 @@ std::optional<QGlyphRun> PlainGlyphs::Line(const QString& text, qreal spacing) {
     const std::optional<Glyph> glyph = Find(c);
     if (!glyph) return std::nullopt;
     indexes.append(glyph->index);
-    positions.append(QPointF(x, 0));
+    positions.append(QPointF(x, baseline));
     x += glyph->advance + step;
   }
   QGlyphRun run;
   run.setRawFont(font_);
   run.setGlyphIndexes(indexes);
   run.setPositions(positions);
-  run.setBoundingRect(QRectF(0, -font_.ascent(), x, font_.ascent() + font_.descent()));
+  run.setBoundingRect(QRectF(0, baseline - font_.ascent(), x, font_.ascent() + font_.descent()));
   return run;
 }
 

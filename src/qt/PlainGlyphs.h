@@ -19,12 +19,10 @@ class PlainGlyphs {
  public:
   explicit PlainGlyphs(const QFont& font);
 
-  // The glyphs of `text` on one line, with `spacing` pixels added after each, from x = 0 on the baseline y = 0.
-  // None when the font lacks a character (another font must stand in for it) or `text` holds a character outside
-  // the basic plane.
-  [[nodiscard]] std::optional<QGlyphRun> Line(const QString& text, qreal spacing);
-  // How far the font reaches above its baseline.
-  [[nodiscard]] qreal ascent() const { return font_.ascent(); }
+  // The glyphs of `text` on one line, with `spacing` pixels added after each, from x = 0 on the baseline y =
+  // `baseline`; the run's bounding rectangle is the line's cells. None when the font lacks a character (another
+  // font must stand in for it) or `text` holds a character outside the basic plane.
+  [[nodiscard]] std::optional<QGlyphRun> Line(const QString& text, qreal spacing, qreal baseline = 0);
 
  private:
   struct Glyph {

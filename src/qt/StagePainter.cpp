@@ -437,7 +437,7 @@ std::vector<StagePainter::TextLine> StagePainter::LinesOf(const QTextLayout& lay
 std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& paragraph, PlainGlyphs& glyphs,
                                                                qreal width, qreal squeeze_limit, qreal baseline) {
   if (paragraph.isEmpty() || !OnlyJapanese(paragraph) || paragraph.back().isSpace()) return std::nullopt;
-  std::optional<QGlyphRun> run = glyphs.Line(paragraph, 0);
+  std::optional<QGlyphRun> run = glyphs.Line(paragraph, 0, baseline);
   if (!run) return std::nullopt;
   const qreal natural = run->boundingRect().width();
   // The general layout measures in 64ths of a pixel and minds overhangs: near a limit, it decides.
@@ -445,16 +445,11 @@ std::optional<StagePainter::TextBlock> StagePainter::PlainLine(const QString& pa
   if (near(width) || near(width * kSpacingSqueeze) || near(width * squeeze_limit)) return std::nullopt;
   if (natural > width * squeeze_limit) return std::nullopt;  // it wraps
   const Narrowing narrowing = NarrowTo(width, natural, paragraph.size());
-  if (narrowing.spacing != 0) run = glyphs.Line(paragraph, narrowing.spacing);
+  if (narrowing.spacing != 0) run = glyphs.Line(paragraph, narrowing.spacing, baseline);
   TextBlock block;
   block.squeeze = narrowing.squeeze;
   block.spacing = narrowing.spacing;
-  QList<QPointF> positions = run->positions();
-  for (QPointF& position : positions) position.ry() = baseline;
-  run->setPositions(positions);
-  const qreal top = baseline - glyphs.ascent();
-  block.lines.push_back({0, static_cast<int>(paragraph.size()),
-                         QRectF(0, top, run->boundingRect().width(), run->boundingRect().height()), {*run}});
+  block.lines.push_back({0, static_cast<int>(paragraph.size()), run->boundingRect(), {*run}});
   return block;
 }
 
