@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window/Scheduler.h"
+
+namespace shiori {
+
+class Engine;
+class MenuItem;
+
+// The keys held with a key, as every toolkit reports them.
+struct Modifiers {
+  bool ctrl = false;
+  bool alt = false;
+  bool shift = false;
+};
+
+// What a key asks of the shell itself, beyond what the core did with it.
+enum class ShellAction {
+  None,              // the core took the key, or nothing uses it: the shell does nothing more
+  Unused,            // nothing uses it: the shell may give it to its own controls
+  ToggleFullScreen,  // F11, Alt+Enter
+  Screenshot,        // F12
+  CopyPageText,      // Ctrl+C: the shell puts PageText() on its clipboard
+};
+
+// Which shell shows the menu bar: a browser keeps some keys for itself (Ctrl+W closes the tab), so the page's
+// menu gives those items other keys.
+enum class ShellKind { Desktop, Page };
+
+// One entry of the menu bar as a shell shows it: the game's own menus, then the reader's 読書 menu. A separator
+// has an empty name.
+struct MenuEntry {
+  std::string name;
+  std::string caption;  // with its mnemonic: "音楽演奏(&M)"
+  bool enabled = true;
+  bool checkable = false;
+  bool checked = false;
+  std::string shortcut;  // "Ctrl+W": the core takes the key itself when the shell hands it to KeyDown
+  std::vector<MenuEntry> items;
+  bool operator==(const MenuEntry&) const = default;
+};
+
+// What every shell does around the engine, done once: the story's clock, which starts with the first frame and
+// stands still while a question waits; input at a time and the next wake-up; what each key does, Ctrl held for
+// skipping included; the menu bar with the reader's menu; the page's text for copying; whether a story is in
+// progress. A shell turns its toolkit's events into these calls, sets one timer to NextWakeUp(), and draws.
+// Times are the shell's own monotonic clock, in microseconds.
+class Host {
+ public:
+  Host(Engine& engine, ShellKind shell);
+
+  // The clock.
+  void FirstFrameShown(Micros now);
+  void PauseClock(bool paused, Micros now);
+  // When the shell should call Wake() next, on its own clock; none while nothing is due (or the clock waits).
+  [[nodiscard]] std::optional<Micros> NextWakeUp() const;
+  void Wake(Micros now);
+
+  // Input. A key is named as the browser (KeyboardEvent.key) or Qt (QKeySequence's portable text) names it:
+  // "Enter", "Return", "ArrowUp", "Up", "PageUp", "PgUp", " ", "Space", "a", "F11", "Control" ...
+  void Press(Micros now, int x, int y, int button);
+  void Hover(Micros now, std::optional<std::pair<int, int>> at);
+  void Wheel(Micros now, int notches);
+  [[nodiscard]] ShellAction KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat = false);
+  void KeyUp(Micros now, std::string_view key);
+  // The shell lost the keyboard (its window went to the back): a held Ctrl is let go.
+  void KeysLost(Micros now);
+  // A menu bar entry by its name: the game's items ("menuBGM") and the reader's ("reading.auto").
+  void Choose(Micros now, std::string_view name);
+  // A short message on the stage (a screenshot saved, a file refused).
+  void Notice(Micros now, std::string text);
+  // The window's close box: asks first while a story is in progress.
+  void CloseBox(Micros now);
+
+  // What the shell shows besides the stage.
+  [[nodiscard]] std::vector<MenuEntry> MenuBar() const;
+  // Moves whenever MenuBar() may have changed; most changes of the model (every typed character) leave it still.
+  [[nodiscard]] std::uint64_t menu_changes() const;
+  // The message lines on screen, for the clipboard: trailing blanks trimmed, empty lines around dropped.
+  [[nodiscard]] std::string PageText() const;
+  // A story is on the stage or under its in-game menu (not the title, load menu, settings or gallery).
+  [[nodiscard]] bool StoryInProgress() const;
+
+  [[nodiscard]] Engine& engine() { return engine_; }
+
+ private:
+  [[nodiscard]] bool ClockRunning() const;
+  [[nodiscard]] Micros CoreTime(Micros now) const;
+  template <class Input>
+  void Deliver(Micros now, Input&& input);
+  [[nodiscard]] ShellAction ShortcutKey(std::string_view key, Modifiers modifiers);
+  void StartCtrlHold();
+  void StopCtrlHold();
+  void ChooseReading(std::string_view command);
+  [[nodiscard]] std::string ShortcutShown(const MenuItem& item) const;
+
+  Engine& engine_;
+  ShellKind shell_;
+  std::optional<Micros> clock_origin_;
+  std::optional<Micros> paused_since_;
+  Micros paused_total_ = 0;
+  std::optional<Scheduler::TaskId> ctrl_hold_;
+};
+
+// The core's name for a key the toolkit names `key` ("ArrowUp" and "Up" are "up", "Return" is "enter", a letter
+// is itself in lower case); empty for a key the core does not know.
+[[nodiscard]] std::string CoreKeyName(std::string_view key);
+
+}  // namespace shiori
