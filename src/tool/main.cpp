@@ -83,23 +83,26 @@ int Dump(const std::vector<std::string>& args) {
 
 int Build(std::vector<std::string> args) {
   const auto strict = std::find(args.begin(), args.end(), "--strict");
-  const bool refuse_broken_links = strict != args.end();
-  if (refuse_broken_links) args.erase(strict);
+  const bool refuse = strict != args.end();
+  if (refuse) args.erase(strict);
   if (args.size() != 3 || args[1] != "-o") return Usage("build takes TEXT -o SCENARIO [--strict]");
   const Result<std::string> text = Read(args[0]);
   if (!text) return kFailure;
-  const Result<std::vector<std::uint8_t>> bytes = BuildScenario(text.value(), args[0]);
-  if (!bytes) {
-    std::cerr << bytes.error() << '\n';
+  const Result<BuiltScenario> built =
+      BuildScenarioText(text.value(), args[0], refuse ? LookAlikes::kRefuse : LookAlikes::kReplace);
+  if (!built) {
+    std::cerr << built.error() << '\n';
     return kFailure;
   }
-  const std::vector<Diagnostic> broken = FindBrokenLinks(bytes.value());
+  for (const std::string& warning : built.value().warnings) std::cerr << warning << '\n';
+  const std::vector<std::uint8_t>& bytes = built.value().bytes;
+  const std::vector<Diagnostic> broken = FindBrokenLinks(bytes);
   for (const Diagnostic& link : broken) {
-    std::cerr << args[0] << ": page " << link.page << ": " << (refuse_broken_links ? "error: " : "warning: ")
-              << link.message << '\n';
+    std::cerr << args[0] << ": page " << link.page << ": " << (refuse ? "error: " : "warning: ") << link.message
+              << '\n';
   }
-  if (refuse_broken_links && !broken.empty()) return kFailure;
-  const Status written = WriteFileAtomically(args[2], std::string(bytes.value().begin(), bytes.value().end()));
+  if (refuse && !broken.empty()) return kFailure;
+  const Status written = WriteFileAtomically(args[2], std::string(bytes.begin(), bytes.end()));
   if (!written) {
     std::cerr << "shiori-tool: " << written.error() << '\n';
     return kFailure;
