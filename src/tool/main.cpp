@@ -25,10 +25,14 @@ constexpr std::string_view kHelp = R"(usage: shiori-tool COMMAND ...
   dump SCENARIO|GAME_DIR   print a scenario file (data1.rgd, or the one in GAME_DIR) as text
   build TEXT -o SCENARIO [--strict]
                            write the scenario file the text describes; warns about targets that name
-                           no page in it, and with --strict refuses to write the file then
-  lint GAME_DIR            check a game folder, ending in a one-line summary; exits 1 when it finds errors
+                           no page in it, and writes 〜 — − ‖ ¢ £ ¬ as the CP932 codes of their look-alikes
+                           ～ ― － ∥ ￠ ￡ ￢ with a warning; with --strict refuses to write the file then
+  lint GAME_DIR            check a game folder: the scenario's pages, and that every picture and wave file
+                           it needs can be shown or played; what follows from one fault is grouped under
+                           it; ends in a one-line summary and exits 1 when it finds errors
   walk [--json] GAME_DIR   show what the reader can reach from page 1: pages, choices, CGs and endings per
-                           route, and the fewest clicks to each ending
+                           route, the fewest clicks to each ending, and the way to each page where the
+                           reader is stranded
   --help, --version
 
 The text format is described in docs/scenario-format.md.
