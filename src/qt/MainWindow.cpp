@@ -16,16 +16,15 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-
-#include "qt/FullScreenMenuBar.h"
 #include <map>
 
 #include "comforts/Comforts.h"
+#include "qt/FullScreenMenuBar.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
 #include "qt/StageGeometry.h"
-#include "qt/StagePainter.h"
+#include "qt/StagePlayer.h"
 #include "qt/StageWidget.h"
 
 namespace shiori {
@@ -59,12 +58,12 @@ constexpr int kSaveFolderNoteMs = 15000;
 
 }  // namespace
 
-MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& questions)
-    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), painter_(painter), changes_(painter) {
+MainWindow::MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questions)
+    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), player_(player) {
   clock_.start();
   setWindowTitle(WindowCaption());
   setWindowIcon(WindowIcon());
-  stage_ = new StageWidget(form_, painter_, this);
+  stage_ = new StageWidget(player_, this);
   setCentralWidget(stage_);
   stage_->setFocus();
   stage_->Pressed = [this](QPoint at, int button) { Deliver([&] { form_.PressAt(at.x(), at.y(), button); }); };
@@ -126,7 +125,7 @@ void MainWindow::ShowAtBestSize(bool full_screen) {
   const QSize chrome(16, menu_height + 48);
   const int scale = LargestStageScale(available.size(), chrome);
   stage_->SetPreferredScale(scale);
-  const QSize size(StagePainter::kWidth * scale, StagePainter::kHeight * scale + menu_height);
+  const QSize size(StagePlayer::kWidth * scale, StagePlayer::kHeight * scale + menu_height);
   resize(size);
   move(available.center() - QPoint(size.width() / 2, size.height() / 2));
   if (full_screen) {
@@ -221,7 +220,7 @@ void MainWindow::Settle() {
   if (form_.change_count() != shown_changes_) {
     shown_changes_ = form_.change_count();
     SyncMenus();
-    stage_->RepaintStage(changes_.Take(form_));
+    stage_->ShowStage(form_);
   }
   Arm();
 }
@@ -298,8 +297,8 @@ void MainWindow::SaveScreenshot() {
   }
   // At the window's own resolution, in whole multiples of the stage.
   const int scale =
-      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
-  const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
+      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePlayer::kWidth);
+  const Status saved = SavePng(player_.Render(stage_->Shown(), scale), path.toStdString());
   if (!saved) std::cerr << "shiori: " << saved.error() << std::endl;
   const std::string notice = (saved.ok() ? ScreenshotSavedMessage(path) : ScreenshotFailedMessage()).toStdString();
   Deliver([&] { engine_.comforts().ShowNotice(notice); });

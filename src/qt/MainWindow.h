@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "qt/StageChanges.h"
 
 class QAction;
 class QMenu;
@@ -19,7 +18,7 @@ class QMenu;
 namespace shiori {
 
 class QtQuestioner;
-class StagePainter;
+class StagePlayer;
 class StageWidget;
 
 // The product's window title and icon.
@@ -31,7 +30,7 @@ class StageWidget;
 // scheduler's clock up to date and redraws whatever the model changed, and nothing else runs in between.
 class MainWindow : public QMainWindow {
  public:
-  MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& questions);
+  MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questions);
   ~MainWindow() override;
 
   // Raises the window's load; the failure is the engine's, naming the folder and the file.
@@ -80,7 +79,7 @@ class MainWindow : public QMainWindow {
   Engine& engine_;
   Form& form_;
   Scheduler& scheduler_;
-  StagePainter& painter_;
+  StagePlayer& player_;
   StageWidget* stage_;
   std::vector<std::pair<MenuItem*, QAction*>> actions_;
   std::vector<std::pair<MenuItem*, QMenu*>> menus_;
@@ -99,7 +98,6 @@ class MainWindow : public QMainWindow {
   };
   std::vector<MenuLook> shown_menus_;
 
-  StageChanges changes_;
   std::uint64_t shown_changes_ = 0;
   QTimer title_reset_;
   QAction* auto_action_ = nullptr;

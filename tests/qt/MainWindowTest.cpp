@@ -10,9 +10,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
-#include <QSlider>
 #include <QWheelEvent>
 #include <algorithm>
 #include <string>
@@ -24,7 +24,7 @@
 #include "qt/PreferencesDialog.h"
 #include "qt/QtServices.h"
 #include "qt/StageGeometry.h"
-#include "qt/StagePainter.h"
+#include "qt/StagePlayer.h"
 #include "qt/StageWidget.h"
 #include "scenario/LineCode.h"
 #include "scenario/ScenarioRecord.h"
@@ -75,11 +75,11 @@ class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest()
       : engine_(GameFolder(game_.dir(), game_.dir()), services_.Bundle(), scheduler_),
-        painter_(engine_.folder(), services_.pictures()) {
+        player_(engine_.folder(), services_.pictures(), StageFontForTests()) {
     WriteGame(game_);
     // The reader's own preferences never reach a test.
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((game_.dir() / "config").string()));
-    window_ = std::make_unique<MainWindow>(engine_, painter_, services_.questions());
+    window_ = std::make_unique<MainWindow>(engine_, player_, services_.questions());
     EXPECT_TRUE(window_->Start().ok());
     window_->ShowAtBestSize(false);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
@@ -113,7 +113,7 @@ class MainWindowTest : public ::testing::Test {
   QtServices services_;
   Scheduler scheduler_;
   Engine engine_;
-  StagePainter painter_;
+  StagePlayer player_;
   std::unique_ptr<MainWindow> window_;
 };
 
@@ -218,11 +218,11 @@ TEST_F(MainWindowTest, TheWheelOpensTheHistoryAndTheFocusMarkShows) {
                       Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(stage, &event);
   };
-  const QImage plain = painter_.Render(form);
+  const QImage plain = player_.Render(form);
   Key(Qt::Key_Down);
   ASSERT_EQ(form.overlay().focus, "lblMLT(0)");
   const Rect& entry = form.lblMLT[0]->bounds();
-  const QColor ring = painter_.Render(form).pixelColor(entry.left - 3, entry.top + entry.height / 2);
+  const QColor ring = player_.Render(form).pixelColor(entry.left - 3, entry.top + entry.height / 2);
   EXPECT_GT(ring.red(), 200) << "a warm ring around the entry";
   EXPECT_NE(ring, plain.pixelColor(entry.left - 3, entry.top + entry.height / 2));
 
@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, TheWheelOpensTheHistoryAndTheFocusMarkShows) {
   wheel(120);
   ASSERT_TRUE(form.overlay().backlog_open);
   EXPECT_EQ(form.overlay().backlog_lines, (std::vector<std::string>{"Hello,", "reader."}));
-  const QImage history = painter_.Render(form);
+  const QImage history = player_.Render(form);
   EXPECT_LT(history.pixelColor(600, 200).lightness(), 40) << "the stage is dimmed";
   wheel(-120);
   EXPECT_FALSE(form.overlay().backlog_open);
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, PreferencesAreSavedAndReadBack) {
   // A new window starts with them.
   Scheduler scheduler;
   Engine engine(GameFolder(game_.dir(), game_.dir()), services_.Bundle(), scheduler);
-  MainWindow window(engine, painter_, services_.questions());
+  MainWindow window(engine, player_, services_.questions());
   ASSERT_TRUE(window.Start().ok());
   EXPECT_EQ(engine.comforts().preferences(), read);
 }
@@ -325,8 +325,8 @@ TEST(MainWindowStart, SaysWhereSavesAreKeptAndOpensFullScreenWithoutTheBar) {
   QtServices services;
   Scheduler scheduler;
   Engine engine(GameFolder(game.dir(), saves.dir()), services.Bundle(), scheduler);
-  StagePainter painter(engine.folder(), services.pictures());
-  MainWindow window(engine, painter, services.questions());
+  StagePlayer player(engine.folder(), services.pictures(), StageFontForTests());
+  MainWindow window(engine, player, services.questions());
   ASSERT_TRUE(window.Start().ok());
   EXPECT_TRUE(window.windowTitle().contains(QString::fromStdString(saves.dir().string())))
       << window.windowTitle().toStdString();
