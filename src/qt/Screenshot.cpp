@@ -16,7 +16,8 @@ Status SavePng(const QImage& image, const std::filesystem::path& png) {
 HeadlessScreenshots::HeadlessScreenshots() = default;
 HeadlessScreenshots::~HeadlessScreenshots() = default;
 
-Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png) {
+Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png,
+                                  int scale) {
   if (QGuiApplication::instance() == nullptr) {
     static int argc = 3;
     static char arg0[] = "shiori";
@@ -31,7 +32,7 @@ Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, co
     pictures_ = std::make_unique<PictureCache>();
     player_ = std::make_unique<StagePlayer>(folder, *pictures_, font.value());
   }
-  return SavePng(player_->Render(form), png);
+  return SavePng(player_->Render(form, scale), png);
 }
 
 }  // namespace shiori

@@ -123,7 +123,8 @@ void StagePlayer::Draw(const stage::Picture& picture, QPainter& painter, const O
     return;
   }
   // Drawn from a copy scaled once to the device's pixels, laid over them pixel for pixel.
-  const QSize size(Nearest(original.width() * output.sx), Nearest(original.height() * output.sy));
+  const QSize size(Nearest(original.width() * picture.scale * output.sx),
+                   Nearest(original.height() * picture.scale * output.sy));
   const QPointF at = output.Map(picture.at.x, picture.at.y);
   painter.save();
   painter.setClipRect(clip, Qt::IntersectClip);
