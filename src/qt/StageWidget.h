@@ -5,7 +5,6 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "stage/StageFrames.h"
 #include "window/Form.h"

@@ -220,8 +220,8 @@ TEST_F(StagePlayerTest, TheOverlayMarksTheStageAndShowsTheHistory) {
   ExpectMatchesGolden(player_.Render(form_), "history");
 }
 
-// The drawing rules every shell keeps, on display lists made by hand: one glyph on a black stage.
-class GlyphRulesTest : public ::testing::Test {
+// The drawing rules every shell keeps, on display lists made by hand: mostly one glyph on a black stage.
+class DrawingRulesTest : public ::testing::Test {
  protected:
   static constexpr stage::Box kStage{0, 0, 640, 400};
 
@@ -246,7 +246,7 @@ class GlyphRulesTest : public ::testing::Test {
   StagePlayer player_{game_.folder(), pictures_, StageFontForTests()};
 };
 
-TEST_F(GlyphRulesTest, AGlyphsOriginLandsOnTheNearestDevicePixel) {
+TEST_F(DrawingRulesTest, AGlyphsOriginLandsOnTheNearestDevicePixel) {
   EXPECT_EQ(Render({Glyph(100.4f)}), Render({Glyph(100)}));
   EXPECT_EQ(Render({Glyph(100.6f)}), Render({Glyph(101)}));
   EXPECT_NE(Render({Glyph(100)}), Render({Glyph(101)}));
@@ -256,7 +256,7 @@ TEST_F(GlyphRulesTest, AGlyphsOriginLandsOnTheNearestDevicePixel) {
 }
 
 // The font has no bold face: bold is the glyph struck twice, a whole number of device pixels apart and never none.
-TEST_F(GlyphRulesTest, BoldIsTheGlyphStruckAgainWholeDevicePixelsToTheRight) {
+TEST_F(DrawingRulesTest, BoldIsTheGlyphStruckAgainWholeDevicePixelsToTheRight) {
   for (const int scale : {1, 2}) {
     const QImage bold = Render({Glyph(100, true)}, scale);
     const QImage twice = Render({Glyph(100), Glyph(101)}, scale);  // one device pixel at 1, two at 2
@@ -268,7 +268,7 @@ TEST_F(GlyphRulesTest, BoldIsTheGlyphStruckAgainWholeDevicePixelsToTheRight) {
   EXPECT_EQ(Ink(Render({Glyph(100.4f, true, 0.9f)})).width(), Ink(Render({Glyph(100.4f, false, 0.9f)})).width() + 1);
 }
 
-TEST_F(GlyphRulesTest, SqueezeNarrowsTheGlyphAboutItsOrigin) {
+TEST_F(DrawingRulesTest, SqueezeNarrowsTheGlyphAboutItsOrigin) {
   const QRect plain = Ink(Render({Glyph(100)}));
   const QRect narrow = Ink(Render({Glyph(100, false, 0.5f)}));
   EXPECT_NEAR(narrow.width(), plain.width() / 2.0, 1.5);
@@ -277,7 +277,7 @@ TEST_F(GlyphRulesTest, SqueezeNarrowsTheGlyphAboutItsOrigin) {
   EXPECT_EQ(narrow.height(), plain.height());
 }
 
-TEST_F(GlyphRulesTest, NothingOfARunLeavesItsClip) {
+TEST_F(DrawingRulesTest, NothingOfARunLeavesItsClip) {
   const stage::Box clip{105, 40, 8, 15};
   const QImage image = Render({Glyph(100, true, 1, clip)}, 2);
   const QRect ink = Ink(image);
@@ -286,7 +286,7 @@ TEST_F(GlyphRulesTest, NothingOfARunLeavesItsClip) {
       << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
 }
 
-TEST_F(GlyphRulesTest, APictureThatCannotBeDecodedFillsItsClipBlack) {
+TEST_F(DrawingRulesTest, APictureThatCannotBeDecodedFillsItsClipBlack) {
   game_.WriteBytes("data/0009.rgd", "BM but nothing after");
   const stage::Box clip{100, 100, 50, 40};
   const QImage image = Render({{1, kStage, stage::Fill{kStage, stage::Opaque(0xFFFFFF)}},
@@ -297,6 +297,20 @@ TEST_F(GlyphRulesTest, APictureThatCannotBeDecodedFillsItsClipBlack) {
   EXPECT_EQ(image.pixel(150, 139), qRgb(255, 255, 255));
   EXPECT_EQ(image.pixel(99, 100), qRgb(255, 255, 255));
   EXPECT_EQ(image.pixel(305, 105), qRgb(0, 0, 0)) << "a missing file, too";
+}
+
+// A thumbnail: the picture at a quarter of its size, its corner where the list puts it, at any scale.
+TEST_F(DrawingRulesTest, APictureIsDrawnAtItsScaleFromItsCorner) {
+  game_.WritePicture("data/0001.rgd", PalettePicture(), "BMP");
+  const stage::Box clip{100, 50, 160, 100};
+  const std::vector<stage::Item> items = {{1, clip, stage::Picture{"data/0001.rgd", {100, 50}, clip, 0.25f}}};
+  const QImage expected = PalettePicture().convertToFormat(QImage::Format_RGB32);
+  for (const int scale : {1, 2}) {
+    const QImage thumbnail = Render(items, scale).copy(100 * scale, 50 * scale, 160 * scale, 100 * scale);
+    const QImage wanted = expected.scaled(thumbnail.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(Compare(thumbnail, wanted, 8).differing, 0) << "scale " << scale;
+    EXPECT_EQ(Render(items, scale).pixel(99 * scale, 49 * scale), qRgb(0, 0, 0)) << "nothing outside its clip";
+  }
 }
 
 }  // namespace
