@@ -27,6 +27,7 @@ enum class ShellAction {
   ToggleFullScreen,  // F11, Alt+Enter
   Screenshot,        // F12
   CopyPageText,      // Ctrl+C: the shell puts PageText() on its clipboard
+  OpenPreferences,   // 読書 → 設定: the shell shows its preferences screen
 };
 
 // Which shell shows the menu bar: a browser keeps some keys for itself (Ctrl+W closes the tab), so the page's
@@ -72,7 +73,7 @@ class Host {
   // The shell lost the keyboard (its window went to the back): a held Ctrl is let go.
   void KeysLost(Micros now);
   // A menu bar entry by its name: the game's items ("menuBGM") and the reader's ("reading.auto").
-  void Choose(Micros now, std::string_view name);
+  [[nodiscard]] ShellAction Choose(Micros now, std::string_view name);
   // A short message on the stage (a screenshot saved, a file refused).
   void Notice(Micros now, std::string text);
   // The window's close box: asks first while a story is in progress.
@@ -80,8 +81,9 @@ class Host {
 
   // What the shell shows besides the stage.
   [[nodiscard]] std::vector<MenuEntry> MenuBar() const;
-  // Moves whenever MenuBar() may have changed; most changes of the model (every typed character) leave it still.
-  [[nodiscard]] std::uint64_t menu_changes() const;
+  // Moves whenever MenuBar() changed since it was last asked; most changes of the model (every typed character)
+  // leave it still, and the shell need not touch its menus.
+  [[nodiscard]] std::uint64_t menu_changes();
   // The message lines on screen, for the clipboard: trailing blanks trimmed, empty lines around dropped.
   [[nodiscard]] std::string PageText() const;
   // A story is on the stage or under its in-game menu (not the title, load menu, settings or gallery).
@@ -106,6 +108,9 @@ class Host {
   std::optional<Micros> paused_since_;
   Micros paused_total_ = 0;
   std::optional<Scheduler::TaskId> ctrl_hold_;
+  bool ctrl_skipping_ = false;  // skipping because Ctrl is held, not because the reader turned it on
+  std::vector<MenuEntry> shown_menus_;
+  std::uint64_t menu_changes_ = 0;
 };
 
 // The core's name for a key the toolkit names `key` ("ArrowUp" and "Up" are "up", "Return" is "enter", a letter

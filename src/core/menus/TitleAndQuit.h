@@ -22,9 +22,10 @@ class TitleAndQuit {
   void comDES_Click();
   void Command2_Click();
 
- private:
+  // A page on the story layer or the in-game menu over it: leaving now would lose the reader's place.
   [[nodiscard]] bool StoryInProgress() const;
 
+ private:
   Engine& engine_;
 };
 

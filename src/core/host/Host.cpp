@@ -1,0 +1,273 @@
+#include "host/Host.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <utility>
+
+#include "comforts/Comforts.h"
+#include "engine/Engine.h"
+#include "menus/TitleAndQuit.h"
+
+namespace shiori {
+namespace {
+
+// Ctrl held this long alone skips read text; a shortcut's key comes sooner.
+constexpr Micros kCtrlHold = Milliseconds(250);
+
+// Toolkits' names for keys (the browser's KeyboardEvent.key, Qt's portable key text) and the core's.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 26> kKeyNames = {{
+    {"enter", "enter"},       {"return", "enter"},        {" ", "space"},        {"space", "space"},
+    {"escape", "escape"},     {"esc", "escape"},          {"pageup", "pageup"},  {"pgup", "pageup"},
+    {"pagedown", "pagedown"}, {"pgdown", "pagedown"},     {"arrowup", "up"},     {"up", "up"},
+    {"arrowdown", "down"},    {"down", "down"},           {"arrowleft", "left"}, {"left", "left"},
+    {"arrowright", "right"},  {"right", "right"},         {"tab", "tab"},        {"delete", "delete"},
+    {"del", "delete"},        {"backspace", "backspace"}, {"control", "ctrl"},   {"ctrl", "ctrl"},
+    {"alt", "alt"},           {"shift", "shift"},
+}};
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+  return out;
+}
+
+// The reader's own menu, after the game's: what the comforts offer, with the keys that do the same.
+struct ReadingEntry {
+  std::string_view command;
+  std::string_view caption;
+  std::string_view keys;
+};
+constexpr std::array<ReadingEntry, 6> kReadingMenu = {{
+    {"history", "テキスト履歴(&H)", "PageUp"},
+    {"auto", "オートモード(&A)", "A"},
+    {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
+    {"hide", "文字を隠す(&T)", "H"},
+    {"", "", ""},  // a separator
+    {"preferences", "設定(&P)...", ""},
+}};
+constexpr std::string_view kReadingPrefix = "reading.";
+
+// The menu items whose check mark the story uses.
+bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
+
+std::string TrimEnd(std::string text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.ends_with("\u3000"))) {
+    text.resize(text.back() == ' ' || text.back() == '\t' ? text.size() - 1 : text.size() - 3);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string CoreKeyName(std::string_view key) {
+  const std::string lower = Lower(key);
+  for (const auto& [toolkit, core] : kKeyNames) {
+    if (lower == toolkit) return std::string(core);
+  }
+  const bool letter_or_digit = lower.size() == 1 && std::isalnum(static_cast<unsigned char>(lower[0]));
+  const bool function_key = lower.size() >= 2 && lower.size() <= 3 && lower[0] == 'f' &&
+                            std::all_of(lower.begin() + 1, lower.end(), [](char c) { return std::isdigit(c); });
+  return letter_or_digit || function_key ? lower : std::string();
+}
+
+Host::Host(Engine& engine, ShellKind shell) : engine_(engine), shell_(shell) {}
+
+// --- the clock ---
+
+bool Host::ClockRunning() const { return clock_origin_.has_value() && !paused_since_; }
+
+Micros Host::CoreTime(Micros now) const { return now - *clock_origin_ - paused_total_; }
+
+void Host::FirstFrameShown(Micros now) {
+  if (clock_origin_) return;
+  clock_origin_ = now;
+  Wake(now);
+}
+
+void Host::PauseClock(bool paused, Micros now) {
+  if (paused && !paused_since_) {
+    paused_since_ = now;
+  } else if (!paused && paused_since_) {
+    paused_total_ += now - *paused_since_;
+    paused_since_.reset();
+  }
+}
+
+std::optional<Micros> Host::NextWakeUp() const {
+  if (!ClockRunning() || engine_.ended()) return std::nullopt;
+  const std::optional<Micros> deadline = engine_.scheduler().NextDeadline();
+  if (!deadline) return std::nullopt;
+  return *deadline + *clock_origin_ + paused_total_;
+}
+
+template <class Input>
+void Host::Deliver(Micros now, Input&& input) {
+  if (engine_.ended()) return;
+  // What was due runs before the input, and what the input schedules counts from now.
+  if (ClockRunning()) engine_.scheduler().AdvanceTo(CoreTime(now));
+  input();
+  if (ClockRunning() && !engine_.ended()) engine_.scheduler().AdvanceTo(CoreTime(now));
+}
+
+void Host::Wake(Micros now) {
+  Deliver(now, [] {});
+}
+
+// --- input ---
+
+void Host::Press(Micros now, int x, int y, int button) {
+  Deliver(now, [&] { engine_.form().PressAt(x, y, button); });
+}
+
+void Host::Hover(Micros now, std::optional<std::pair<int, int>> at) {
+  Deliver(now, [&] { engine_.comforts().Hover(at); });
+}
+
+void Host::Wheel(Micros now, int notches) {
+  Deliver(now, [&] { engine_.comforts().Wheel(notches); });
+}
+
+ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat) {
+  const std::string name = CoreKeyName(key);
+  if (name == "ctrl") {
+    if (!repeat) Deliver(now, [&] { StartCtrlHold(); });
+    return ShellAction::None;
+  }
+  if (name == "alt" || name == "shift") return ShellAction::Unused;
+  // Ctrl was held for this key, not for skipping.
+  StopCtrlHold();
+  if (name == "f11" || (modifiers.alt && name == "enter")) return ShellAction::ToggleFullScreen;
+  if (name == "f12") return ShellAction::Screenshot;
+  if (modifiers.ctrl && name == "c") return ShellAction::CopyPageText;
+  if (modifiers.ctrl || modifiers.alt) {
+    const ShellAction action = ShortcutKey(name, modifiers);
+    if (action == ShellAction::None) Deliver(now, [] {});
+    return action;
+  }
+  if (name.empty()) return ShellAction::Unused;
+  bool used = false;
+  Deliver(now, [&] { used = engine_.comforts().Key(name); });
+  return used ? ShellAction::None : ShellAction::Unused;
+}
+
+ShellAction Host::ShortcutKey(std::string_view key, Modifiers modifiers) {
+  if (key.empty()) return ShellAction::Unused;
+  const std::string pressed =
+      std::string(modifiers.ctrl ? "ctrl+" : "") + (modifiers.alt ? "alt+" : "") + std::string(key);
+  for (MenuItem* item : engine_.form().MenuItems()) {
+    if (!item->shortcut().empty() && Lower(ShortcutShown(*item)) == pressed) {
+      engine_.form().Choose(*item);
+      return ShellAction::None;
+    }
+  }
+  return ShellAction::Unused;
+}
+
+void Host::KeyUp(Micros now, std::string_view key) {
+  if (CoreKeyName(key) == "ctrl") KeysLost(now);
+}
+
+void Host::KeysLost(Micros now) {
+  const bool skipping_for_ctrl = ctrl_skipping_;
+  StopCtrlHold();
+  if (skipping_for_ctrl) Deliver(now, [&] { engine_.comforts().HoldCtrl(false); });
+}
+
+void Host::StartCtrlHold() {
+  StopCtrlHold();
+  ctrl_hold_ = engine_.scheduler().Schedule(kCtrlHold, [this] {
+    ctrl_hold_.reset();
+    ctrl_skipping_ = true;
+    engine_.comforts().HoldCtrl(true);
+  });
+}
+
+void Host::StopCtrlHold() {
+  if (ctrl_hold_) engine_.scheduler().Cancel(*ctrl_hold_);
+  ctrl_hold_.reset();
+  ctrl_skipping_ = false;
+}
+
+ShellAction Host::Choose(Micros now, std::string_view name) {
+  if (name.starts_with(kReadingPrefix)) {
+    const std::string_view command = name.substr(kReadingPrefix.size());
+    if (command == "preferences") return ShellAction::OpenPreferences;
+    Deliver(now, [&] { ChooseReading(command); });
+    return ShellAction::None;
+  }
+  if (MenuItem* item = engine_.form().FindMenuItem(name)) Deliver(now, [&] { engine_.form().Choose(*item); });
+  return ShellAction::None;
+}
+
+void Host::ChooseReading(std::string_view command) {
+  Comforts& comforts = engine_.comforts();
+  if (command == "history") comforts.OpenBacklog();
+  if (command == "hide") comforts.HideText();
+  if (command == "auto") comforts.SetAuto(!comforts.auto_on());
+  if (command == "skip") comforts.SetSkipRead(!comforts.skip_on());
+}
+
+void Host::Notice(Micros now, std::string text) {
+  Deliver(now, [&] { engine_.comforts().ShowNotice(std::move(text)); });
+}
+
+void Host::CloseBox(Micros now) {
+  Deliver(now, [&] { engine_.CloseBox(); });
+}
+
+// --- what the shell shows ---
+
+std::string Host::ShortcutShown(const MenuItem& item) const {
+  // Ctrl+W closes a browser's tab before the page hears it.
+  if (shell_ == ShellKind::Page && Lower(item.shortcut()) == "ctrl+w") return "Alt+W";
+  return item.shortcut();
+}
+
+std::vector<MenuEntry> Host::MenuBar() const {
+  std::vector<MenuEntry> bar;
+  for (const MenuItem* item : engine_.form().MenuItems()) {
+    MenuEntry entry{
+        item->name(), item->caption(), item->enabled(), IsCheckable(*item), item->checked(), ShortcutShown(*item), {}};
+    if (item->parent() == nullptr) {
+      bar.push_back(std::move(entry));
+      continue;
+    }
+    const auto parent =
+        std::find_if(bar.begin(), bar.end(), [&](const MenuEntry& e) { return e.name == item->parent()->name(); });
+    if (parent != bar.end()) parent->items.push_back(std::move(entry));
+  }
+  MenuEntry reading{"reading", "読書(&R)", true, false, false, "", {}};
+  const Comforts& comforts = engine_.comforts();
+  for (const ReadingEntry& r : kReadingMenu) {
+    const bool checkable = r.command == "auto" || r.command == "skip";
+    const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
+    const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
+    reading.items.push_back({name, std::string(r.caption), true, checkable, checked, std::string(r.keys), {}});
+  }
+  bar.push_back(std::move(reading));
+  return bar;
+}
+
+std::uint64_t Host::menu_changes() {
+  std::vector<MenuEntry> now = MenuBar();
+  if (now != shown_menus_) {
+    shown_menus_ = std::move(now);
+    ++menu_changes_;
+  }
+  return menu_changes_;
+}
+
+std::string Host::PageText() const {
+  std::vector<std::string> lines;
+  for (const Widget* line : engine_.form().lbl1) lines.push_back(TrimEnd(line->caption()));
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return !l.empty(); });
+  std::string text;
+  for (auto it = first; it != lines.end(); ++it) text += (it == first ? "" : "\n") + *it;
+  return text;
+}
+
+bool Host::StoryInProgress() const { return !engine_.ended() && engine_.title().StoryInProgress(); }
+
+}  // namespace shiori
