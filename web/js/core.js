@@ -26,6 +26,21 @@ export class Core {
     this.keeper = { keep: () => Promise.resolve(), kept: () => {} };
     module.services.keep = (path, bytes) => this.keeper.keep(path, bytes);
     module.services.kept = (path) => this.keeper.kept(path);
+    // Every write to a file of the page's file system passes here: the page looks at the save files only after
+    // one, not after every call (a typed character writes nothing).
+    this.wrote = false;
+    const write = this.fs.write;
+    this.fs.write = (...args) => {
+      this.wrote = true;
+      return write.apply(this.fs, args);
+    };
+  }
+
+  // Whether a file was written since this was last asked.
+  takeWrites() {
+    const wrote = this.wrote;
+    this.wrote = false;
+    return wrote;
   }
 
   // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which

@@ -62,7 +62,7 @@ let framePending = false;
 let painting = false;
 let wholeNeeded = true; // the canvas lost its pixels
 let scale = 1; // device pixels per stage pixel
-const context = canvas.getContext('2d', { alpha: false });
+const context = canvas.getContext('2d', { alpha: false, desynchronized: true });
 
 function requestFrame() {
   if (framePending || painting) return;
@@ -158,7 +158,7 @@ async function openFrom(load) {
 }
 
 function afterEveryCall() {
-  saveSync.sync();
+  if (core.takeWrites()) saveSync.sync();
   if (core.changes() !== shownChanges) requestFrame();
   if (core.ended()) {
     $('ended').hidden = false;
