@@ -19,7 +19,8 @@ namespace {
 // A game folder of `pages` text pages in a chain ending at a choice page, all read; removed at the end.
 class BenchGame {
  public:
-  explicit BenchGame(int pages) : folder_(std::filesystem::temp_directory_path() / ("shiori-bench-" + std::to_string(::getpid()))) {
+  explicit BenchGame(int pages)
+      : folder_(std::filesystem::temp_directory_path() / ("shiori-bench-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(folder_);
     std::ofstream scenario(folder_ / "data1.rgd", std::ios::binary);
     for (int page = 1; page <= pages; ++page) {

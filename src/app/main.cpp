@@ -102,9 +102,8 @@ int RunHeadless(const Options& options) {
   shiori::HeadlessOptions headless{*options.game_dir, options.save_dir, options.now};
   shiori::HeadlessScreenshots screenshots;
   const shiori::ScreenshotWriter writer = [&](const shiori::Form& form, const shiori::GameFolder& folder,
-                                              const std::filesystem::path& png) {
-    return screenshots.Write(form, folder, png);
-  };
+                                              const std::filesystem::path& png,
+                                              int scale) { return screenshots.Write(form, folder, png, scale); };
   return shiori::RunHeadless(headless, std::cin, std::cout, std::cerr, writer);
 }
 

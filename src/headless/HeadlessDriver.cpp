@@ -12,6 +12,9 @@
 #include "StateDump.h"
 #include "comforts/Comforts.h"
 #include "engine/Engine.h"
+#include "platform/RecordFile.h"
+#include "stage/StageFrames.h"
+#include "stage/WireFormat.h"
 
 namespace shiori {
 namespace {
@@ -112,7 +115,9 @@ class Driver {
     } else if (verb == "dump") {
       out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;
     } else if (verb == "screenshot") {
-      Screenshot(RestOfLine(line, 1));
+      Screenshot(line, words);
+    } else if (verb == "frame") {
+      Frame(RestOfLine(line, 1));
     } else if (verb == "close") {
       engine_.Close();
     } else {
@@ -183,15 +188,35 @@ class Driver {
     recorded_.questions.Queue(answer == "yes");
   }
 
-  void Screenshot(const std::string& path) {
+  // `screenshot PATH`, or `screenshot --scale N PATH` for N output pixels per stage pixel (1 to 4).
+  void Screenshot(const std::string& line, const std::vector<std::string>& words) {
+    const bool scaled = words.size() >= 3 && words[1] == "--scale";
+    const std::optional<int> scale = scaled ? ParseInt(words[2]) : 1;
+    if (!scale || *scale < 1 || *scale > 4) throw MalformedCommand{"screenshot --scale takes 1 to 4"};
+    const std::string path = RestOfLine(line, scaled ? 3 : 1);
     if (path.empty()) throw MalformedCommand{"screenshot takes a file name"};
     if (!screenshot_) {
       err_ << "shiori: screenshots need the window's painter, which this build lacks" << std::endl;
       return;
     }
-    if (const Status written = screenshot_(engine_.form(), engine_.folder(), path); !written) {
+    if (const Status written = screenshot_(engine_.form(), engine_.folder(), path, *scale); !written) {
       err_ << "shiori: " << written.error() << std::endl;
     }
+  }
+
+  // The stage's display list, whole, in the form the web page reads it: so that a test can have the page draw
+  // exactly what the window drew.
+  void Frame(const std::string& path) {
+    if (path.empty()) throw MalformedCommand{"frame takes a file name"};
+    stage::StageFrames frames;
+    const stage::Frame frame = frames.Next(engine_.form());
+    const std::vector<std::uint32_t> words = stage::EncodeFrame(*frame.list, frame.changed, frame.whole);
+    std::string bytes;
+    for (const std::uint32_t word : words) {
+      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((word >> shift) & 0xFF));
+    }
+    if (const Status written = WriteFileAtomically(path, bytes); !written)
+      err_ << "shiori: " << written.error() << std::endl;
   }
 
   std::ostream& out_;

@@ -15,7 +15,8 @@ Status SavePng(const QImage& image, const std::filesystem::path& png) {
 HeadlessScreenshots::HeadlessScreenshots() = default;
 HeadlessScreenshots::~HeadlessScreenshots() = default;
 
-Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png) {
+Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png,
+                                  int scale) {
   if (QGuiApplication::instance() == nullptr) {
     static int argc = 3;
     static char arg0[] = "shiori";
@@ -28,7 +29,7 @@ Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, co
     pictures_ = std::make_unique<PictureCache>();
     painter_ = std::make_unique<StagePainter>(folder, *pictures_);
   }
-  return SavePng(painter_->Render(form), png);
+  return SavePng(painter_->Render(form, scale), png);
 }
 
 }  // namespace shiori

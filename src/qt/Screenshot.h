@@ -29,7 +29,8 @@ class HeadlessScreenshots {
   HeadlessScreenshots(const HeadlessScreenshots&) = delete;
   HeadlessScreenshots& operator=(const HeadlessScreenshots&) = delete;
 
-  [[nodiscard]] Status Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png);
+  [[nodiscard]] Status Write(const Form& form, const GameFolder& folder, const std::filesystem::path& png,
+                             int scale = 1);
 
  private:
   std::unique_ptr<QGuiApplication> application_;

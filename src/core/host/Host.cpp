@@ -141,8 +141,8 @@ ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers,
   if (name == "f12") return ShellAction::Screenshot;
   if (modifiers.ctrl && name == "c") return ShellAction::CopyPageText;
   if (modifiers.ctrl || modifiers.alt) {
-    const ShellAction action = ShortcutKey(name, modifiers);
-    if (action == ShellAction::None) Deliver(now, [] {});
+    ShellAction action = ShellAction::Unused;
+    Deliver(now, [&] { action = ShortcutKey(name, modifiers); });
     return action;
   }
   if (name.empty()) return ShellAction::Unused;

@@ -22,8 +22,7 @@ bool IsChoiceLineCount(int count) { return count >= 1 && count <= 4; }
 
 void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
-  engine_.ShowPicture(engine_.form().Picture1,
-                      "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
+  engine_.ShowPicture(engine_.form().Picture1, "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
 }
 
 void PageLoader::EnterTextPage(std::function<void()> after) {

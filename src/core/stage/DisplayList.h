@@ -66,12 +66,14 @@ struct RoundedBox {
 };
 
 // A picture of the game (the name the story built, "data/0001.rgd", found whatever its case and decoded by its
-// content) drawn in its own size with its top-left corner at `at`, scaled smoothly with the stage, and clipped to
-// `clip`. A shell that cannot read or decode it fills `clip` with black instead.
+// content) drawn at `scale` times its own size (a thumbnail is smaller) with its top-left corner at `at`, scaled
+// smoothly with the stage, and clipped to `clip`. A shell that cannot read or decode it fills `clip` with black
+// instead.
 struct Picture {
   std::string name;
   Point at;
   Box clip;
+  float scale = 1;
   bool operator==(const Picture&) const = default;
 };
 

@@ -101,7 +101,9 @@ Frame StageFrames::Next(const Form& form) {
     frame.whole = true;
   } else {
     frame.changed = ChangedBoxes(*shown_, list);
-    frame.whole = frame.changed.size() == 1 && frame.changed.front() == kStage;
+    // A layer that changed its picture or was shown covers everything: the stage is drawn whole, once.
+    frame.whole = std::find(frame.changed.begin(), frame.changed.end(), kStage) != frame.changed.end();
+    if (frame.whole) frame.changed = {kStage};
   }
   shown_ = std::move(list);
   frame.list = &*shown_;

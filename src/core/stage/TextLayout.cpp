@@ -142,9 +142,10 @@ std::vector<TextLine> LayOutText(std::string_view utf8, const TextStyle& style, 
     // narrowed less, it stays whole.
     const float limit = line_index + 1 >= capacity ? kMaxSqueeze : kQuietSqueeze;
     if (natural > box.width && natural <= box.width * limit) {
-      const auto count = static_cast<float>(std::max<std::size_t>(paragraph.text.size(), 1));
+      // The space comes from between the glyphs, so that the last one ends at the box's edge.
+      const auto gaps = static_cast<float>(std::max<std::size_t>(paragraph.text.size(), 2) - 1);
       const bool by_spacing = natural <= box.width * kSpacingSqueeze;
-      const float spacing = by_spacing ? -(natural - box.width) / count : 0;
+      const float spacing = by_spacing ? -(natural - box.width) / gaps : 0;
       const float squeeze = by_spacing ? 1 : box.width / natural;
       lines.push_back(PlaceLine(paragraph.text, paragraph.first, px, box.x, baseline(line_index), spacing, squeeze));
       ++line_index;

@@ -65,6 +65,7 @@ class Writer {
     Float(picture.at.x);
     Float(picture.at.y);
     Put(picture.clip);
+    Float(picture.scale);
     Bytes(picture.name);
   }
   void Put(const GlyphRun& run) {
