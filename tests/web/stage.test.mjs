@@ -30,7 +30,7 @@ const f = (value) => ({ f: value });
 const box = (x, y, width, height) => [f(x), f(y), f(width), f(height)];
 const frame = (changed, items, whole = 0) => words(WIRE_VERSION, whole, changed.length, changed, items.length, items);
 const fill = (b, colour) => [1, 7, b, b, colour];
-const picture = (name, at, clip) => [5, 8, clip, f(at[0]), f(at[1]), clip, name];
+const picture = (name, at, clip, scale = 1) => [5, 8, clip, f(at[0]), f(at[1]), clip, f(scale), name];
 const glyphs = ({ text, x, baseline, size, squeeze = 1, colour = 0xffffffff, bold = 0, clip }) => [
   6, 9, clip, f(baseline), f(size), f(squeeze), colour, bold, clip, [...text].length,
   [...text].map((c, i) => [c.codePointAt(0), f(x + i * size)]),
@@ -46,7 +46,7 @@ describe('reading frames', () => {
           [2, 1, box(0, 0, 640, 400), box(0, 0, 640, 400), 2, f(0), 0xff000000, f(1), 0xffffffff],
           [3, 2, box(0, 0, 9, 9), 0x60a03040, 3, f(0), f(0), f(9), f(0), f(9), f(9)],
           [4, 3, box(0, 0, 9, 9), box(1, 1, 7, 7), f(2), 0xaa000000, 0xffffd88c, f(2)],
-          picture('data/背景1.rgd', [16, 8], box(16, 8, 600, 300)),
+          picture('data/背景1.rgd', [16, 8], box(16, 8, 600, 300), 0.25),
           glyphs({ text: 'あa', x: 10, baseline: 30, size: 27, squeeze: 0.9, bold: 1, clip: box(0, 0, 100, 40) }),
         ],
         1,
@@ -59,7 +59,7 @@ describe('reading frames', () => {
     assert.deepEqual(read.items[1].stops, [{ offset: 0, colour: 0xff000000 }, { offset: 1, colour: 0xffffffff }]);
     assert.deepEqual(read.items[2].points, [{ x: 0, y: 0 }, { x: 9, y: 0 }, { x: 9, y: 9 }]);
     assert.deepEqual([read.items[3].radius, read.items[3].fill, read.items[3].stroke, read.items[3].strokeWidth], [2, 0xaa000000, 0xffffd88c, 2]);
-    assert.deepEqual([read.items[4].name, read.items[4].at], ['data/背景1.rgd', { x: 16, y: 8 }]);
+    assert.deepEqual([read.items[4].name, read.items[4].at, read.items[4].scale], ['data/背景1.rgd', { x: 16, y: 8 }, 0.25]);
     const run = read.items[5];
     assert.deepEqual([run.baseline, run.pixelSize, run.bold, run.glyphs.map((g) => g.code)], [30, 27, true, [0x3042, 0x61]]);
     assert.ok(Math.abs(run.squeeze - 0.9) < 1e-6);
@@ -134,12 +134,15 @@ describe('drawing frames in Chromium', () => {
     assert.deepEqual(await draw(frame([], items), 1, [[15, 15]]), [BLUE], 'a frame where nothing changed draws nothing');
   });
 
-  test('a picture is drawn where the list says and clipped; one that could not be decoded leaves its part black', async () => {
-    const items = [picture('data/0001.rgd', [100, 50], box(100, 50, 10, 20)), picture('data/gone.rgd', [300, 50], box(300, 50, 20, 20))];
-    const pixels = await draw(frame([box(0, 0, 640, 400)], items), 2, [[205, 105], [225, 105], [610, 110], [645, 110], [590, 110]], {
-      'data/0001.rgd': [0, 255, 0],
-    });
-    assert.deepEqual(pixels, [[0, 255, 0], BLUE, BLACK, BLUE, BLUE]);
+  test('a picture is drawn where the list says, at its own scale, and clipped; one that could not be decoded leaves its part black', async () => {
+    const items = [
+      picture('data/0001.rgd', [100, 50], box(100, 50, 10, 20)),
+      picture('data/gone.rgd', [300, 50], box(300, 50, 20, 20)),
+      picture('data/0001.rgd', [100, 150], box(100, 150, 40, 40), 0.5), // a thumbnail: 10 x 10 of the stage
+    ];
+    const points = [[205, 105], [225, 105], [610, 110], [645, 110], [590, 110], [218, 318], [222, 318]];
+    const pixels = await draw(frame([box(0, 0, 640, 400)], items), 2, points, { 'data/0001.rgd': [0, 255, 0] });
+    assert.deepEqual(pixels, [[0, 255, 0], BLUE, BLACK, BLUE, BLUE, [0, 255, 0], BLUE]);
   });
 
   // The ink of one full-block glyph drawn alone: its leftmost and rightmost inked columns on the baseline's row.

@@ -74,7 +74,7 @@ const READ_DRAWING = {
   }),
   [POLYGON]: (r) => ({ colour: r.word(), points: Array.from({ length: r.count(2) }, () => r.point()) }),
   [ROUNDED_BOX]: (r) => ({ box: r.box(), radius: r.float(), fill: r.word(), stroke: r.word(), strokeWidth: r.float() }),
-  [PICTURE]: (r) => ({ at: r.point(), clip: r.box(), name: r.text() }),
+  [PICTURE]: (r) => ({ at: r.point(), clip: r.box(), scale: r.float(), name: r.text() }),
   [GLYPH_RUN]: (r) => ({
     baseline: r.float(),
     pixelSize: r.float(),
@@ -179,7 +179,7 @@ const DRAW = {
     g.beginPath();
     g.rect(clip.x, clip.y, clip.width, clip.height);
     g.clip();
-    g.drawImage(scaledPicture(image, scale), Math.round(item.at.x * scale), Math.round(item.at.y * scale));
+    g.drawImage(scaledPicture(image, item.scale * scale), Math.round(item.at.x * scale), Math.round(item.at.y * scale));
     g.restore();
   },
   [GLYPH_RUN]: drawGlyphRun,
@@ -218,8 +218,9 @@ function strike(g, text, x, y, squeeze) {
   g.restore();
 }
 
-// A picture is drawn from a copy scaled once to the canvas's pixels and laid on them one to one: resampling the
-// whole picture for every frame while a page types would cost more than everything else in the frame.
+// A picture is drawn from a copy scaled once to the canvas's pixels (and to its own scale, a thumbnail's) and laid
+// on them one to one: resampling the whole picture for every frame while a page types would cost more than
+// everything else in the frame.
 const scaledCopies = new WeakMap(); // picture -> { scale, copy }
 
 function scaledPicture(image, scale) {
