@@ -11,7 +11,7 @@ export const STAGE_WIDTH = 640;
 export const STAGE_HEIGHT = 400;
 export const STAGE_FONT = 'ShioriStage';
 
-export const WIRE_VERSION = 1;
+export const WIRE_VERSION = 2;
 const FILL = 1;
 const VERTICAL_GRADIENT = 2;
 const POLYGON = 3;
