@@ -1,10 +1,11 @@
 #include "scenario/PageLoader.h"
 
 #include "engine/Engine.h"
-#include "platform/Utf8.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
 #include "sound/BgmPlayer.h"
+#include "translation/StoryText.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -22,8 +23,7 @@ bool IsChoiceLineCount(int count) { return count >= 1 && count <= 4; }
 
 void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
-  engine_.ShowPicture(engine_.form().Picture1,
-                      "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
+  engine_.ShowPicture(engine_.form().Picture1, "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
 }
 
 void PageLoader::EnterTextPage(std::function<void()> after) {
@@ -71,20 +71,18 @@ void PageLoader::ShowChoicePage() {
   second.SetFore(kWhite);
   // A count outside 1..4 leaves the labels at their computed places with the captions they held.
   if (!IsChoiceLineCount(first_lines)) return;
-  LayOutChoice(0, 0, first_lines);
+  LayOutChoice(0);
   if (!IsChoiceLineCount(second_lines)) return;
-  LayOutChoice(1, first_lines, second_lines);
+  LayOutChoice(1);
 }
 
-// A choice's text is its lines, each cut to as many characters as its code says, one line per row.
-void PageLoader::LayOutChoice(int index, int first_line, int line_count) {
-  const ScenarioRecord& page = engine_.state().PageBuffer;
-  std::string caption;
-  for (int k = first_line; k < first_line + line_count; ++k) {
-    if (k > first_line) caption += "\r\n";
-    caption += Utf8Prefix(page.lineText[k], page.lineCode[k]);
-  }
-  engine_.form().lblSEL[index]->SetCaption(std::move(caption));
+// A choice's text is its lines, each cut to as many characters as its code says, one line per row; or its
+// translation.
+void PageLoader::LayOutChoice(int index) {
+  const PlayState& s = engine_.state();
+  const std::optional<std::string> text = ChoiceText(s.PageBuffer, index);
+  if (!text) return;
+  engine_.form().lblSEL[index]->SetCaption(engine_.translation().Caption(ChoiceContext(s.CurrentPage, index), *text));
 }
 
 }  // namespace shiori

@@ -21,7 +21,7 @@ class PageLoader {
   void EnterTextPage(std::function<void()> after = nullptr);
 
  private:
-  void LayOutChoice(int index, int first_line, int line_count);
+  void LayOutChoice(int index);
 
   Engine& engine_;
 };
