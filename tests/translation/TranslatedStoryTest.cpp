@@ -2,6 +2,7 @@
 
 #include "comforts/Comforts.h"
 #include "host/Host.h"
+#include "menus/PreviewPassages.h"
 #include "support/TestGame.h"
 #include "translation/PlayerWords.h"
 #include "translation/StoryTranslation.h"
@@ -123,6 +124,24 @@ TEST_F(TranslatedStory, TheTextOfAPageTooLongForTheAreaIsCutVisiblyAndReported) 
   Begin();
   EXPECT_TRUE(game.Caption("lbl1(11)").ends_with("…")) << game.Caption("lbl1(11)");
   EXPECT_NE(game.warnings().find("page 1 does not fit the message area"), std::string::npos) << game.warnings();
+}
+
+TEST_F(TranslatedStory, PreviewPassagesAreTranslatedAndSetAsTheOriginalIs) {
+  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.dir().Write("preview.txt", "# the beach\n\n「おそーい！」\n\n> -夏の浜辺-\n");
+  const std::vector<PreviewSource> sources = PreviewSources(game.dir().Read("preview.txt"));
+  ASSERT_EQ(sources.size(), 1U);
+  EXPECT_EQ(sources[0].text, "「おそーい！」\n\n> -夏の浜辺-") << "as written, for the translator";
+  EXPECT_EQ(sources[0].line, 3U);
+  game.dir().Write("translations/en.po",
+                   Po(Entry("preview 1", "「おそーい！」\\n\\n> -夏の浜辺-", "\\\"You're late!\\\"\\n\\n> - The beach -")));
+  Begin();
+  game.Menu("menuTITLE");
+  game.Answer(true);
+  game.Click("lblMLT(0)");
+  const std::string preview = game.Caption("lblMLT(6)");
+  EXPECT_TRUE(preview.starts_with("\"You're late!\"\r\n\r\n")) << preview;
+  EXPECT_TRUE(preview.ends_with("\u3000- The beach -")) << "flush right, as the original's place name";
 }
 
 TEST(PlayerWords, ThePlayersOwnWordsFollowTheLanguagePreference) {

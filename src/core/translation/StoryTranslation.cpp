@@ -100,9 +100,14 @@ const FlowedPage* StoryTranslation::Page(int page, const ScenarioRecord& record)
   return &flowed_->lines;
 }
 
-std::string StoryTranslation::Caption(std::string_view context, const std::string& shown) const {
-  if (!catalog_) return shown;
+std::optional<std::string> StoryTranslation::Find(std::string_view context, std::string_view shown) const {
+  if (!catalog_) return std::nullopt;
   const std::optional<std::string_view> translated = catalog_->Find(context, MessageOriginal(shown));
+  return translated ? std::optional<std::string>(*translated) : std::nullopt;
+}
+
+std::string StoryTranslation::Caption(std::string_view context, const std::string& shown) const {
+  const std::optional<std::string> translated = Find(context, shown);
   return translated ? WithCrLf(*translated) : shown;
 }
 

@@ -42,6 +42,9 @@ class StoryTranslation {
   // while no translation is chosen (the typewriter then types the lines as they are). A page whose text does not
   // fit is reported once.
   [[nodiscard]] const FlowedPage* Page(int page, const ScenarioRecord& record);
+  // The translation of message `context` whose original is `shown` (trimmed as a message's original is); none
+  // when it has none.
+  [[nodiscard]] std::optional<std::string> Find(std::string_view context, std::string_view shown) const;
   // What a label shows for `shown` (CR LF between its lines), the original of message `context`.
   [[nodiscard]] std::string Caption(std::string_view context, const std::string& shown) const;
 
