@@ -133,8 +133,8 @@ TEST_F(TranslatedStory, PreviewPassagesAreTranslatedAndSetAsTheOriginalIs) {
   ASSERT_EQ(sources.size(), 1U);
   EXPECT_EQ(sources[0].text, "「おそーい！」\n\n> -夏の浜辺-") << "as written, for the translator";
   EXPECT_EQ(sources[0].line, 3U);
-  game.dir().Write("translations/en.po",
-                   Po(Entry("preview 1", "「おそーい！」\\n\\n> -夏の浜辺-", "\\\"You're late!\\\"\\n\\n> - The beach -")));
+  game.dir().Write("translations/en.po", Po(Entry("preview 1", "「おそーい！」\\n\\n> -夏の浜辺-",
+                                                  "\\\"You're late!\\\"\\n\\n> - The beach -")));
   Begin();
   game.Menu("menuTITLE");
   game.Answer(true);

@@ -97,7 +97,8 @@ std::string FormatPassage(std::string_view source) {
   while (!source.empty() || lines.empty()) {
     const std::size_t end = std::min(source.find('\n'), source.size());
     const std::string_view line = source.substr(0, end);
-    lines.push_back(line.starts_with('>') ? FlushRight(line.substr(line.starts_with("> ") ? 2 : 1)) : std::string(line));
+    lines.push_back(line.starts_with('>') ? FlushRight(line.substr(line.starts_with("> ") ? 2 : 1))
+                                          : std::string(line));
     source.remove_prefix(std::min(end + 1, source.size()));
   }
   return JoinCrLf(std::move(lines));

@@ -24,6 +24,10 @@ class PreviewPassages {
   static constexpr const char* kFileName = "preview.txt";
   // Full-width characters a line of the preview box holds: a flush-right line is pushed to this edge.
   static constexpr std::size_t kColumns = 21;
+  // The box of the load menu that shows them, and its size of text in points.
+  static constexpr int kBoxWidth = 255;
+  static constexpr int kBoxHeight = 174;
+  static constexpr double kFont = 9;
 
   explicit PreviewPassages(Engine& engine) : engine_(engine) {}
 

@@ -21,6 +21,13 @@ bool IsChoiceLineCount(int count) { return count >= 1 && count <= 4; }
 
 }  // namespace
 
+Rect PageLoader::ChoiceBounds(const ScenarioRecord& page, int index) {
+  const int first_height = page.choiceLines[0] * kFirstChoiceLineHeight;
+  if (index == 0) return {kChoiceLeft, kChoiceTop, kChoiceWidth, first_height};
+  return {kChoiceLeft, kChoiceTop + first_height + kChoiceGap, kChoiceWidth,
+          page.choiceLines[1] * kSecondChoiceLineHeight};
+}
+
 void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
   engine_.ShowPicture(engine_.form().Picture1, "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
@@ -53,26 +60,20 @@ void PageLoader::ShowChoicePage() {
   s.OnScreenPageType = s.PageBuffer.pageType;
   if (s.PageBuffer.pageType != ScenarioRecord::kChoicePage) return;
 
-  const int first_lines = s.PageBuffer.choiceLines[0];
-  const int second_lines = s.PageBuffer.choiceLines[1];
-  Widget& first = *form.lblSEL[0];
-  first.SetVisible(true);
-  first.SetWidth(kChoiceWidth);
-  first.SetHeight(first_lines * kFirstChoiceLineHeight);
-  first.SetTop(kChoiceTop);
-  first.SetLeft(kChoiceLeft);
-  first.SetFore(kWhite);
-  Widget& second = *form.lblSEL[1];
-  second.SetVisible(true);
-  second.SetWidth(kChoiceWidth);
-  second.SetHeight(second_lines * kSecondChoiceLineHeight);
-  second.SetTop(kChoiceTop + first_lines * kFirstChoiceLineHeight + kChoiceGap);
-  second.SetLeft(kChoiceLeft);
-  second.SetFore(kWhite);
+  for (int index = 0; index < 2; ++index) {
+    Widget& choice = *form.lblSEL[index];
+    const Rect bounds = ChoiceBounds(s.PageBuffer, index);
+    choice.SetVisible(true);
+    choice.SetWidth(bounds.width);
+    choice.SetHeight(bounds.height);
+    choice.SetTop(bounds.top);
+    choice.SetLeft(bounds.left);
+    choice.SetFore(kWhite);
+  }
   // A count outside 1..4 leaves the labels at their computed places with the captions they held.
-  if (!IsChoiceLineCount(first_lines)) return;
+  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[0])) return;
   LayOutChoice(0);
-  if (!IsChoiceLineCount(second_lines)) return;
+  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[1])) return;
   LayOutChoice(1);
 }
 

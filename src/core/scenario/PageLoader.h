@@ -2,6 +2,9 @@
 
 #include <functional>
 
+#include "scenario/ScenarioRecord.h"
+#include "window/Widget.h"
+
 namespace shiori {
 
 class Engine;
@@ -19,6 +22,10 @@ class PageLoader {
   // Brings the text page `CurrentPage` on screen after a click or a choice: arrow off, picture, typing, and
   // when typing stops, the skip availability and the music, then `after`.
   void EnterTextPage(std::function<void()> after = nullptr);
+
+  // Where choice `index` (0 or 1) of a choice page is laid out: the second under the first, each as tall as its
+  // lines.
+  [[nodiscard]] static Rect ChoiceBounds(const ScenarioRecord& page, int index);
 
  private:
   void LayOutChoice(int index);
