@@ -12,6 +12,9 @@
 #include "persistence/SeenRecord.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
+#include "stage/StageLayout.h"
+#include "translation/StoryText.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -19,7 +22,8 @@ namespace {
 // A game folder of `pages` text pages in a chain ending at a choice page, all read; removed at the end.
 class BenchGame {
  public:
-  explicit BenchGame(int pages) : folder_(std::filesystem::temp_directory_path() / ("shiori-bench-" + std::to_string(::getpid()))) {
+  explicit BenchGame(int pages)
+      : folder_(std::filesystem::temp_directory_path() / ("shiori-bench-" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(folder_);
     std::ofstream scenario(folder_ / "data1.rgd", std::ios::binary);
     for (int page = 1; page <= pages; ++page) {
@@ -43,6 +47,7 @@ class BenchGame {
 
   Engine& engine() { return *engine_; }
   Scheduler& scheduler() { return scheduler_; }
+  const std::filesystem::path& folder() const { return folder_; }
 
  private:
   std::filesystem::path folder_;
@@ -87,6 +92,48 @@ void TypeAPageAtNormalSpeed(benchmark::State& state) {
   state.counters["cpu_percent"] = 100.0 * cpu_seconds / (static_cast<double>(typed_for) / 1e6);
 }
 BENCHMARK(TypeAPageAtNormalSpeed)->Unit(benchmark::kMillisecond);
+
+// A line of the bench game in English, a row long as most lines of a real translation are.
+constexpr const char* kEnglishLine = "At summer's end, we watched the last fireworks.";
+
+// A page of the bench game in English.
+std::string EnglishTranslation(const ScenarioRecord& page) {
+  std::string po = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+  const auto shown = ShownLines(page);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    po += "msgctxt \"" + LineContext(1, k) + "\"\nmsgid \"" + TrimmedText(shown[k]->text) + "\"\nmsgstr \"" +
+          kEnglishLine + "\"\n";
+  }
+  return po;
+}
+
+// The work of showing a typed page, the original (0) against its English translation (1): flowing the lines
+// through the message area (the translation only, done once a page) and laying the stage out from nothing.
+void LayOutATypedPage(benchmark::State& state) {
+  const bool translated = state.range(0) == 1;
+  BenchGame game(2);
+  Engine& engine = game.engine();
+  engine.state().TextSpeed = 0;
+  if (translated) {
+    engine.state().CurrentPage = 1;
+    if (!engine.ReadPageRecord()) state.SkipWithError("page");
+    std::ofstream(game.folder() / "en.po") << EnglishTranslation(engine.state().PageBuffer);
+    if (!engine.translation().Choose((game.folder() / "en.po").string(), game.folder())) state.SkipWithError("po");
+  }
+  engine.state().CurrentPage = 1;
+  engine.typewriter().TypePage(nullptr);
+  // The lines as the translation gives them, flowed afresh each time as a new page is.
+  std::array<std::optional<FlowText>, ScenarioRecord::kLineCount> texts;
+  for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FlowText{kEnglishLine, 0};
+  const MessageArea area = MessageAreaOf(engine.form());
+  for (auto _ : state) {
+    if (translated) benchmark::DoNotOptimize(FlowLines(texts, area));
+    stage::StageLayout layout;
+    benchmark::DoNotOptimize(layout.Lay(engine.form()));
+  }
+  state.counters["first_row_chars"] = static_cast<double>(engine.form().lbl1[0]->caption().size());
+}
+BENCHMARK(LayOutATypedPage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace shiori

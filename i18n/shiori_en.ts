@@ -24,7 +24,7 @@
     </message>
     <message>
         <source>ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る</source>
-        <translation>Wheel, ↑↓, PageUp/Down to read back · Esc or right click to return</translation>
+        <translation>Wheel, ↑↓ or PageUp/Down to read back; Esc or right click to return</translation>
     </message>
     <message>
         <source>読書(&amp;R)</source>
