@@ -168,40 +168,40 @@ TEST(TranslatedDriver, TheCommandLineChoosesATranslationAndTheDumpShowsItAsDispl
   EXPECT_NE(out.find(R"("language":"en","translation":")" + (game.dir().path() / "my.po").string() + "\""),
             std::string::npos)
       << out;
-    const auto [bad_status, bad_out] = drive(game.dir().Write("bad.po", "msgid \"x\"\n"), err);
-    EXPECT_EQ(bad_status, 1);
-    EXPECT_NE(err.find("bad.po:2: the message has no msgstr"), std::string::npos) << err;
+  const auto [bad_status, bad_out] = drive(game.dir().Write("bad.po", "msgid \"x\"\n"), err);
+  EXPECT_EQ(bad_status, 1);
+  EXPECT_NE(err.find("bad.po:2: the message has no msgstr"), std::string::npos) << err;
 }
 
 TEST(PlayerWords, ThePlayersOwnWordsFollowTheLanguagePreference) {
-    EXPECT_EQ(ResolveLanguage("auto", ""), Language::Japanese) << "as the player has always spoken";
-    EXPECT_EQ(ResolveLanguage("auto", "C.UTF-8"), Language::Japanese);
-    EXPECT_EQ(ResolveLanguage("auto", "ja_JP.UTF-8"), Language::Japanese);
-    EXPECT_EQ(ResolveLanguage("auto", "en-GB"), Language::English);
-    EXPECT_EQ(ResolveLanguage("auto", "fr_FR"), Language::English) << "a reader who does not read Japanese";
-    EXPECT_EQ(ResolveLanguage("ja", "en_US"), Language::Japanese);
-    EXPECT_EQ(Say(Language::English, "まだ訳のない言葉"), "まだ訳のない言葉");
+  EXPECT_EQ(ResolveLanguage("auto", ""), Language::Japanese) << "as the player has always spoken";
+  EXPECT_EQ(ResolveLanguage("auto", "C.UTF-8"), Language::Japanese);
+  EXPECT_EQ(ResolveLanguage("auto", "ja_JP.UTF-8"), Language::Japanese);
+  EXPECT_EQ(ResolveLanguage("auto", "en-GB"), Language::English);
+  EXPECT_EQ(ResolveLanguage("auto", "fr_FR"), Language::English) << "a reader who does not read Japanese";
+  EXPECT_EQ(ResolveLanguage("ja", "en_US"), Language::Japanese);
+  EXPECT_EQ(Say(Language::English, "まだ訳のない言葉"), "まだ訳のない言葉");
 
-    TestGame game;
-    game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
-    game.dir().Write("conf2.rgd", "0\r\n");
-    game.Start();
-    Comforts& comforts = game.engine().comforts();
-    Host host(game.engine(), ShellKind::Desktop);
-    EXPECT_EQ(host.MenuBar().back().caption, "読書(&R)");
-    comforts.SetSystemLocale("en_US.UTF-8");
-    EXPECT_EQ(host.MenuBar().back().caption, "&Reading");
-    EXPECT_EQ(host.MenuBar().back().items.front().caption, "Text &history");
-    ASSERT_TRUE(comforts.SetPreference("language", "ja").ok());
-    EXPECT_EQ(host.MenuBar().back().caption, "読書(&R)") << "the preference wins over the system";
-    ASSERT_TRUE(comforts.SetPreference("language", "en").ok());
-    game.Click("lblMLT(0)");
-    game.Click("lblMLT(3)");
-    game.Menu("menuSAVE(1)");
-    EXPECT_EQ(comforts.notice(), "Saved");
-    comforts.OpenBacklog();
-    EXPECT_EQ(game.form().overlay().backlog_title, "History");
-    EXPECT_EQ(game.form().FindMenuItem("menuBGM")->caption(), "音楽演奏") << "the game's own menus stay as they are";
+  TestGame game;
+  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.dir().Write("conf2.rgd", "0\r\n");
+  game.Start();
+  Comforts& comforts = game.engine().comforts();
+  Host host(game.engine(), ShellKind::Desktop);
+  EXPECT_EQ(host.MenuBar().back().caption, "読書(&R)");
+  comforts.SetSystemLocale("en_US.UTF-8");
+  EXPECT_EQ(host.MenuBar().back().caption, "&Reading");
+  EXPECT_EQ(host.MenuBar().back().items.front().caption, "Text &history");
+  ASSERT_TRUE(comforts.SetPreference("language", "ja").ok());
+  EXPECT_EQ(host.MenuBar().back().caption, "読書(&R)") << "the preference wins over the system";
+  ASSERT_TRUE(comforts.SetPreference("language", "en").ok());
+  game.Click("lblMLT(0)");
+  game.Click("lblMLT(3)");
+  game.Menu("menuSAVE(1)");
+  EXPECT_EQ(comforts.notice(), "Saved");
+  comforts.OpenBacklog();
+  EXPECT_EQ(game.form().overlay().backlog_title, "History");
+  EXPECT_EQ(game.form().FindMenuItem("menuBGM")->caption(), "音楽演奏") << "the game's own menus stay as they are";
 }
 
 }  // namespace
