@@ -118,7 +118,7 @@ void LayOutATypedPage(benchmark::State& state) {
   if (translated) {
     engine.state().CurrentPage = 1;
     if (!engine.ReadPageRecord()) state.SkipWithError("page");
-    std::ofstream(game.folder() / "en.po") << EnglishTranslation(engine.state().PageBuffer);
+    test::GameWriter(game.folder()).Write("en.po", EnglishTranslation(engine.state().PageBuffer));
     if (!engine.translation().Choose((game.folder() / "en.po").string(), game.folder())) state.SkipWithError("po");
   }
   engine.state().CurrentPage = 1;
