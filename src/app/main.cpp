@@ -90,6 +90,7 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   if (folders.size() + (options.headless ? 1 : 0) > 1) return "more than one game folder";
   if (!folders.isEmpty()) options.game_dir = LocalPath(folders.front());
   if (options.now && !options.headless) return "--now works with --headless only";
+  if (options.translation && !options.headless) return "--translation works with --headless only, for now";
   return std::nullopt;
 }
 
