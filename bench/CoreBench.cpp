@@ -13,7 +13,10 @@
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
 #include "stage/StageFrames.h"
+#include "stage/StageLayout.h"
 #include "support/GameWriter.h"
+#include "translation/StoryText.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -46,6 +49,7 @@ class BenchGame {
 
   Engine& engine() { return *engine_; }
   Scheduler& scheduler() { return scheduler_; }
+  const std::filesystem::path& folder() const { return folder_; }
 
  private:
   std::filesystem::path folder_;
@@ -114,6 +118,47 @@ void StageFramesWhileAPageTypes(benchmark::State& state) {
   state.counters["us_per_character"] = 1e6 * cpu_seconds / static_cast<double>(characters);
 }
 BENCHMARK(StageFramesWhileAPageTypes)->Unit(benchmark::kMillisecond);
+// A line of the bench game in English, a row long as most lines of a real translation are.
+constexpr const char* kEnglishLine = "At summer's end, we watched the last fireworks.";
+
+// A page of the bench game in English.
+std::string EnglishTranslation(const ScenarioRecord& page) {
+  std::string po = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+  const auto shown = ShownLines(page);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    po += "msgctxt \"" + LineContext(1, k) + "\"\nmsgid \"" + TrimmedText(shown[k]->text) + "\"\nmsgstr \"" +
+          kEnglishLine + "\"\n";
+  }
+  return po;
+}
+
+// The work of showing a typed page, the original (0) against its English translation (1): flowing the lines
+// through the message area (the translation only, done once a page) and laying the stage out from nothing.
+void LayOutATypedPage(benchmark::State& state) {
+  const bool translated = state.range(0) == 1;
+  BenchGame game(2);
+  Engine& engine = game.engine();
+  engine.state().TextSpeed = 0;
+  if (translated) {
+    engine.state().CurrentPage = 1;
+    if (!engine.ReadPageRecord()) state.SkipWithError("page");
+    test::GameWriter(game.folder()).Write("en.po", EnglishTranslation(engine.state().PageBuffer));
+    if (!engine.translation().Choose((game.folder() / "en.po").string(), game.folder())) state.SkipWithError("po");
+  }
+  engine.state().CurrentPage = 1;
+  engine.typewriter().TypePage(nullptr);
+  // The lines as the translation gives them, flowed afresh each time as a new page is.
+  std::array<std::optional<FlowText>, ScenarioRecord::kLineCount> texts;
+  for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = FlowText{kEnglishLine, 0};
+  const MessageArea area = MessageAreaOf(engine.form());
+  for (auto _ : state) {
+    if (translated) benchmark::DoNotOptimize(FlowLines(texts, area));
+    stage::StageLayout layout;
+    benchmark::DoNotOptimize(layout.Lay(engine.form()));
+  }
+  state.counters["first_row_chars"] = static_cast<double>(engine.form().lbl1[0]->caption().size());
+}
+BENCHMARK(LayOutATypedPage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace shiori

@@ -10,6 +10,7 @@ packages=(
   pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
   emscripten nodejs googletest chromium python3-fonttools python3-brotli clang-format
+  gettext qt6-l10n-tools
 )
 
 install_node_packages() {

@@ -23,8 +23,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: shiori [GAME_DIR] [--save-dir DIR] [--fullscreen]\n"
-    "       shiori --headless GAME_DIR [--save-dir DIR] [--now \"YYYY-MM-DD hh:mm:ss\"]\n"
+    "Usage: shiori [GAME_DIR] [--save-dir DIR] [--fullscreen] [--translation FILE.po]\n"
+    "       shiori --headless GAME_DIR [--save-dir DIR] [--now \"YYYY-MM-DD hh:mm:ss\"] [--translation FILE.po]\n"
     "\n"
     "Plays the story in GAME_DIR (the folder holding data1.rgd); without one, the bundled demo.\n"
     "\n"
@@ -33,6 +33,8 @@ constexpr const char* kUsage =
     "  --headless DIR   run without a window, reading commands from standard input\n"
     "                   (see docs/headless.md)\n"
     "  --now TIME       headless only: the wall clock's start, for bookmark stamps\n"
+    "  --translation FILE  show the story translated by the PO file FILE (the game's own\n"
+    "                   translations/<language>.po are offered in the reading menu's preferences)\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
     "Qt's own options (-platform NAME, -reverse ...) go to Qt.\n"
@@ -44,6 +46,7 @@ struct Options {
   std::optional<std::filesystem::path> game_dir;
   std::optional<std::filesystem::path> save_dir;
   std::optional<std::string> now;
+  std::optional<std::filesystem::path> translation;
   bool headless = false;
   bool full_screen = false;
   bool help = false;
@@ -65,7 +68,8 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help(QStringList{"h", "help"}), version("version"), full_screen("fullscreen");
   const QCommandLineOption headless("headless", {}, "DIR"), save_dir("save-dir", {}, "DIR"), now("now", {}, "TIME");
-  parser.addOptions({help, version, full_screen, headless, save_dir, now});
+  const QCommandLineOption translation("translation", {}, "FILE");
+  parser.addOptions({help, version, full_screen, headless, save_dir, now, translation});
   for (const char* name : kQtOptionsWithValue) parser.addOption(QCommandLineOption(name, {}, "VALUE"));
   for (const char* name : kQtFlags) parser.addOption(QCommandLineOption(name));
 
@@ -80,11 +84,13 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   if (options.headless) options.game_dir = LocalPath(parser.value(headless));
   if (parser.isSet(save_dir)) options.save_dir = LocalPath(parser.value(save_dir));
   if (parser.isSet(now)) options.now = parser.value(now).toStdString();
+  if (parser.isSet(translation)) options.translation = LocalPath(parser.value(translation));
 
   const QStringList folders = parser.positionalArguments();
   if (folders.size() + (options.headless ? 1 : 0) > 1) return "more than one game folder";
   if (!folders.isEmpty()) options.game_dir = LocalPath(folders.front());
   if (options.now && !options.headless) return "--now works with --headless only";
+  if (options.translation && !options.headless) return "--translation works with --headless only, for now";
   return std::nullopt;
 }
 
@@ -100,7 +106,7 @@ std::filesystem::path BundledDemo(const char* argv0) {
 }
 
 int RunHeadless(const Options& options) {
-  shiori::HeadlessOptions headless{*options.game_dir, options.save_dir, options.now};
+  shiori::HeadlessOptions headless{*options.game_dir, options.save_dir, options.now, options.translation};
   shiori::HeadlessScreenshots screenshots;
   const shiori::ScreenshotWriter writer = [&](const shiori::Form& form, const shiori::GameFolder& folder,
                                               const std::filesystem::path& png,

@@ -34,6 +34,8 @@ void DumpPreferences(JsonWriter& json, const Preferences& prefs) {
   json.Key("auto_delay").Int(prefs.auto_delay);
   json.Key("click_shows_page").Bool(prefs.click_shows_page);
   json.Key("keep_early_click").Bool(prefs.keep_early_click);
+  json.Key("language").String(prefs.language);
+  json.Key("translation").String(prefs.translation);
   json.EndObject();
 }
 

@@ -90,6 +90,14 @@ class Driver {
         engine_(GameFolder::Open(options.game_dir, options.save_dir), recorded_.services(), scheduler_) {}
 
   [[nodiscard]] Status Start() { return engine_.Start(); }
+
+  // The translation the command line chose; an error names the file and the line.
+  [[nodiscard]] Status Translate(const std::filesystem::path& po) {
+    Comforts& comforts = engine_.comforts();
+    if (Status set = comforts.SetPreference("translation", po.string()); !set) return set;
+    if (comforts.preferences().translation == "off") return Status::Failure("the translation cannot be used");
+    return Done{};
+  }
   [[nodiscard]] bool ended() const { return engine_.ended(); }
 
   void Run(const std::string& line) {
@@ -236,6 +244,12 @@ int RunHeadless(const HeadlessOptions& options, std::istream& in, std::ostream& 
     return 2;
   }
   Driver driver(options, out, err, screenshot);
+  if (options.translation) {
+    if (const Status translated = driver.Translate(*options.translation); !translated) {
+      err << "shiori: " << translated.error() << std::endl;
+      return 1;
+    }
+  }
   if (const Status started = driver.Start(); !started) {
     err << "shiori: " << started.error() << std::endl;
     return 1;

@@ -16,6 +16,7 @@ struct HeadlessOptions {
   std::filesystem::path game_dir;
   std::optional<std::filesystem::path> save_dir;
   std::optional<std::string> now;  // "YYYY-MM-DD hh:mm:ss": a fixed wall clock that advances with the virtual one
+  std::optional<std::filesystem::path> translation;  // a PO file: the story shown translated
 };
 
 // Draws the 640 x 400 client area exactly as the window does, at `scale` output pixels per stage pixel, and writes

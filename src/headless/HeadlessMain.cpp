@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: shiori-headless --headless GAME_DIR [--save-dir DIR] [--now \"YYYY-MM-DD hh:mm:ss\"]\n"
+    "                       [--translation FILE.po]\n"
     "\n"
     "Runs the story in GAME_DIR without a window on a virtual clock, reading commands from standard input\n"
     "and printing the state as JSON (see docs/headless.md). Screenshots need the window's painter, which this\n"
@@ -18,6 +19,7 @@ constexpr const char* kUsage =
     "\n"
     "  --save-dir DIR   keep bookmarks, settings and the read-page record in DIR\n"
     "  --now TIME       the wall clock's start, for bookmark stamps\n"
+    "  --translation FILE  show the story translated by the PO file FILE\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
 
@@ -30,7 +32,9 @@ std::variant<Request, std::string> Parse(int argc, char** argv, shiori::Headless
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") return Request::kHelp;
     if (arg == "--version") return Request::kVersion;
-    if (arg != "--headless" && arg != "--save-dir" && arg != "--now") return "unknown argument " + std::string(arg);
+    if (arg != "--headless" && arg != "--save-dir" && arg != "--now" && arg != "--translation") {
+      return "unknown argument " + std::string(arg);
+    }
     if (i + 1 >= argc) return std::string(arg) + " needs a value";
     const std::string value = argv[++i];
     if (arg == "--headless") {
@@ -38,6 +42,8 @@ std::variant<Request, std::string> Parse(int argc, char** argv, shiori::Headless
       game_given = true;
     } else if (arg == "--save-dir") {
       options.save_dir = value;
+    } else if (arg == "--translation") {
+      options.translation = value;
     } else {
       options.now = value;
     }

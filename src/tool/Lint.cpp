@@ -477,7 +477,7 @@ class Linter {
 }  // namespace
 
 std::string Diagnostic::ToString() const {
-  std::string text = file + ": ";
+  std::string text = file + (line != 0 ? ":" + std::to_string(line) : "") + ": ";
   if (page != 0) text += "page " + std::to_string(page) + ": ";
   return text + (severity == Severity::kError ? "error: " : "warning: ") + message;
 }

@@ -16,6 +16,7 @@ struct Diagnostic {
   std::size_t page = 0;  // 0: the finding is about the file as a whole
   Severity severity = Severity::kError;
   std::string message;
+  std::size_t line = 0;  // a line of a text file ("en.po:14: ..."); 0 for none
 
   [[nodiscard]] std::string ToString() const;
 };
@@ -39,5 +40,17 @@ struct LintReport {
 // Checks a game folder the way the player will use it: the scenario's pages, the pictures and music they name,
 // the menu, gallery and ending files, and that the gallery's CG pages can be read on some path from page 1.
 [[nodiscard]] LintReport LintGame(const std::filesystem::path& game);
+
+// Checks a translation of the game (a PO file) the way the player will show it: its syntax (an error with the
+// line), lines and choices that will not fit the window, untranslated, fuzzy and stale entries.
+struct TranslationCheck {
+  std::vector<Diagnostic> diagnostics;
+  std::size_t messages = 0;
+  std::size_t translated = 0;
+
+  // "en.po: 280 of 301 messages translated, 3 problems (1 error, 2 warnings)".
+  [[nodiscard]] std::string Summary(const std::string& po) const;
+};
+[[nodiscard]] TranslationCheck CheckTranslation(const std::filesystem::path& game, const std::filesystem::path& po);
 
 }  // namespace shiori

@@ -12,6 +12,7 @@
 #include "Walk.h"
 #include "platform/GameFolder.h"
 #include "platform/RecordFile.h"
+#include "translation/Review.h"
 
 namespace {
 
@@ -27,12 +28,20 @@ constexpr std::string_view kHelp = R"(usage: shiori-tool COMMAND ...
                            write the scenario file the text describes; warns about targets that name
                            no page in it, and writes 〜 — − ‖ ¢ £ ¬ as the CP932 codes of their look-alikes
                            ～ ― － ∥ ￠ ￡ ￢ with a warning; with --strict refuses to write the file then
-  lint GAME_DIR            check a game folder: the scenario's pages, and that every picture and wave file
+  lint [--translation FILE.po] GAME_DIR
+                           check a game folder: the scenario's pages, and that every picture and wave file
                            it needs can be shown or played; what follows from one fault is grouped under
-                           it; ends in a one-line summary and exits 1 when it finds errors
+                           it; ends in a one-line summary and exits 1 when it finds errors; with a
+                           translation, checks it as po check does
   walk [--json] GAME_DIR   show what the reader can reach from page 1: pages, choices, CGs and endings per
                            route, the fewest clicks to each ending, and the way to each page where the
                            reader is stranded
+  po extract GAME_DIR -o FILE.pot
+                           write the template of a translation: every line the pages show, every choice
+                           and preview passage, as gettext messages for Poedit, Weblate or msgfmt
+  po check GAME_DIR FILE.po
+                           check a translation: its syntax, lines and choices that will not fit the window,
+                           untranslated, fuzzy and stale entries; exits 1 when it finds errors
   --help, --version
 
 The text format is described in docs/scenario-format.md.
@@ -114,14 +123,55 @@ int Build(std::vector<std::string> args) {
   return 0;
 }
 
-int Lint(const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage("lint takes one game folder");
+bool AnyError(const std::vector<Diagnostic>& diagnostics) {
+  return std::any_of(diagnostics.begin(), diagnostics.end(),
+                     [](const Diagnostic& d) { return d.severity == Severity::kError; });
+}
+
+// Prints a translation's findings and its summary; true when it has errors.
+bool ReportTranslation(const std::filesystem::path& game, const std::string& po) {
+  const TranslationCheck check = CheckTranslation(game, po);
+  for (const Diagnostic& diagnostic : check.diagnostics) std::cout << diagnostic.ToString() << '\n';
+  std::cout << check.Summary(po) << '\n';
+  return AnyError(check.diagnostics);
+}
+
+// Takes "--translation FILE" out of `args`; the file, when given.
+std::optional<std::string> TakeTranslation(std::vector<std::string>& args) {
+  const auto option = std::find(args.begin(), args.end(), "--translation");
+  if (option == args.end() || option + 1 == args.end()) return std::nullopt;
+  std::string file = *(option + 1);
+  args.erase(option, option + 2);
+  return file;
+}
+
+int Lint(std::vector<std::string> args) {
+  const std::optional<std::string> translation = TakeTranslation(args);
+  if (args.size() != 1) return Usage("lint takes [--translation FILE.po] and one game folder");
   const auto game = GameFolderAt(args[0]);
   if (!game) return kFailure;
   const LintReport report = LintGame(*game);
   for (const Diagnostic& diagnostic : report.diagnostics) std::cout << diagnostic.ToString() << '\n';
   std::cout << report.Summary() << '\n';
-  return report.HasErrors() ? kFailure : 0;
+  const bool translation_errors = translation && ReportTranslation(*game, *translation);
+  return report.HasErrors() || translation_errors ? kFailure : 0;
+}
+
+int Po(const std::vector<std::string>& args) {
+  const bool extract = args.size() == 4 && args[0] == "extract" && args[2] == "-o";
+  const bool check = args.size() == 3 && args[0] == "check";
+  if (!extract && !check) return Usage("po takes extract GAME_DIR -o FILE.pot, or check GAME_DIR FILE.po");
+  const auto game = GameFolderAt(args[1]);
+  if (!game) return kFailure;
+  if (check) return ReportTranslation(*game, args[2]) ? kFailure : 0;
+  const Result<GameText> text = ReadGameText(*game);
+  if (!text) {
+    std::cerr << "shiori-tool: " << text.error() << '\n';
+    return kFailure;
+  }
+  const Status written = WriteFileAtomically(args[3], PoTemplate(GameMessages(text.value())));
+  if (!written) std::cerr << "shiori-tool: " << written.error() << '\n';
+  return written ? 0 : kFailure;
 }
 
 int Walk(std::vector<std::string> args) {
@@ -161,5 +211,6 @@ int main(int argc, char** argv) {
   if (command == "build") return Build(args);
   if (command == "lint") return Lint(args);
   if (command == "walk") return Walk(args);
+  if (command == "po") return Po(args);
   return Usage("unknown command '" + command + "'");
 }

@@ -10,6 +10,7 @@
 #include "platform/Utf8.h"
 #include "scenario/PageAdvance.h"
 #include "scenario/Typewriter.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -217,7 +218,8 @@ void Comforts::ReadOn() {
     static_cast<void>(ClickStory());
     return;
   }
-  const bool next_is_unread = s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
+  const bool next_is_unread =
+      s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
   if (!shown_page_read_ || next_is_unread) {
     StopReadingOn();
     return;
@@ -322,13 +324,32 @@ void Comforts::ShowNotice(std::string text) {
 
 void Comforts::QuickSave(int slot) {
   const Status saved = engine_.bookmarks().SaveBookmark(slot);
-  ShowNotice(saved ? "セーブしました" : "セーブできませんでした：" + saved.error());
+  ShowNotice(saved ? Say("セーブしました") : Say("セーブできませんでした：") + saved.error());
 }
 
 void Comforts::SetPreferences(const Preferences& preferences) {
   const bool volume_changed = preferences.music_volume != preferences_.music_volume;
+  const bool translation_changed = preferences.translation != preferences_.translation;
+  const bool language_changed = preferences.language != preferences_.language;
   preferences_ = preferences;
   if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
+  if (translation_changed) ChooseTranslation();
+  if (language_changed) Refresh();
+}
+
+void Comforts::SetSystemLocale(std::string locale) {
+  system_locale_ = std::move(locale);
+  Refresh();
+}
+
+// A translation that cannot be read leaves the story as written: the reader is told why, and the preference
+// says "off" again, so that it is not taken for a translation in use.
+void Comforts::ChooseTranslation() {
+  const Status chosen = engine_.translation().Choose(preferences_.translation, engine_.folder().game());
+  if (chosen) return;
+  engine_.services().warnings.Warn(chosen.error());
+  preferences_.translation = "off";
+  ShowNotice(Say("翻訳を読めませんでした。原文で表示します"));
 }
 
 Status Comforts::SetPreference(std::string_view name, std::string_view value) {
@@ -347,6 +368,8 @@ void Comforts::Refresh() {
   Overlay overlay;
   overlay.backlog_open = backlog_open_;
   if (backlog_open_) {
+    overlay.backlog_title = Say("履歴");
+    overlay.backlog_hint = Say("ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る");
     overlay.backlog_lines = backlog_.VisibleLines();
     overlay.backlog_position = backlog_.Position();
   }

@@ -9,6 +9,7 @@
 #include "comforts/Backlog.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
+#include "translation/PlayerWords.h"
 #include "window/Form.h"
 #include "window/Scheduler.h"
 
@@ -47,6 +48,14 @@ class Comforts {
   [[nodiscard]] const Preferences& preferences() const { return preferences_; }
   void SetPreferences(const Preferences& preferences);
   [[nodiscard]] Status SetPreference(std::string_view name, std::string_view value);
+  // The system's or the browser's language ("en_US.UTF-8", "ja-JP"), which the language preference "auto"
+  // follows; none (Japanese, as the player has always spoken) until a shell tells it.
+  void SetSystemLocale(std::string locale);
+  // The language of the player's own words, and those words in it.
+  [[nodiscard]] Language language() const { return ResolveLanguage(preferences_.language, system_locale_); }
+  [[nodiscard]] std::string Say(std::string_view japanese) const {
+    return std::string(shiori::Say(language(), japanese));
+  }
 
   [[nodiscard]] const Backlog& backlog() const { return backlog_; }
   [[nodiscard]] bool backlog_open() const { return backlog_open_; }
@@ -77,7 +86,10 @@ class Comforts {
   void Refresh();
 
   Engine& engine_;
+  void ChooseTranslation();
+
   Preferences preferences_;
+  std::string system_locale_;
   Backlog backlog_;
   KeyboardNavigation navigation_;
   bool backlog_open_ = false;

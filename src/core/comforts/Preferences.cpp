@@ -32,6 +32,18 @@ Result<bool> ParseSwitch(std::string_view name, std::string_view value) {
   return Result<bool>::Failure(std::string(name) + " takes on or off, not \"" + std::string(value) + "\"");
 }
 
+Result<std::string> ParseLanguage(std::string_view value) {
+  if (value == "auto" || value == "ja" || value == "en") return std::string(value);
+  return Result<std::string>::Failure("language takes auto, ja or en, not \"" + std::string(value) + "\"");
+}
+
+Result<std::string> ParseTranslation(std::string_view value) {
+  if (value.empty() || value.find_first_of("\r\n") != std::string_view::npos) {
+    return Result<std::string>::Failure("translation takes off, a language or a PO file");
+  }
+  return std::string(value);
+}
+
 template <class T>
 Status Assign(T& target, Result<T> parsed) {
   if (!parsed) return Status::Failure(parsed.error());
@@ -47,6 +59,8 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
   if (name == "auto_delay") return Assign(auto_delay, ParseIn(name, value, kMinAutoDelayMs, kMaxAutoDelayMs));
   if (name == "click_shows_page") return Assign(click_shows_page, ParseSwitch(name, value));
   if (name == "keep_early_click") return Assign(keep_early_click, ParseSwitch(name, value));
+  if (name == "language") return Assign(language, ParseLanguage(value));
+  if (name == "translation") return Assign(translation, ParseTranslation(value));
   return Status::Failure("no preference is named " + std::string(name));
 }
 
@@ -55,7 +69,8 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
 std::string Preferences::Format() const {
   const auto on_off = [](bool on) { return on ? "on" : "off"; };
   return "music_volume=" + std::to_string(music_volume) + "\n" + "auto_delay=" + std::to_string(auto_delay) + "\n" +
-         "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n";
+         "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n" +
+         "language=" + language + "\n" + "translation=" + translation + "\n";
 }
 
 Preferences Preferences::Parse(std::string_view text, std::vector<std::string>& problems) {

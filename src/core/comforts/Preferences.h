@@ -21,11 +21,16 @@ struct Preferences {
   int auto_delay = 1500;          // milliseconds auto mode waits after a stop, before the time for the text
   bool click_shows_page = false;  // a click while text types shows the rest up to the next pause
   bool keep_early_click = false;  // a click while the page waits for its arrow is kept, not lost
+  // The language of the player's own words: "auto" (the system's or the browser's), "ja" or "en".
+  std::string language = "auto";
+  // The story's translation: "off", a language the game brings (translations/<language>.po), or a PO file.
+  std::string translation = "off";
 
   bool operator==(const Preferences&) const = default;
 
   // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
-  // "keep_early_click"). Fails, naming the problem, on an unknown name or a value out of range.
+  // "keep_early_click", "language", "translation"). Fails, naming the problem, on an unknown name or a value out of
+  // range.
   [[nodiscard]] Status Set(std::string_view name, std::string_view value);
   // The file's text: one "name=value" line per preference.
   [[nodiscard]] std::string Format() const;

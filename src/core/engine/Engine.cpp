@@ -16,6 +16,7 @@
 #include "scenario/Typewriter.h"
 #include "sound/BgmPlayer.h"
 #include "sound/Ending.h"
+#include "translation/StoryTranslation.h"
 #include "window/Lifecycle.h"
 
 namespace shiori {
@@ -42,7 +43,9 @@ Engine::Engine(GameFolder folder, Services services, Scheduler& scheduler)
       music_(std::make_unique<BgmPlayer>(*this)),
       ending_(std::make_unique<Ending>(*this)),
       lifecycle_(std::make_unique<Lifecycle>(*this)),
-      comforts_(std::make_unique<Comforts>(*this)) {
+      comforts_(std::make_unique<Comforts>(*this)),
+      translation_(std::make_unique<StoryTranslation>(services_.warnings)) {
+  translation_->SetArea(MessageAreaOf(form_));
   Wire();
 }
 

@@ -31,6 +31,7 @@ class BgmPlayer;
 class Ending;
 class Lifecycle;
 class Comforts;
+class StoryTranslation;
 
 // The whole player without a toolkit: the window as data, the story's state and every handler, wired together.
 // A shell constructs it with its services and a scheduler, raises the window's load, then delivers input through
@@ -76,6 +77,7 @@ class Engine {
   [[nodiscard]] BgmPlayer& music() { return *music_; }
   [[nodiscard]] Ending& ending() { return *ending_; }
   [[nodiscard]] Comforts& comforts() { return *comforts_; }
+  [[nodiscard]] StoryTranslation& translation() { return *translation_; }
 
   // Loads a picture of the game folder ("\data\0001.rgd") into a layer, or into the window itself. A missing or
   // undecodable file leaves the layer plain black and is reported once as a warning; the story goes on.
@@ -118,6 +120,7 @@ class Engine {
   std::unique_ptr<Ending> ending_;
   std::unique_ptr<Lifecycle> lifecycle_;
   std::unique_ptr<Comforts> comforts_;
+  std::unique_ptr<StoryTranslation> translation_;
 };
 
 }  // namespace shiori

@@ -237,13 +237,13 @@ std::vector<MenuEntry> Host::MenuBar() const {
         std::find_if(bar.begin(), bar.end(), [&](const MenuEntry& e) { return e.name == item->parent()->name(); });
     if (parent != bar.end()) parent->items.push_back(std::move(entry));
   }
-  MenuEntry reading{"reading", "読書(&R)", true, false, false, "", {}};
   const Comforts& comforts = engine_.comforts();
+  MenuEntry reading{"reading", comforts.Say("読書(&R)"), true, false, false, "", {}};
   for (const ReadingEntry& r : kReadingMenu) {
     const bool checkable = r.command == "auto" || r.command == "skip";
     const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
-    reading.items.push_back({name, std::string(r.caption), true, checkable, checked, std::string(r.keys), {}});
+    reading.items.push_back({name, comforts.Say(r.caption), true, checkable, checked, std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
   return bar;

@@ -106,7 +106,12 @@ void MenuList::ShowLoadMenu() {
            .height = 49});
   Draw(4, {.font = 9, .caption = "", .top = 94, .left = 183, .width = 89, .height = 17});
   Draw(5, {.font = 9, .caption = "タイトル画面に戻る", .top = 315, .left = 87, .width = 120, .height = 17});
-  Draw(6, {.font = 9, .caption = "", .top = 128, .left = 29, .width = 255, .height = 174});
+  Draw(6, {.font = PreviewPassages::kFont,
+           .caption = "",
+           .top = 128,
+           .left = 29,
+           .width = PreviewPassages::kBoxWidth,
+           .height = PreviewPassages::kBoxHeight});
   FillLoadPreview();
 }
 

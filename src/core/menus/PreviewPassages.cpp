@@ -6,6 +6,8 @@
 #include "persistence/SeenRecord.h"
 #include "platform/RecordFile.h"
 #include "platform/Utf8.h"
+#include "translation/StoryText.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -52,45 +54,74 @@ std::string PageText(const ScenarioRecord& record) {
   return JoinCrLf(std::move(lines));
 }
 
+std::size_t Drawn(double draw, std::size_t count) {
+  return std::min(static_cast<std::size_t>(draw * static_cast<double>(count)), count - 1);
+}
+
 bool LeadsToAnEnding(const ScenarioRecord& record) {
   return record.endingMark > ScenarioRecord::kEndingThreshold || record.target[0] > ScenarioRecord::kEndingThreshold;
 }
 
 }  // namespace
 
-std::vector<std::string> ParsePreviewPassages(std::string_view text) {
-  std::vector<std::string> passages;
-  std::vector<std::string> lines;
+std::vector<PreviewSource> PreviewSources(std::string_view text) {
+  std::vector<PreviewSource> sources;
+  std::vector<std::pair<std::size_t, std::string_view>> lines;  // with their line numbers
   const auto finish = [&] {
-    if (std::string passage = JoinCrLf(std::move(lines)); !passage.empty()) passages.push_back(std::move(passage));
+    const auto blank = [](const auto& line) { return line.second.empty(); };
+    while (!lines.empty() && blank(lines.back())) lines.pop_back();
+    const auto first = std::find_if_not(lines.begin(), lines.end(), blank);
+    PreviewSource source{"", first == lines.end() ? 0 : first->first};
+    for (auto line = first; line != lines.end(); ++line) {
+      source.text += std::string(line == first ? "" : "\n") + std::string(line->second);
+    }
+    if (!source.text.empty()) sources.push_back(std::move(source));
     lines.clear();
   };
-  while (!text.empty()) {
+  for (std::size_t line_number = 1; !text.empty(); ++line_number) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     const std::string_view line = WithoutCarriageReturn(text.substr(0, end));
     text.remove_prefix(std::min(end + 1, text.size()));
     if (line == "---") {
       finish();
-    } else if (line.starts_with('>')) {
-      lines.push_back(FlushRight(line.substr(line.starts_with("> ") ? 2 : 1)));
     } else if (!line.starts_with('#')) {
-      lines.emplace_back(line);
+      lines.emplace_back(line_number, line);
     }
   }
   finish();
+  return sources;
+}
+
+std::string FormatPassage(std::string_view source) {
+  std::vector<std::string> lines;
+  while (!source.empty() || lines.empty()) {
+    const std::size_t end = std::min(source.find('\n'), source.size());
+    const std::string_view line = source.substr(0, end);
+    lines.push_back(line.starts_with('>') ? FlushRight(line.substr(line.starts_with("> ") ? 2 : 1))
+                                          : std::string(line));
+    source.remove_prefix(std::min(end + 1, source.size()));
+  }
+  return JoinCrLf(std::move(lines));
+}
+
+std::vector<std::string> ParsePreviewPassages(std::string_view text) {
+  std::vector<std::string> passages;
+  for (const PreviewSource& source : PreviewSources(text)) passages.push_back(FormatPassage(source.text));
   return passages;
 }
 
 std::string PreviewPassages::Pick(double draw) {
-  const std::vector<std::string>& own = GamePassages();
-  const std::vector<std::string> read = own.empty() ? ReadPagePassages() : std::vector<std::string>{};
-  const std::vector<std::string>& passages = own.empty() ? read : own;
-  if (passages.empty()) return {};
-  const auto n = static_cast<std::size_t>(draw * static_cast<double>(passages.size()));
-  return passages[std::min(n, passages.size() - 1)];
+  const std::vector<PreviewSource>& own = GamePassages();
+  if (own.empty()) {
+    const std::vector<std::string> read = ReadPagePassages();
+    return read.empty() ? std::string() : read[Drawn(draw, read.size())];
+  }
+  const std::size_t n = Drawn(draw, own.size());
+  const std::optional<std::string> translated = engine_.translation().Find(PreviewContext(n), own[n].text);
+  return FormatPassage(translated ? *translated : own[n].text);
 }
 
-const std::vector<std::string>& PreviewPassages::GamePassages() {
+const std::vector<PreviewSource>& PreviewPassages::GamePassages() {
   if (game_passages_) return *game_passages_;
   game_passages_.emplace();
   const std::filesystem::path file = engine_.folder().GameFile(kFileName);
@@ -102,7 +133,7 @@ const std::vector<std::string>& PreviewPassages::GamePassages() {
   } else if (!IsValidUtf8(text.value())) {
     engine_.services().warnings.Warn(file.string() + " is not UTF-8 text; the preview shows pages already read");
   } else {
-    *game_passages_ = ParsePreviewPassages(text.value());
+    *game_passages_ = PreviewSources(text.value());
   }
   return *game_passages_;
 }

@@ -1,10 +1,11 @@
 #include "scenario/PageLoader.h"
 
 #include "engine/Engine.h"
-#include "platform/Utf8.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
 #include "sound/BgmPlayer.h"
+#include "translation/StoryText.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -19,6 +20,13 @@ constexpr int kChoiceGap = 15;
 bool IsChoiceLineCount(int count) { return count >= 1 && count <= 4; }
 
 }  // namespace
+
+Rect PageLoader::ChoiceBounds(const ScenarioRecord& page, int index) {
+  const int first_height = page.choiceLines[0] * kFirstChoiceLineHeight;
+  if (index == 0) return {kChoiceLeft, kChoiceTop, kChoiceWidth, first_height};
+  return {kChoiceLeft, kChoiceTop + first_height + kChoiceGap, kChoiceWidth,
+          page.choiceLines[1] * kSecondChoiceLineHeight};
+}
 
 void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
@@ -52,38 +60,30 @@ void PageLoader::ShowChoicePage() {
   s.OnScreenPageType = s.PageBuffer.pageType;
   if (s.PageBuffer.pageType != ScenarioRecord::kChoicePage) return;
 
-  const int first_lines = s.PageBuffer.choiceLines[0];
-  const int second_lines = s.PageBuffer.choiceLines[1];
-  Widget& first = *form.lblSEL[0];
-  first.SetVisible(true);
-  first.SetWidth(kChoiceWidth);
-  first.SetHeight(first_lines * kFirstChoiceLineHeight);
-  first.SetTop(kChoiceTop);
-  first.SetLeft(kChoiceLeft);
-  first.SetFore(kWhite);
-  Widget& second = *form.lblSEL[1];
-  second.SetVisible(true);
-  second.SetWidth(kChoiceWidth);
-  second.SetHeight(second_lines * kSecondChoiceLineHeight);
-  second.SetTop(kChoiceTop + first_lines * kFirstChoiceLineHeight + kChoiceGap);
-  second.SetLeft(kChoiceLeft);
-  second.SetFore(kWhite);
+  for (int index = 0; index < 2; ++index) {
+    Widget& choice = *form.lblSEL[index];
+    const Rect bounds = ChoiceBounds(s.PageBuffer, index);
+    choice.SetVisible(true);
+    choice.SetWidth(bounds.width);
+    choice.SetHeight(bounds.height);
+    choice.SetTop(bounds.top);
+    choice.SetLeft(bounds.left);
+    choice.SetFore(kWhite);
+  }
   // A count outside 1..4 leaves the labels at their computed places with the captions they held.
-  if (!IsChoiceLineCount(first_lines)) return;
-  LayOutChoice(0, 0, first_lines);
-  if (!IsChoiceLineCount(second_lines)) return;
-  LayOutChoice(1, first_lines, second_lines);
+  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[0])) return;
+  LayOutChoice(0);
+  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[1])) return;
+  LayOutChoice(1);
 }
 
-// A choice's text is its lines, each cut to as many characters as its code says, one line per row.
-void PageLoader::LayOutChoice(int index, int first_line, int line_count) {
-  const ScenarioRecord& page = engine_.state().PageBuffer;
-  std::string caption;
-  for (int k = first_line; k < first_line + line_count; ++k) {
-    if (k > first_line) caption += "\r\n";
-    caption += Utf8Prefix(page.lineText[k], page.lineCode[k]);
-  }
-  engine_.form().lblSEL[index]->SetCaption(std::move(caption));
+// A choice's text is its lines, each cut to as many characters as its code says, one line per row; or its
+// translation.
+void PageLoader::LayOutChoice(int index) {
+  const PlayState& s = engine_.state();
+  const std::optional<std::string> text = ChoiceText(s.PageBuffer, index);
+  if (!text) return;
+  engine_.form().lblSEL[index]->SetCaption(engine_.translation().Caption(ChoiceContext(s.CurrentPage, index), *text));
 }
 
 }  // namespace shiori

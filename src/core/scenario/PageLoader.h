@@ -2,6 +2,9 @@
 
 #include <functional>
 
+#include "scenario/ScenarioRecord.h"
+#include "window/Widget.h"
+
 namespace shiori {
 
 class Engine;
@@ -20,8 +23,12 @@ class PageLoader {
   // when typing stops, the skip availability and the music, then `after`.
   void EnterTextPage(std::function<void()> after = nullptr);
 
+  // Where choice `index` (0 or 1) of a choice page is laid out: the second under the first, each as tall as its
+  // lines.
+  [[nodiscard]] static Rect ChoiceBounds(const ScenarioRecord& page, int index);
+
  private:
-  void LayOutChoice(int index, int first_line, int line_count);
+  void LayOutChoice(int index);
 
   Engine& engine_;
 };

@@ -5,6 +5,7 @@
 #include "engine/Engine.h"
 #include "platform/Utf8.h"
 #include "scenario/LineCode.h"
+#include "translation/StoryTranslation.h"
 
 namespace shiori {
 namespace {
@@ -48,6 +49,7 @@ void Typewriter::TypePage(Continuation then) {
   s.OnScreenPageType = s.PageBuffer.pageType;
   s.PageState = PageProgress::Typing;
   run_ = Run{.then = std::move(then), .page = s.CurrentPage, .began_page = s.LineCounter == 0};
+  run_->flowed = engine_.translation().Page(s.CurrentPage, s.PageBuffer);
   NextLine();
 }
 
@@ -92,6 +94,8 @@ void Typewriter::NextLine() {
   s.PageState = PageProgress::Typing;
   const LineCode code = LineCode::Decode(s.PageBuffer.lineCode[line]);
   run_->count = static_cast<int>(code.count.value_or(run_->count));
+  // A translated line takes a step per character of its own; the codes still decide where typing stops.
+  if (run_->flowed) run_->count = static_cast<int>(run_->flowed->lines[line].steps);
   if (code.stop == LineStop::PageEnd) s.PageState = PageProgress::Finished;
   if (code.stop == LineStop::Pause) s.PageState = PageProgress::Paused;
   run_->line = line;
@@ -103,7 +107,7 @@ void Typewriter::TypeCharacters() {
   const PlayState& s = engine_.state();
   while (run_->shown < run_->count) {
     ++run_->shown;
-    engine_.form().lbl1[run_->line]->SetCaption(Utf8Prefix(s.PageBuffer.lineText[run_->line], run_->shown));
+    ShowTyped();
     const int passes = run_->hurry ? 0 : DelayPasses(s.TextSpeed);
     if (passes > 0) {
       run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
@@ -118,6 +122,16 @@ void Typewriter::TypeCharacters() {
     }
   }
   Stop();
+}
+
+void Typewriter::ShowTyped() {
+  Form& form = engine_.form();
+  if (!run_->flowed) {
+    form.lbl1[run_->line]->SetCaption(Utf8Prefix(engine_.state().PageBuffer.lineText[run_->line], run_->shown));
+    return;
+  }
+  const auto typed = run_->flowed->lines[run_->line].Typed(static_cast<std::size_t>(run_->shown));
+  if (typed) form.lbl1[typed->first]->SetCaption(typed->second);
 }
 
 // After a line: a pause or the end of the page stops the run and hands over to the next-arrow; otherwise the

@@ -9,6 +9,7 @@
 namespace shiori {
 
 class Engine;
+struct FlowedPage;
 
 // Types the text of a page into the twelve message lines one character at a time, at the reader's text speed,
 // until a line's code asks for a pause or the end of the page. The pause after each character returns to the
@@ -51,12 +52,14 @@ class Typewriter {
     std::optional<Scheduler::TaskId> delay;
     std::int16_t page = 0;
     bool began_page = false;
-    bool hurry = false;   // no delay after a character
-    bool parked = false;  // a character step came due while the run was held
+    bool hurry = false;                  // no delay after a character
+    bool parked = false;                 // a character step came due while the run was held
+    const FlowedPage* flowed = nullptr;  // the page's lines flowed through the message area, when translated
   };
 
   void NextLine();
   void TypeCharacters();
+  void ShowTyped();
   void Stop();
 
   Engine& engine_;

@@ -123,9 +123,8 @@ void AddBacklog(const Overlay& overlay, DisplayList& list) {
   const auto owner = [&] { return OverlayOwner(kBacklogPart, part++); };
   AddFill(list, owner(), kStage, 0xE8000010);
   constexpr Argb kCaption = Opaque(0xc0c0d0);
-  AddLabel(list, owner(), "履歴", 12, {16, 8, 608, 24}, Side::Left, kCaption);
-  AddLabel(list, owner(), "ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る", 12, {16, 372, 608, 20},
-           Side::Right, kCaption);
+  AddLabel(list, owner(), overlay.backlog_title, 12, {16, 8, 608, 24}, Side::Left, kCaption);
+  AddLabel(list, owner(), overlay.backlog_hint, 12, {16, 372, 608, 20}, Side::Right, kCaption);
   for (std::size_t i = 0; i < overlay.backlog_lines.size(); ++i) {
     const Box line{kBacklogLeft, kBacklogTop + static_cast<float>(i) * kBacklogPitch, 560, kBacklogPitch};
     AddLabel(list, owner(), overlay.backlog_lines[i], 20, line, Side::Left, Opaque(0xFFFFFF));

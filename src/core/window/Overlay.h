@@ -14,6 +14,9 @@ struct Overlay {
   bool backlog_open = false;
   std::vector<std::string> backlog_lines;
   double backlog_position = 1;
+  // Its heading and the hint on how to read back, in the player's language.
+  std::string backlog_title;
+  std::string backlog_hint;
   // A short message such as "セーブしました", shown for a few seconds.
   std::optional<std::string> notice;
   // "AUTO" or "SKIP" while the story reads on by itself.
