@@ -217,8 +217,7 @@ void Comforts::ReadOn() {
     static_cast<void>(ClickStory());
     return;
   }
-  const bool next_is_unread = s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
-  if (!shown_page_read_ || next_is_unread) {
+  if (!shown_page_read_ || (!typewriter.typing() && SkipEndsHere(s))) {
     StopReadingOn();
     return;
   }
@@ -228,7 +227,17 @@ void Comforts::ReadOn() {
   }
   if (!Waiting(s)) return;
   engine_.form().lblFRONT->SetEnabled(true);
-  if (ClickStory() && s.PageState != PageProgress::Typing) ScheduleReadOn(kSkipStep);
+  if (!ClickStory()) return;
+  // The page comes up whole at once, whatever the text speed: skipping is for pages already read.
+  if (typewriter.typing()) typewriter.Finish();
+  if (!typewriter.typing() && s.PageState == PageProgress::Typing) ScheduleReadOn(kSkipDwell);
+}
+
+// At the end of a page, skip stops before a page the record does not mark as read, and before an ending, which
+// the arrow timer starts at its next tick: a click before it would read past the ending.
+bool Comforts::SkipEndsHere(const PlayState& s) {
+  if (s.PageState != PageProgress::Finished) return false;
+  return !engine_.seen().IsPageSeen(s.CurrentPage) || s.PageBuffer.endingMark > ScenarioRecord::kEndingThreshold;
 }
 
 // The reader's click on the story, given by a comfort. False when it led away from reading (a choice).
@@ -253,7 +262,8 @@ void Comforts::TypingStopped(std::int16_t page, bool began_page) {
   shown_characters_ = characters;
   if (skip_) {
     shown_page_read_ = true;  // skip only types pages it found read
-    ScheduleReadOn(kSkipStep);
+    // A pause inside a page is passed at once, so that the page shows whole; a finished page stays a moment.
+    ScheduleReadOn(engine_.state().PageState == PageProgress::Paused ? 0 : kSkipDwell);
   } else if (auto_) {
     auto_due_ = false;
     ScheduleReadOn(Milliseconds(preferences_.auto_delay + kAutoMsPerCharacter * fresh));

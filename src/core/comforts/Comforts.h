@@ -9,6 +9,7 @@
 #include "comforts/Backlog.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
+#include "engine/PlayState.h"
 #include "window/Form.h"
 #include "window/Scheduler.h"
 
@@ -62,7 +63,8 @@ class Comforts {
   void ChoiceTaken(int page, std::string_view text);
 
   static constexpr Micros kNoticeTime = Milliseconds(3000);
-  static constexpr Micros kSkipStep = Milliseconds(60);
+  // How long skip shows each read page, whole, before it reads on.
+  static constexpr Micros kSkipDwell = Milliseconds(100);
   static constexpr int kAutoMsPerCharacter = 60;
 
  private:
@@ -71,6 +73,7 @@ class Comforts {
   void StopReadingOn();
   void ScheduleReadOn(Micros delay);
   void ReadOn();
+  [[nodiscard]] bool SkipEndsHere(const PlayState& s);
   [[nodiscard]] bool ClickStory();
   [[nodiscard]] bool PressOnGalleryPicture(int x, int y);
   void BacklogKey(std::string_view key);
