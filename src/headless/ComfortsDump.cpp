@@ -12,6 +12,7 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   for (const Backlog::Entry& entry : comforts.backlog().entries()) {
     json.BeginObject();
     json.Key("page").Int(entry.page);
+    if (entry.run_start) json.Key("runStart").Bool(true);
     json.Key("lines").BeginArray();
     for (const std::string& line : entry.lines) json.String(line);
     json.EndArray();
@@ -23,6 +24,7 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   json.Key("textHidden").Bool(comforts.text_hidden());
   json.Key("notice").OptionalString(comforts.notice());
   json.Key("focus").OptionalString(comforts.FocusName());
+  json.Key("canGoBack").Bool(comforts.can_go_back());
   json.Key("prefs");
   DumpPreferences(json, comforts.preferences());
   json.EndObject();

@@ -153,6 +153,7 @@ class Driver {
 
   void Key(const std::string& key) {
     if (MenuItem* item = engine_.form().FindShortcut(key)) {
+      engine_.comforts().CtrlJoinedByKey();
       engine_.form().Choose(*item);
     } else if (!engine_.comforts().Key(key)) {
       throw MalformedCommand{"no key or menu shortcut is named " + key};

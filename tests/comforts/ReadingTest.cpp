@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "comforts/Comforts.h"
 #include "support/TestGame.h"
+#include "window/Widget.h"
 
 namespace shiori::test {
 namespace {
@@ -15,7 +18,7 @@ class ReadingTest : public ::testing::Test {
     for (int page = 1; page <= 7; ++page) {
       game.Page(page, PageSpec::Text({"頁" + std::to_string(page), "間", "後"}, {102, 1, 201}, page + 1).Picture(page));
     }
-    game.Page(8, PageSpec::Choice({"どうする？", "進む", "終える"}, 1, 1, {9, 20}));
+    game.Page(8, PageSpec::Choice({"進む", "終える"}, 1, 1, {9, 20}));
     game.Page(9, PageSpec::Text({"九頁目"}, {203}, 10));
     game.Page(20, PageSpec::Text({"二十頁目"}, {204}, 21));
     game.Page(21, PageSpec::Text({"終"}, {201}, 1).EndingMark(9600));
@@ -28,6 +31,15 @@ class ReadingTest : public ::testing::Test {
     game.Click("lblMLT(3)");
   }
   Comforts& comforts() { return game.engine().comforts(); }
+  void Key(const char* key) { ASSERT_TRUE(comforts().Key(key)) << key; }
+  // Reads pages on by clicks, each after its text is out, to the end of page `last`.
+  void ReadTo(int last) {
+    while (game.state().PageState != PageProgress::Finished || game.state().CurrentPage != last + 1) {
+      game.Wait(600);
+      game.Click("Picture1");
+      game.Wait(600);
+    }
+  }
 
   TestGame game;
 };
@@ -61,6 +73,87 @@ TEST_F(ReadingTest, SkipStopsBeforeAnEndingAndTheArrowStartsIt) {
   EXPECT_FALSE(comforts().skip_on()) << "the next page is an ending, whatever the record says";
   game.Wait(600);
   EXPECT_EQ(game.state().EndingStep, 5) << "the ending, as without skip";
+}
+
+TEST_F(ReadingTest, BackspacePutsEarlierPagesBackExactlyAndLeavesTheFilesAlone) {
+  game.MarkRange(1, 21, 1);  // all unread: going back must not mark anything
+  Begin(1);
+  EXPECT_FALSE(comforts().can_go_back());
+  ReadTo(2);
+  game.Click("Picture1");  // page 3 begins
+  const std::string record = game.dir().Read("data5.rgd");
+  Key("backspace");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁2") << "a page typing for the first time goes back to the one before";
+  EXPECT_EQ(game.Caption("lbl1(2)"), "後") << "whole, as it was left";
+  EXPECT_EQ(game.form().Picture1.picture(), "data/0002.rgd");
+  EXPECT_EQ(game.state().PageState, PageProgress::Finished);
+  EXPECT_EQ(game.state().CurrentPage, 3);
+  Key("backspace");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁1");
+  EXPECT_EQ(game.form().Picture1.picture(), "data/0001.rgd");
+  EXPECT_FALSE(comforts().can_go_back()) << "the first page of the run";
+  Key("backspace");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁1");
+  EXPECT_EQ(game.dir().Read("data5.rgd"), record) << "the read-page record is untouched";
+  EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data4.rgd")) << "and so are the bookmarks";
+
+  game.Wait(600);
+  game.Click("Picture1");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁") << "read on from there, page 2 types again";
+  EXPECT_EQ(game.Caption("lbl1(2)"), "");
+}
+
+TEST_F(ReadingTest, GoingBackToAChoiceOffersItsAnswersAgain) {
+  Begin(0);
+  comforts().SetSkipRead(true);
+  game.Wait(1000);
+  game.Click("lblSEL(0)");
+  game.Wait(100);
+  ASSERT_EQ(game.Caption("lbl1(0)"), "九頁目");
+  ASSERT_TRUE(comforts().can_go_back());
+  game.Menu("menuBGM");  // music back on: the choice page's own piece must come back with it
+  const std::size_t wave = game.wave().log().size();
+  comforts().GoBack();
+  EXPECT_TRUE(game.form().lblSEL[1]->visible());
+  EXPECT_EQ(game.Caption("lblSEL(1)").rfind("終える", 0), 0U);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "");
+  game.Wait(300);
+  EXPECT_NE(game.WaveSince(wave), std::vector<std::string>{}) << "the page's music plays";
+  game.Click("lblSEL(1)");
+  game.Wait(100);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "二十頁目") << "the other answer, this time";
+}
+
+TEST_F(ReadingTest, AClickOnAPageOfTheHistoryGoesBackToItWhenTheReaderAgrees) {
+  Begin(0);
+  ReadTo(3);
+  Key("pageup");
+  ASSERT_EQ(game.form().overlay().backlog_lines.front(), "頁1") << "pages 1 to 3 fill the view exactly";
+  const int on_page_one = Backlog::kTop + Backlog::kPitch / 2;
+  game.form().PressAt(100, on_page_one, kLeftButton);
+  EXPECT_EQ(game.questions().asked().back().text, "このページまで戻りますか？");
+  EXPECT_TRUE(game.form().overlay().backlog_open) << "answered no: nothing changes";
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁3");
+  game.Answer(true);
+  game.form().PressAt(100, on_page_one, kLeftButton);
+  EXPECT_FALSE(game.form().overlay().backlog_open);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁1");
+  EXPECT_EQ(game.state().CurrentPage, 2);
+}
+
+TEST_F(ReadingTest, CtrlHeldTooLongBeforeItsKeyPutsThePageOnScreenBackBeforeTheShortcut) {
+  Begin(2);
+  game.Wait(1);
+  comforts().HoldCtrl(true);
+  game.Wait(250);
+  ASSERT_EQ(game.Caption("lbl1(0)"), "頁3") << "the skip has moved on";
+  comforts().CtrlJoinedByKey();
+  game.Menu("menuSAVE(1)");
+  EXPECT_FALSE(comforts().skip_on());
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁1") << "the page on screen when Ctrl went down";
+  EXPECT_EQ(game.dir().Read("data2.rgd").substr(0, 2), "2,") << "saved as a save at the end of page 1 is";
+  game.Wait(1000);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "頁1") << "and the story stays there";
 }
 
 }  // namespace

@@ -69,6 +69,21 @@ TEST_F(HostTest, CtrlHeldAloneSkipsButCtrlWithAKeyIsAShortcutThatNeverReadsOn) {
   EXPECT_FALSE(game.engine().comforts().skip_on());
 }
 
+TEST_F(HostTest, CtrlHeldLongerBeforeItsKeyStillNeverReadsOn) {
+  Begin();
+  Pass(Milliseconds(3000));
+  EXPECT_EQ(host->KeyDown(now, "Control", {}), ShellAction::None);
+  Pass(Milliseconds(600));
+  ASSERT_EQ(game.Caption("lbl1(0)"), "三頁目") << "the hold has skipped on";
+  EXPECT_EQ(host->KeyDown(now, "w", {.ctrl = true}), ShellAction::None);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "the page on screen when Ctrl went down is back";
+  EXPECT_EQ(game.dir().Read("data2.rgd").substr(0, 2), "2,") << "and it is the one saved";
+  Pass(Milliseconds(1000));
+  host->KeyUp(now, "Control");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "nothing skips on after the shortcut";
+  EXPECT_FALSE(game.engine().comforts().skip_on());
+}
+
 TEST_F(HostTest, KeysTheShellHandlesAndKeysNoOneUses) {
   Begin();
   EXPECT_EQ(host->KeyDown(now, "F11", {}), ShellAction::ToggleFullScreen);

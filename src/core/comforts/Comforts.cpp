@@ -14,9 +14,9 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
+constexpr std::array<std::string_view, 18> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
                                                     "enter",  "space",    "escape", "tab",  "delete", "a",
-                                                    "h",      "1",        "2",      "3",    "4"};
+                                                    "h",      "1",        "2",      "3",    "4",      "backspace"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
@@ -25,7 +25,7 @@ bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
 }  // namespace
 
-Comforts::Comforts(Engine& engine) : engine_(engine), navigation_(engine) {}
+Comforts::Comforts(Engine& engine) : engine_(engine), going_back_(engine), navigation_(engine) {}
 
 Comforts::~Comforts() {
   for (auto* task : {&notice_task_, &read_on_task_}) {
@@ -35,7 +35,7 @@ Comforts::~Comforts() {
 
 bool Comforts::BeforePress(const Form::PressEvent& press) {
   if (backlog_open_) {
-    if (press.button == kRightButton) CloseBacklog();
+    PressOnBacklog(press);
     return true;
   }
   if (text_hidden_) {
@@ -97,6 +97,8 @@ bool Comforts::Key(std::string_view key) {
       SetAuto(!auto_);
     } else if (reading && key == "tab") {
       SetSkipRead(!skip_);
+    } else if (reading && key == "backspace") {
+      GoBack();
     } else if (screen == Screen::Story && (key == "h" || key == "delete")) {
       HideText();
     } else {
@@ -139,7 +141,48 @@ void Comforts::Wheel(int notches) {
   Refresh();
 }
 
-void Comforts::HoldCtrl(bool held) { SetSkipRead(held); }
+void Comforts::HoldCtrl(bool held) {
+  SetSkipRead(held);
+  ctrl_visit_.reset();
+  if (held && skip_) ctrl_visit_ = going_back_.OnScreen();
+}
+
+// Ctrl held a little too long before its key must not move the story: the page is put back as it was shown,
+// stopped at its pause or its end, so that a quick save saves what the reader was looking at.
+void Comforts::CtrlJoinedByKey() {
+  if (!ctrl_visit_) return;
+  const GoingBack::Visit shown = *ctrl_visit_;
+  ctrl_visit_.reset();
+  StopReadingOn();
+  if (going_back_.OnScreen() != shown) static_cast<void>(going_back_.ReturnTo(shown));
+}
+
+void Comforts::GoBack() {
+  StopReadingOn();
+  text_hidden_ = false;
+  static_cast<void>(going_back_.StepBack());
+  Refresh();
+}
+
+void Comforts::PressOnBacklog(const Form::PressEvent& press) {
+  if (press.button == kRightButton) {
+    CloseBacklog();
+    return;
+  }
+  if (press.button != kLeftButton || !press.at || press.at->second < Backlog::kTop) return;
+  const auto visit = backlog_.VisitAt((press.at->second - Backlog::kTop) / Backlog::kPitch);
+  if (visit) ReturnToVisit(*visit);
+}
+
+// Going back forgets the pages after the one chosen, so the reader is asked first.
+void Comforts::ReturnToVisit(GoingBack::Visit visit) {
+  if (visit == going_back_.OnScreen()) return;
+  if (!engine_.services().questions.Ask("このページまで戻りますか？", "確認")) return;
+  CloseBacklog();
+  StopReadingOn();
+  if (!going_back_.ReturnTo(visit)) ShowNotice("このページには戻れません");
+  Refresh();
+}
 
 void Comforts::Hover(std::optional<std::pair<int, int>> at) {
   navigation_.Hover(CurrentScreen(engine_), at);
@@ -251,13 +294,14 @@ bool Comforts::ClickStory() {
 }
 
 void Comforts::TypingStopped(std::int16_t page, bool began_page) {
+  going_back_.PageStopped(began_page);
   std::vector<std::string> lines;
   int characters = 0;
   for (const Widget* line : engine_.form().lbl1) {
     lines.push_back(line->caption());
     characters += static_cast<int>(Utf8Length(line->caption()));
   }
-  backlog_.RecordPage(page, began_page, std::move(lines));
+  backlog_.RecordPage(page, began_page, std::move(lines), going_back_.newest());
   const int fresh = began_page ? characters : std::max(0, characters - shown_characters_);
   shown_characters_ = characters;
   if (skip_) {
@@ -289,7 +333,14 @@ void Comforts::ChoiceTaken(int page, std::string_view text) {
     if (c != '\r' && c != '\n') line += c;
   }
   line.erase(line.find_last_not_of(' ') + 1);
-  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line));
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line), going_back_.newest());
+}
+
+void Comforts::ChoiceShown() { going_back_.ChoiceShown(); }
+
+void Comforts::StoryReset() {
+  going_back_.Clear();
+  backlog_.BeginRun();
 }
 
 void Comforts::OpenBacklog() {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "comforts/Backlog.h"
+#include "comforts/GoingBack.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
 #include "engine/PlayState.h"
@@ -33,6 +34,9 @@ class Comforts {
   [[nodiscard]] bool Key(std::string_view key);
   void Wheel(int notches);
   void HoldCtrl(bool held);
+  // A key came while Ctrl was held: it was held for a shortcut after all, so whatever skipping it started is
+  // undone, and the shortcut acts on the page that was on screen.
+  void CtrlJoinedByKey();
   void Hover(std::optional<std::pair<int, int>> at);
 
   void SetAuto(bool on);
@@ -40,6 +44,9 @@ class Comforts {
   void OpenBacklog();
   void CloseBacklog();
   void HideText();
+  // Puts back the page before the one on screen (Backspace).
+  void GoBack();
+  [[nodiscard]] bool can_go_back() const { return going_back_.CanGoBack(); }
   // A short message on the stage, taken away again after a few seconds.
   void ShowNotice(std::string text);
   // The quick-save items: save, then say whether it worked.
@@ -61,6 +68,9 @@ class Comforts {
   void TypingStopped(std::int16_t page, bool began_page);
   void ArrowTicked();
   void ChoiceTaken(int page, std::string_view text);
+  void ChoiceShown();
+  // The story was left for the title or the load menu.
+  void StoryReset();
 
   static constexpr Micros kNoticeTime = Milliseconds(3000);
   // How long skip shows each read page, whole, before it reads on.
@@ -77,20 +87,24 @@ class Comforts {
   [[nodiscard]] bool ClickStory();
   [[nodiscard]] bool PressOnGalleryPicture(int x, int y);
   void BacklogKey(std::string_view key);
+  void PressOnBacklog(const Form::PressEvent& press);
+  void ReturnToVisit(GoingBack::Visit visit);
   void Refresh();
 
   Engine& engine_;
   Preferences preferences_;
   Backlog backlog_;
+  GoingBack going_back_;
   KeyboardNavigation navigation_;
   bool backlog_open_ = false;
   bool text_hidden_ = false;
   bool auto_ = false;
   bool auto_due_ = false;  // the auto delay after the last stop has passed
   bool skip_ = false;
-  bool shown_page_read_ = false;  // skip: the page on screen was read before it was shown
-  bool early_click_ = false;      // a click kept until the click gate opens
-  int shown_characters_ = 0;      // on the page, at the last stop
+  bool shown_page_read_ = false;                // skip: the page on screen was read before it was shown
+  bool early_click_ = false;                    // a click kept until the click gate opens
+  std::optional<GoingBack::Visit> ctrl_visit_;  // Ctrl held alone: the page on screen when it began to skip
+  int shown_characters_ = 0;                    // on the page, at the last stop
   std::optional<std::string> notice_;
   std::optional<Scheduler::TaskId> notice_task_;
   std::optional<Scheduler::TaskId> read_on_task_;

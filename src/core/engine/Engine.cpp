@@ -156,6 +156,8 @@ void Engine::Wire() {
   f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
   choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
+  pages_->ChoiceShown = [this] { comforts_->ChoiceShown(); };
+  menus_->Reset = [this] { comforts_->StoryReset(); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
   f.Command2->Click = [this] { title_->Command2_Click(); };

@@ -38,8 +38,9 @@ struct ReadingEntry {
   std::string_view caption;
   std::string_view keys;
 };
-constexpr std::array<ReadingEntry, 6> kReadingMenu = {{
+constexpr std::array<ReadingEntry, 7> kReadingMenu = {{
     {"history", "テキスト履歴(&H)", "PageUp"},
+    {"back", "前のページに戻る(&B)", "Backspace"},
     {"auto", "オートモード(&A)", "A"},
     {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
     {"hide", "文字を隠す(&T)", "H"},
@@ -136,6 +137,7 @@ ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers,
   }
   if (name == "alt" || name == "shift") return ShellAction::Unused;
   // Ctrl was held for this key, not for skipping.
+  if (ctrl_skipping_) Deliver(now, [&] { engine_.comforts().CtrlJoinedByKey(); });
   StopCtrlHold();
   if (name == "f11" || (modifiers.alt && name == "enter")) return ShellAction::ToggleFullScreen;
   if (name == "f12") return ShellAction::Screenshot;
@@ -206,6 +208,7 @@ void Host::ChooseReading(std::string_view command) {
   if (command == "hide") comforts.HideText();
   if (command == "auto") comforts.SetAuto(!comforts.auto_on());
   if (command == "skip") comforts.SetSkipRead(!comforts.skip_on());
+  if (command == "back") comforts.GoBack();
 }
 
 void Host::Notice(Micros now, std::string text) {
@@ -243,7 +246,8 @@ std::vector<MenuEntry> Host::MenuBar() const {
     const bool checkable = r.command == "auto" || r.command == "skip";
     const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
-    reading.items.push_back({name, std::string(r.caption), true, checkable, checked, std::string(r.keys), {}});
+    const bool enabled = r.command != "back" || comforts.can_go_back();
+    reading.items.push_back({name, std::string(r.caption), enabled, checkable, checked, std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
   return bar;

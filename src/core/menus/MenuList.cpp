@@ -132,6 +132,7 @@ void MenuList::ResetPlayState() {
   s.CurrentSlot = 0;
   for (Widget* line : form.lbl1) line->SetCaption("");
   for (Widget* choice : form.lblSEL) choice->SetCaption("");
+  if (Reset) Reset();
 }
 
 }  // namespace shiori

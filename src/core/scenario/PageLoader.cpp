@@ -22,8 +22,7 @@ bool IsChoiceLineCount(int count) { return count >= 1 && count <= 4; }
 
 void PageLoader::ShowPagePicture() {
   static_cast<void>(engine_.ReadPageRecord());
-  engine_.ShowPicture(engine_.form().Picture1,
-                      "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
+  engine_.ShowPicture(engine_.form().Picture1, "\\data\\" + FourDigits(engine_.state().PageBuffer.pictureNo) + ".rgd");
 }
 
 void PageLoader::EnterTextPage(std::function<void()> after) {
@@ -70,10 +69,11 @@ void PageLoader::ShowChoicePage() {
   second.SetLeft(kChoiceLeft);
   second.SetFore(kWhite);
   // A count outside 1..4 leaves the labels at their computed places with the captions they held.
-  if (!IsChoiceLineCount(first_lines)) return;
-  LayOutChoice(0, 0, first_lines);
-  if (!IsChoiceLineCount(second_lines)) return;
-  LayOutChoice(1, first_lines, second_lines);
+  if (IsChoiceLineCount(first_lines)) {
+    LayOutChoice(0, 0, first_lines);
+    if (IsChoiceLineCount(second_lines)) LayOutChoice(1, first_lines, second_lines);
+  }
+  if (ChoiceShown) ChoiceShown();
 }
 
 // A choice's text is its lines, each cut to as many characters as its code says, one line per row.

@@ -20,6 +20,9 @@ class PageLoader {
   // when typing stops, the skip availability and the music, then `after`.
   void EnterTextPage(std::function<void()> after = nullptr);
 
+  // Told when a choice page has been laid out.
+  std::function<void()> ChoiceShown;
+
  private:
   void LayOutChoice(int index, int first_line, int line_count);
 

@@ -144,8 +144,8 @@ void Typewriter::Stop() {
   const std::int16_t page = run_->page;
   const bool began_page = run_->began_page;
   run_.reset();
-  if (Stopped) Stopped(page, began_page);
   if (then) then();
+  if (Stopped) Stopped(page, began_page);
 }
 
 }  // namespace shiori

@@ -34,8 +34,11 @@ class Typewriter {
   void Hold(bool held);
 
   [[nodiscard]] bool typing() const { return run_.has_value(); }
+  // A run is typing a page from its start.
+  [[nodiscard]] bool typing_new_page() const { return run_ && run_->began_page; }
 
-  // Told when a run stops: the page it typed, and whether the run began that page.
+  // Told when a run has stopped and its caller's remaining steps are done: the page it typed, and whether the run
+  // began that page.
   std::function<void(std::int16_t page, bool began_page)> Stopped;
 
   // Yield passes after each character by text speed (the typewriter always asks for 3), and their duration.

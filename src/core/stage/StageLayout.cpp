@@ -93,8 +93,8 @@ void AddBorder(DisplayList& list, std::uint32_t owner, const Box& box) {
 // --- the overlay ---
 
 constexpr Argb kMarkColour = Opaque(0xffd88c);  // warm, like the lamp light of the menus
-constexpr float kBacklogTop = 40;
-constexpr float kBacklogPitch = 30;
+constexpr float kBacklogTop = Backlog::kTop;
+constexpr float kBacklogPitch = Backlog::kPitch;
 constexpr float kBacklogLeft = 40;
 
 std::uint32_t OverlayOwner(OverlayPart part, std::uint32_t index = 0) { return Owner(Source::Overlay, part, index); }
@@ -121,7 +121,7 @@ void AddMarks(const Form& form, DisplayList& list) {
 void AddBacklog(const Overlay& overlay, DisplayList& list) {
   std::uint32_t part = 0;
   const auto owner = [&] { return OverlayOwner(kBacklogPart, part++); };
-  AddFill(list, owner(), kStage, 0xE8000010);
+  AddFill(list, owner(), kStage, Opaque(0x000010));  // the page's own text must not show between the lines
   constexpr Argb kCaption = Opaque(0xc0c0d0);
   AddLabel(list, owner(), "履歴", 12, {16, 8, 608, 24}, Side::Left, kCaption);
   AddLabel(list, owner(), "ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る", 12, {16, 372, 608, 20},
