@@ -14,7 +14,7 @@ seconds="${1:-5}"
 [ $# -gt 0 ] && shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(record value_line save_files shift_jis scenario_build scenario_dump headless)
+  targets=(record value_line save_files shift_jis picture_file scenario_build scenario_dump headless)
 fi
 
 if [ ! -f build-fuzz/build.ninja ]; then

@@ -27,7 +27,7 @@ const Companion kSayo{QStringLiteral("小夜"), QStringLiteral("さよ"), Hair::
 
 enum class Effect { kNone, kFireflies, kPetals, kSparkles, kRain };
 
-struct CgSpec {
+struct CgPicture {
   int number;
   Backdrop backdrop;
   Moment moment;
@@ -42,7 +42,7 @@ struct CgSpec {
 };
 
 // route 2: Nanami, CGs 1-13; route 3: Sayo, 14-25; route 1: Akari, 26-38.
-const std::array<CgSpec, 38> kCgs{{
+const std::array<CgPicture, 38> kCgs{{
     {1, Backdrop::kBeach, Moment::kNoon, &kNanami, Pose::kArmRaised, Prop::kStrawHat, 420, 330, true, false,
      Effect::kSparkles},
     {2, Backdrop::kSeaTown, Moment::kMorning, &kNanami, Pose::kHandsBehind, Prop::kNone, 230, 360, false, false,
@@ -118,14 +118,14 @@ const std::array<CgSpec, 38> kCgs{{
      Effect::kSparkles},
 }};
 
-struct SceneSpec {
+struct ScenePicture {
   int number;
   Backdrop backdrop;
   Moment moment;
   Encoding encoding;
 };
 
-const std::array<SceneSpec, 20> kScenes{{
+const std::array<ScenePicture, 20> kScenes{{
     {1, Backdrop::kSeaTown, Moment::kAfternoon, Encoding::kJpeg},
     {2, Backdrop::kStation, Moment::kDusk, Encoding::kPng},
     {3, Backdrop::kClassroom, Moment::kAfternoon, Encoding::kBmp24},
@@ -207,7 +207,7 @@ void DrawEffect(QPainter& p, Rng& rng, Effect effect, const Companion& companion
   }
 }
 
-QImage DrawCg(const CgSpec& cg) {
+QImage DrawCg(const CgPicture& cg) {
   QImage image = NewCanvas();
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -239,7 +239,7 @@ QImage DimmedForText(QImage image, double amount) {
   return image;
 }
 
-QImage DrawScene(const SceneSpec& scene) {
+QImage DrawScene(const ScenePicture& scene) {
   QImage image = NewCanvas();
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -379,7 +379,7 @@ QImage DrawGallery() {
   return image;
 }
 
-struct EndingSpec {
+struct EndingPicture {
   Backdrop backdrop;
   Moment moment;
   QString heading;
@@ -387,7 +387,7 @@ struct EndingSpec {
 };
 
 QImage DrawEnding(int index) {
-  static const EndingSpec kEndings[] = {
+  static const EndingPicture kEndings[] = {
       {Backdrop::kSeaTown, Moment::kDawn, QStringLiteral("しおり"), QStringLiteral("― 潮見町の夏 ―")},
       {Backdrop::kSeasideTrain, Moment::kMorning, QStringLiteral("物語"), QStringLiteral("shiori デモ制作班")},
       {Backdrop::kStarryHill, Moment::kDeepNight, QStringLiteral("絵と音楽"),
@@ -395,7 +395,7 @@ QImage DrawEnding(int index) {
       {Backdrop::kBeach, Moment::kDusk, QStringLiteral("灯　七海　小夜"), QStringLiteral("そして、きみへ")},
       {Backdrop::kSeawall, Moment::kDusk, QStringLiteral("おしまい"), QStringLiteral("読んでくれて、ありがとう")},
   };
-  const EndingSpec& e = kEndings[index];
+  const EndingPicture& e = kEndings[index];
   QImage image = NewCanvas();
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -443,11 +443,11 @@ QList<QRgb> PopularColours(const QImage& image) {
 
 std::vector<PictureJob> AllPictures() {
   std::vector<PictureJob> jobs;
-  for (const SceneSpec& scene : kScenes) {
+  for (const ScenePicture& scene : kScenes) {
     jobs.push_back(
         {"data/" + FourDigits(scene.number) + ".rgd", scene.encoding, [&scene] { return DrawScene(scene); }});
   }
-  for (const CgSpec& cg : kCgs) {
+  for (const CgPicture& cg : kCgs) {
     jobs.push_back({"log/" + FourDigits(cg.number) + ".log", CgEncoding(cg.number), [&cg] { return DrawCg(cg); }});
     // The page that shows a CG uses it as its scene, numbered 100 above the CG.
     jobs.push_back({"data/" + FourDigits(100 + cg.number) + ".rgd", Encoding::kJpeg,

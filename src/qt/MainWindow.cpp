@@ -101,8 +101,11 @@ Status MainWindow::Start() {
   const bool first_start = SavesKeptApart() && !std::filesystem::exists(engine_.folder().SaveFile("conf.rgd"));
   Status started = engine_.Start();
   Settle();
-  if (started && SavesKeptApart()) {
-    std::cerr << "shiori: saves are kept in " << engine_.folder().save().string() << std::endl;
+  if (started) {
+    // Said whether or not the game folder keeps them: a reader who finds no saves there asks where they went.
+    std::error_code error;
+    std::cerr << "shiori: saves are kept in " << std::filesystem::absolute(engine_.folder().save(), error).string()
+              << (SavesKeptApart() ? "" : " (the game folder)") << std::endl;
     if (first_start) ShowNote(SaveFolderMessage(engine_.folder().save()), kSaveFolderNoteMs);
   }
   return started;

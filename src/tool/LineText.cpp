@@ -1,7 +1,10 @@
 #include "LineText.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "platform/ShiftJis.h"
 #include "platform/Utf8.h"
@@ -56,6 +59,55 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The characters of JIS X 0208 that CP932 holds under another code point, with that code point: the well-known
+// differences between the JIS and the Microsoft mappings of the same bytes.
+constexpr std::array<std::pair<char32_t, char32_t>, 7> kLookAlikes{{{U'\u301C', U'\uFF5E'},
+                                                                    {U'\u2014', U'\u2015'},
+                                                                    {U'\u2212', U'\uFF0D'},
+                                                                    {U'\u2016', U'\u2225'},
+                                                                    {U'\u00A2', U'\uFFE0'},
+                                                                    {U'\u00A3', U'\uFFE1'},
+                                                                    {U'\u00AC', U'\uFFE2'}}};
+
+std::string CodeText(std::string_view bytes) {
+  std::string text = "0x";
+  char buffer[3];
+  for (const char b : bytes) {
+    std::snprintf(buffer, sizeof buffer, "%02X", static_cast<std::uint8_t>(b));
+    text += buffer;
+  }
+  return text;
+}
+
+// The look-alike CP932 holds for `character`, when it is one of them.
+std::optional<LookAlike> LookAlikeOf(std::string_view character) {
+  const std::optional<char32_t> code_point = Utf8CodePointAt(character, 0);
+  const auto found =
+      std::find_if(kLookAlikes.begin(), kLookAlikes.end(), [&](const auto& pair) { return code_point == pair.first; });
+  if (found == kLookAlikes.end()) return std::nullopt;
+  std::string stored;
+  AppendUtf8(stored, found->second);
+  return LookAlike{std::string(character), stored, CodeText(EncodeShiftJis(stored))};
+}
+
+// The bytes of one UTF-8 character, its look-alike's when it has one and `look_alikes` allows it.
+Result<std::string> EncodeCharacter(std::string_view character, LookAlikes look_alikes, LineBytes& line) {
+  const std::string encoded = EncodeShiftJis(character);
+  if (DecodeShiftJis(encoded) == character) return encoded;
+  const std::optional<LookAlike> look_alike = LookAlikeOf(character);
+  if (!look_alike)
+    return Result<std::string>::Failure("'" + std::string(character) + "' cannot be written in Shift-JIS");
+  if (look_alikes == LookAlikes::kRefuse) {
+    return Result<std::string>::Failure("'" + look_alike->written + "' is not in Shift-JIS as it stands; CP932 has '" +
+                                        look_alike->stored + "' (" + look_alike->code +
+                                        ") for it (a build without --strict writes that)");
+  }
+  const bool known = std::any_of(line.look_alikes.begin(), line.look_alikes.end(),
+                                 [&](const LookAlike& seen) { return seen.written == look_alike->written; });
+  if (!known) line.look_alikes.push_back(*look_alike);
+  return EncodeShiftJis(look_alike->stored);
+}
+
 // Appends the escape that starts at text[0] ('\\') and returns its length, or 0 when it is not one.
 std::size_t AppendEscape(std::string_view text, LineBytes& line) {
   if (text.size() < 2) return 0;
@@ -98,7 +150,7 @@ std::string EscapeLineBytes(std::string_view bytes) {
   return text;
 }
 
-Result<LineBytes> UnescapeLineText(std::string_view text) {
+Result<LineBytes> UnescapeLineText(std::string_view text, LookAlikes look_alikes) {
   LineBytes line;
   for (std::size_t i = 0; i < text.size();) {
     const std::string_view rest = text.substr(i);
@@ -114,12 +166,9 @@ Result<LineBytes> UnescapeLineText(std::string_view text) {
     }
     const std::size_t length = Utf8SequenceLength(rest);
     if (length == 0) return Result<LineBytes>::Failure("the text is not valid UTF-8");
-    const std::string_view character = rest.substr(0, length);
-    const std::string encoded = EncodeShiftJis(character);
-    if (DecodeShiftJis(encoded) != character) {
-      return Result<LineBytes>::Failure("'" + std::string(character) + "' cannot be written in Shift-JIS");
-    }
-    line.bytes += encoded;
+    const Result<std::string> encoded = EncodeCharacter(rest.substr(0, length), look_alikes, line);
+    if (!encoded) return Result<LineBytes>::Failure(encoded.error());
+    line.bytes += encoded.value();
     i += length;
   }
   return line;

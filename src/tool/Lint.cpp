@@ -7,7 +7,9 @@
 #include "Story.h"
 #include "persistence/RouteCgTable.h"
 #include "platform/GameFolder.h"
+#include "platform/PictureFile.h"
 #include "platform/RecordFile.h"
+#include "platform/WaveFile.h"
 
 namespace shiori {
 namespace {
@@ -59,23 +61,29 @@ std::string TargetProblem(const Story& story, long target) {
   return {};
 }
 
-std::vector<Diagnostic> BrokenLinks(const Story& story) {
-  std::vector<Diagnostic> found;
-  const auto report = [&](std::size_t page, std::string message) {
-    found.push_back({std::string(kScenarioName), page, Severity::kError, std::move(message)});
+struct BrokenLink {
+  Diagnostic diagnostic;
+  bool past_end = false;  // the target lies past the end of the file
+};
+
+std::vector<BrokenLink> BrokenLinks(const Story& story) {
+  std::vector<BrokenLink> found;
+  const auto report = [&](std::size_t page, long target, std::string message) {
+    const bool past_end = target > 0 && static_cast<std::size_t>(target) > story.page_count();
+    found.push_back({{std::string(kScenarioName), page, Severity::kError, std::move(message)}, past_end});
   };
   for (std::size_t page = 1; page <= story.page_count(); ++page) {
     if (story.page(page).empty) continue;
     const ScenarioRecord& record = story.page(page).record;
     if (record.IsTextPage() && !IsEndingCode(record.target[0])) {
       if (const std::string problem = TargetProblem(story, record.target[0]); !problem.empty()) {
-        report(page, "the next page " + problem);
+        report(page, record.target[0], "the next page " + problem);
       }
     } else if (record.pageType == ScenarioRecord::kChoicePage) {
       for (int i = 0; i < 2; ++i) {
         if (record.target[i] == 0) continue;  // no choice there
         if (const std::string problem = TargetProblem(story, record.target[i]); !problem.empty()) {
-          report(page, "choice " + std::to_string(i + 1) + " leads nowhere: its target " + problem);
+          report(page, record.target[i], "choice " + std::to_string(i + 1) + " leads nowhere: its target " + problem);
         }
       }
     }
@@ -83,25 +91,52 @@ std::vector<Diagnostic> BrokenLinks(const Story& story) {
   return found;
 }
 
+enum class Media { kPicture, kMusic };
+
+// A file the game needs and what needs it, so that a fault in it is one finding however many pages use it.
+struct NeededFile {
+  Media media = Media::kPicture;
+  std::vector<std::string> uses;   // the roles the player gives it ("the title music")
+  std::vector<std::size_t> pages;  // the pages that show or play it, in order
+};
+
+std::string Uses(const NeededFile& file) {
+  std::string text;
+  for (const std::string& use : file.uses) text += (text.empty() ? "" : "; ") + use;
+  if (file.pages.empty()) return text;
+  text += text.empty() ? "" : "; ";
+  text += file.media == Media::kPicture ? "the picture of " : "the music of ";
+  return text + (file.pages.size() == 1 ? "page " + std::to_string(file.pages[0])
+                                        : Count(file.pages.size(), "page") + " (" + PageRanges(file.pages) + ")");
+}
+
+// "data/" for "data/0017.rgd".
+std::string FolderOf(const std::string& relative) { return relative.substr(0, relative.find('/') + 1); }
+
+bool IsKnownPageType(std::int16_t type) {
+  return ScenarioRecord::IsTextPageType(type) || type == ScenarioRecord::kChoicePage ||
+         type == ScenarioRecord::kInertPage;
+}
+
 class Linter {
  public:
   explicit Linter(std::filesystem::path game) : game_(std::move(game)) {}
 
   LintReport Run() {
-    CheckGameFiles();
+    NeedGameFiles();
     const auto scenario = FindCaseInsensitive(game_, kScenarioName);
+    const Result<std::string> bytes = scenario ? ReadWholeFile(*scenario) : Result<std::string>::Failure("");
     if (!scenario) {
-      Report(std::string(kScenarioName), 0, Severity::kError, "the scenario file is missing");
-      return Finish();
+      Error(0, "the scenario file is missing");
+    } else if (!bytes) {
+      Error(0, bytes.error());
+    } else {
+      const Story story(std::span(reinterpret_cast<const std::uint8_t*>(bytes.value().data()), bytes.value().size()));
+      story_ = &story;
+      CheckScenario();
+      story_ = nullptr;
     }
-    const Result<std::string> bytes = ReadWholeFile(*scenario);
-    if (!bytes) {
-      Report(std::string(kScenarioName), 0, Severity::kError, bytes.error());
-      return Finish();
-    }
-    const Story story(std::span(reinterpret_cast<const std::uint8_t*>(bytes.value().data()), bytes.value().size()));
-    story_ = &story;
-    CheckScenario();
+    CheckFiles();
     return Finish();
   }
 
@@ -128,56 +163,142 @@ class Linter {
 
   // One line for the CGs and one for the pages that no path reaches, after the faults that likely cut them off.
   void ReportWhatIsCutOff() {
-    const std::string cause = broken_links_.empty() ? "" : " (likely cut off by the broken links above)";
-    if (!unreachable_cgs_.empty()) {
-      std::sort(unreachable_cgs_.begin(), unreachable_cgs_.end());
-      std::string list;
-      for (const std::string& cg : unreachable_cgs_) list += (list.empty() ? "" : ", ") + cg;
-      const char* verb = unreachable_cgs_.size() == 1 ? " unlocks" : " unlock";
-      Error(0, Count(unreachable_cgs_.size(), "CG") + verb + " on pages that no path from page 1 reaches" + cause +
-                   ": " + list);
-    }
+    const std::string cause = links_broken_ ? " (likely cut off by the broken links above)" : "";
+    ReportCgs(cgs_on_empty_pages_, "pages the scenario holds as empty records");
+    ReportCgs(unreachable_cgs_, "pages that no path from page 1 reaches" + cause);
     if (!unreachable_pages_.empty()) {
       Warning(0, "no path from page 1 reaches " + Count(unreachable_pages_.size(), "page") + cause + ": " +
                      PageRanges(unreachable_pages_));
     }
   }
 
-  bool Exists(const std::string& relative) {
-    const auto [known, fresh] = exists_.emplace(relative, false);
-    if (fresh) known->second = FindCaseInsensitive(game_, relative).has_value();
-    return known->second;
+  void ReportCgs(std::vector<std::string>& cgs, const std::string& where) {
+    if (cgs.empty()) return;
+    std::sort(cgs.begin(), cgs.end());
+    std::string list;
+    for (const std::string& cg : cgs) list += (list.empty() ? "" : ", ") + cg;
+    Error(0, Count(cgs.size(), "CG") + (cgs.size() == 1 ? " unlocks" : " unlock") + " on " + where + ": " + list);
   }
 
-  void RequireFile(const GameFile& file) {
-    if (!Exists(std::string(file.name)))
-      Report(std::string(file.name), 0, Severity::kError, "missing (" + std::string(file.use) + ")");
+  NeededFile& Need(const std::string& relative, Media media) {
+    NeededFile& file = needed_[relative];
+    file.media = media;
+    return file;
   }
 
-  void CheckGameFiles() {
-    for (const GameFile& file : kFixedFiles) RequireFile(file);
-    RequireFile(kTitleMusic);
-    for (const auto& route : RouteCgTable()) {
-      for (const CgStep& step : route) RequireFile({RelativeName(step.picture), "a CG of the gallery"});
+  void NeedGameFiles() {
+    for (const GameFile& file : kFixedFiles) {
+      Need(std::string(file.name), file.name.ends_with(".wav") ? Media::kMusic : Media::kPicture)
+          .uses.emplace_back(file.use);
     }
+    Need(std::string(kTitleMusic.name), Media::kMusic).uses.emplace_back(kTitleMusic.use);
+    for (const auto& route : RouteCgTable()) {
+      for (const CgStep& step : route) Need(RelativeName(step.picture), Media::kPicture).uses.emplace_back("a CG");
+    }
+  }
+
+  // Each file once, opened as the player opens it. A missing folder is one finding, not one per file in it.
+  void CheckFiles() {
+    std::map<std::string, std::size_t> missing_in_folder;
+    for (const auto& [name, file] : needed_) {
+      const std::string folder = FolderOf(name);
+      if (!FindCaseInsensitive(game_, folder)) {
+        ++missing_in_folder[folder];
+        continue;
+      }
+      const auto found = FindCaseInsensitive(game_, name);
+      const std::optional<std::string> problem = found ? ContentProblem(*found, file.media) : "missing";
+      if (problem) Report(name, 0, Severity::kError, Uses(file) + ": " + *problem);
+    }
+    for (const auto& [folder, count] : missing_in_folder) {
+      Report(folder, 0, Severity::kError,
+             "the folder is missing, and with it " + Count(count, "file") + " the game needs (" +
+                 (folder == "log/" ? "the gallery" : "pictures") + (folder == "data/" ? " and music)" : ")"));
+    }
+  }
+
+  static std::optional<std::string> ContentProblem(const std::filesystem::path& file, Media media) {
+    if (media == Media::kMusic) return WaveProblem(file);
+    const Result<std::string> bytes = ReadWholeFile(file);
+    if (!bytes) return bytes.error();
+    return PictureProblem(bytes.value());
   }
 
   void CheckScenario() {
     const Story& story = *story_;
-    if (story.tail_bytes() != 0) {
-      Warning(0, "the file ends in a cut-short record (" + std::to_string(story.tail_bytes()) +
-                     " of 600 bytes); the player reads the missing bytes as zero");
+    for (std::size_t page = 1; page <= story.page_count(); ++page) report_.page_count += story.page(page).empty ? 0 : 1;
+    report_.reachable_pages =
+        static_cast<std::size_t>(std::count(story.reachable().begin(), story.reachable().end(), true));
+    if (ReportNoScenario()) return;
+    if (story.page_count() == 0) {
+      Error(0, "the file holds no page: the story has nowhere to start");
+    } else if (story.page(1).empty) {
+      Error(1, "page 1, where the story starts, is empty");
     }
-    if (story.page_count() == 0 || story.page(1).empty) Error(1, "page 1, where the story starts, is empty");
-    broken_links_ = BrokenLinks(story);
-    report_.diagnostics.insert(report_.diagnostics.end(), broken_links_.begin(), broken_links_.end());
+    for (BrokenLink& link : BrokenLinks(story)) {
+      links_broken_ = true;
+      if (link.past_end) {
+        past_end_.push_back({link.diagnostic.page, std::move(link.diagnostic.message), false});
+      } else {
+        report_.diagnostics.push_back(std::move(link.diagnostic));
+      }
+    }
     for (std::size_t page = 1; page <= story.page_count(); ++page) {
       if (!story.page(page).empty) CheckPage(page);
     }
     CheckCgPages();
-    for (std::size_t page = 1; page <= story.page_count(); ++page) report_.page_count += story.page(page).empty ? 0 : 1;
-    report_.reachable_pages =
-        static_cast<std::size_t>(std::count(story.reachable().begin(), story.reachable().end(), true));
+    ReportEndOfFile();
+  }
+
+  // Garbage, or a file of another kind under the scenario's name: every record would be a fault of its own, and
+  // none of them would be worth reading.
+  bool ReportNoScenario() {
+    std::size_t unknown = 0;
+    std::size_t first = 0;
+    for (std::size_t page = story_->page_count(); page >= 1; --page) {
+      if (story_->page(page).empty || IsKnownPageType(story_->page(page).record.pageType)) continue;
+      ++unknown;
+      first = page;
+    }
+    if (unknown < 2 || unknown * 2 <= report_.page_count) return false;
+    Error(0, "not a scenario file: " + std::to_string(unknown) + " of its " + Count(report_.page_count, "record") +
+                 " have no page type the player knows (page " + std::to_string(first) + ": type " +
+                 std::to_string(story_->page(first).record.pageType) + ")");
+    return true;
+  }
+
+  // A file cut short leaves every reference past its new end dangling: one finding for all of them, under the
+  // fault that explains them. A single one is a wrong number more likely than a cut, and keeps its own line.
+  void ReportEndOfFile() {
+    const std::string tail = "a cut-short record (" + std::to_string(story_->tail_bytes()) + " of 600 bytes)";
+    if (past_end_.size() < 2) {
+      for (const PastEnd& reference : past_end_) Error(reference.page, reference.finding);
+      if (story_->tail_bytes() != 0) {
+        Warning(0, "the file ends in " + tail + "; the player reads the missing bytes as zero");
+      }
+      return;
+    }
+    // A tail, or CG pages of the game past the end, tell a cut file from a few wrong numbers.
+    const bool cut = story_->tail_bytes() != 0 || std::any_of(past_end_.begin(), past_end_.end(),
+                                                              [](const PastEnd& reference) { return reference.cg; });
+    Error(0, "the file holds " + Count(story_->page_count(), "page") +
+                 (story_->tail_bytes() != 0 ? " and " + tail : "") + ", but " + std::to_string(past_end_.size()) +
+                 " references lead past its end" + (cut ? ", so it looks cut short: " : ": ") + PastEndReferences());
+  }
+
+  // "the way on from 2 pages (8, 10) and 35 CGs (pages 501 to 3198)".
+  std::string PastEndReferences() const {
+    std::vector<std::size_t> links;
+    std::vector<std::size_t> cgs;
+    for (const PastEnd& reference : past_end_) (reference.cg ? cgs : links).push_back(reference.page);
+    links.erase(std::unique(links.begin(), links.end()), links.end());  // both choices of one page
+    std::sort(cgs.begin(), cgs.end());
+    std::string text;
+    if (links.size() == 1) text = "the way on from page " + std::to_string(links[0]);
+    if (links.size() > 1) text = "the way on from " + Count(links.size(), "page") + " (" + PageRanges(links) + ")";
+    if (cgs.empty()) return text;
+    return text + (text.empty() ? "" : " and ") + Count(cgs.size(), "CG") + " (pages " + std::to_string(cgs.front()) +
+           (cgs.size() > 1 ? " to " + std::to_string(cgs.back()) : "") + ")";
   }
 
   void CheckPage(std::size_t page) {
@@ -300,15 +421,17 @@ class Linter {
 
   void CheckMedia(std::size_t page) {
     const ScenarioRecord& record = story_->page(page).record;
-    const std::string picture = "data/" + FourDigits(record.pictureNo) + ".rgd";
-    if (!Exists(picture)) Error(page, "picture " + picture + " is missing");
+    Need("data/" + FourDigits(record.pictureNo) + ".rgd", Media::kPicture).pages.push_back(page);
     if (record.musicNo == 0) return;
     if (record.musicNo < 0 || record.musicNo > kHighestMusicNo) {
       Warning(page, "music number " + std::to_string(record.musicNo) + " is outside 0..255; the player ignores it");
       return;
     }
-    const std::string music = "data/" + FourDigits(record.musicNo) + ".wav";
-    if (!Exists(music)) Error(page, "music " + music + " is missing");
+    Need("data/" + FourDigits(record.musicNo) + ".wav", Media::kMusic).pages.push_back(page);
+  }
+
+  static std::string CgOnPage(const CgStep& step) {
+    return RelativeName(step.picture) + " (page " + std::to_string(step.page) + ")";
   }
 
   void CheckCgPages() {
@@ -319,10 +442,12 @@ class Linter {
         const std::string cg = "CG " + RelativeName(step.picture) + " (route " + std::to_string(r + 1) + ", step " +
                                std::to_string(s + 1) + ")";
         const auto page = static_cast<std::size_t>(step.page);
-        if (!story_->Contains(step.page) || story_->page(page).empty) {
-          Error(page, cg + " unlocks on this page, which the scenario does not hold");
+        if (!story_->Contains(step.page)) {
+          past_end_.push_back({page, cg + " unlocks on this page, which the scenario does not hold", true});
+        } else if (story_->page(page).empty) {
+          cgs_on_empty_pages_.push_back(CgOnPage(step));
         } else if (!story_->reachable()[page]) {
-          unreachable_cgs_.push_back(RelativeName(step.picture) + " (page " + std::to_string(page) + ")");
+          unreachable_cgs_.push_back(CgOnPage(step));
         } else if (!story_->marked_read()[page]) {
           Error(page, cg + " unlocks on this page, but the player never marks it read: it is only entered by a " +
                           "choice and does not pause (open it with a click, or give it a pause)");
@@ -331,12 +456,21 @@ class Linter {
     }
   }
 
+  // A reference past the end of the file, kept until it is known whether one fault explains them all.
+  struct PastEnd {
+    std::size_t page = 0;
+    std::string finding;
+    bool cg = false;  // a CG's page; else the way on from this page
+  };
+
   std::filesystem::path game_;
   const Story* story_ = nullptr;
-  std::map<std::string, bool> exists_;
-  std::vector<Diagnostic> broken_links_;
+  std::map<std::string, NeededFile> needed_;
+  bool links_broken_ = false;
+  std::vector<PastEnd> past_end_;
   std::vector<std::size_t> unreachable_pages_;
   std::vector<std::string> unreachable_cgs_;
+  std::vector<std::string> cgs_on_empty_pages_;
   LintReport report_;
 };
 
@@ -365,6 +499,10 @@ std::string LintReport::Summary() const {
 
 LintReport LintGame(const std::filesystem::path& game) { return Linter(game).Run(); }
 
-std::vector<Diagnostic> FindBrokenLinks(std::span<const std::uint8_t> scenario) { return BrokenLinks(Story(scenario)); }
+std::vector<Diagnostic> FindBrokenLinks(std::span<const std::uint8_t> scenario) {
+  std::vector<Diagnostic> found;
+  for (BrokenLink& link : BrokenLinks(Story(scenario))) found.push_back(std::move(link.diagnostic));
+  return found;
+}
 
 }  // namespace shiori

@@ -70,9 +70,9 @@ bool IsReserved(std::size_t offset) {
 
 class Builder {
  public:
-  explicit Builder(std::string_view file_name) : file_name_(file_name) {}
+  Builder(std::string_view file_name, LookAlikes look_alikes) : file_name_(file_name), look_alikes_(look_alikes) {}
 
-  Result<std::vector<std::uint8_t>> Build(std::string_view text) {
+  Result<BuiltScenario> Build(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::size_t number = 0;
     while (!text.empty()) {
@@ -82,14 +82,25 @@ class Builder {
       text.remove_prefix(std::min(end + 1, text.size()));
     }
     FinishPage();
-    if (!errors_.empty()) return Result<std::vector<std::uint8_t>>::Failure(errors_.substr(0, errors_.size() - 1));
-    return Assemble();
+    if (!errors_.empty()) return Result<BuiltScenario>::Failure(errors_.substr(0, errors_.size() - 1));
+    return BuiltScenario{Assemble(), std::move(warnings_)};
   }
 
  private:
   void Error(const std::string& message) { Error(line_, message); }
   void Error(std::size_t line, const std::string& message) {
     errors_ += file_name_ + ":" + std::to_string(line) + ": error: " + message + "\n";
+  }
+
+  void WarnOfLookAlikes(const std::vector<LookAlike>& replaced) {
+    if (replaced.empty()) return;
+    std::string list;
+    for (const LookAlike& look_alike : replaced) {
+      list +=
+          (list.empty() ? "" : ", ") + look_alike.written + " as " + look_alike.stored + " (" + look_alike.code + ")";
+    }
+    warnings_.push_back(file_name_ + ":" + std::to_string(line_) + ": warning: written as CP932 has " +
+                        (replaced.size() == 1 ? "it" : "them") + ": " + list);
   }
 
   void ParseLine(std::string_view line) {
@@ -224,8 +235,9 @@ class Builder {
     }
     std::string_view body = line.substr(bar + 1);
     if (!body.empty() && body[0] == ' ') body.remove_prefix(1);
-    auto bytes = UnescapeLineText(body);
+    auto bytes = UnescapeLineText(body, look_alikes_);
     if (!bytes) return Error(bytes.error());
+    WarnOfLookAlikes(bytes.value().look_alikes);
     text.bytes = std::move(bytes.value().bytes);
     text.pause = bytes.value().pause;
     if (text.pause && text.code) return Error("a line has either a code or the pause mark \\p, not both");
@@ -324,7 +336,9 @@ class Builder {
   }
 
   std::string file_name_;
+  LookAlikes look_alikes_;
   std::string errors_;
+  std::vector<std::string> warnings_;
   std::size_t line_ = 0;
   std::optional<PageDraft> page_;
   std::size_t page_number_ = 0;
@@ -336,8 +350,14 @@ class Builder {
 
 }  // namespace
 
+Result<BuiltScenario> BuildScenarioText(std::string_view text, std::string_view file_name, LookAlikes look_alikes) {
+  return Builder(file_name, look_alikes).Build(text);
+}
+
 Result<std::vector<std::uint8_t>> BuildScenario(std::string_view text, std::string_view file_name) {
-  return Builder(file_name).Build(text);
+  Result<BuiltScenario> built = BuildScenarioText(text, file_name, LookAlikes::kReplace);
+  if (!built) return Result<std::vector<std::uint8_t>>::Failure(built.error());
+  return std::move(built.value().bytes);
 }
 
 }  // namespace shiori

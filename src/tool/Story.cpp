@@ -79,6 +79,21 @@ std::vector<Move> Story::Moves(std::size_t number) const {
   return moves;
 }
 
+std::string Story::DeadEnd(std::size_t number) const {
+  if (!Moves(number).empty() || EndingOf(number)) return {};
+  if (page(number).empty) return "an empty record";
+  const ScenarioRecord& record = page(number).record;
+  if (record.IsTextPage()) {
+    const std::int16_t next = record.target[0];
+    if (!TextFlow(record).end_line) return "no line ends the page";
+    if (IsEndingCode(next)) return "it leads to ending " + std::to_string(next) + ", but no endingMark starts it";
+    return next == 0 ? "its next page is 0" : "its next page " + std::to_string(next) + " is outside the file";
+  }
+  if (record.pageType == ScenarioRecord::kChoicePage) return "neither choice leads to a page of the file";
+  if (record.pageType == ScenarioRecord::kInertPage) return "an inert page: a click cannot leave it";
+  return "page type " + std::to_string(record.pageType) + ", which a click cannot leave";
+}
+
 void Story::Explore() {
   reachable_.assign(pages_.size() + 1, false);
   marked_read_.assign(pages_.size() + 1, false);

@@ -28,7 +28,7 @@ struct Move {
 };
 
 struct StoryPage {
-  ScenarioRecord record;  // its header only: the text is in line_bytes
+  ScenarioRecord record;                                           // its header only: the text is in line_bytes
   std::array<std::string, ScenarioRecord::kLineCount> line_bytes;  // as stored, Shift-JIS
   bool empty = true;                                               // all 600 bytes zero
 };
@@ -58,6 +58,8 @@ class Story {
   [[nodiscard]] std::vector<Move> Moves(std::size_t page) const;
   // The ending code (`target[0]`) when finishing this page starts an ending.
   [[nodiscard]] std::optional<std::int16_t> EndingOf(std::size_t page) const;
+  // Why the reader is stranded on this page, with no way on and no ending; empty when it is not a dead end.
+  [[nodiscard]] std::string DeadEnd(std::size_t page) const;
 
   // Pages reachable from page 1 (index = page number; index 0 unused).
   [[nodiscard]] const std::vector<bool>& reachable() const { return reachable_; }

@@ -59,12 +59,19 @@ void AddClicks(std::vector<ClickStep>& path, std::size_t count) {
   }
 }
 
+// The pages on the cheapest way from page 1 to `page`, both included.
+std::vector<std::size_t> PagesTo(const Paths& paths, std::size_t page) {
+  std::vector<std::size_t> pages{page};
+  for (std::size_t at = page; at != 1; at = paths.from[at]) pages.push_back(paths.from[at]);
+  std::reverse(pages.begin(), pages.end());
+  return pages;
+}
+
 std::vector<ClickStep> PathTo(const Story& story, const Paths& paths, std::size_t page) {
-  std::vector<Move> moves;
-  for (std::size_t at = page; at != 1; at = paths.from[at]) moves.push_back(paths.via[at]);
-  std::reverse(moves.begin(), moves.end());
+  const std::vector<std::size_t> pages = PagesTo(paths, page);
   std::vector<ClickStep> path;
-  for (const Move& move : moves) {
+  for (std::size_t i = 1; i < pages.size(); ++i) {
+    const Move& move = paths.via[pages[i]];
     AddClicks(path, move.clicks);
     if (move.choice != 0) path.push_back({1, move.choice});
   }
@@ -196,6 +203,9 @@ WalkReport WalkStory(std::span<const std::uint8_t> scenario) {
   const Paths paths = ShortestPaths(story);
   for (const std::size_t page : report.reachable) {
     if (const auto ending = story.EndingOf(page)) report.endings.push_back({*ending, page, PathTo(story, paths, page)});
+    if (std::string why = story.DeadEnd(page); !why.empty()) {
+      report.dead_ends.push_back({page, std::move(why), PagesTo(paths, page), PathTo(story, paths, page)});
+    }
   }
   std::stable_sort(report.endings.begin(), report.endings.end(),
                    [](const EndingPath& a, const EndingPath& b) { return a.code < b.code; });
@@ -241,7 +251,17 @@ std::string FormatWalkText(const WalkReport& report) {
     out << "ending " << EndingName(ending.code) << " at page " << ending.page << ": " << FormatPath(ending.path)
         << '\n';
   }
-  if (report.endings.empty()) out << "no ending is reachable\n";
+  if (report.endings.empty()) {
+    out << "no ending is reachable";
+    out << (report.dead_ends.empty() && !report.reachable.empty()
+                ? ": every way from page 1 goes round without end, through pages " + PageRanges(report.reachable) + "\n"
+                : "\n");
+  }
+  for (const DeadEnd& dead_end : report.dead_ends) {
+    out << "dead end at page " << dead_end.page << " (" << dead_end.why << "), reached by pages ";
+    for (std::size_t i = 0; i < dead_end.pages.size(); ++i) out << (i == 0 ? "" : " -> ") << dead_end.pages[i];
+    out << ": " << FormatPath(dead_end.path) << '\n';
+  }
   return out.str();
 }
 
@@ -258,6 +278,15 @@ std::string FormatWalkJson(const WalkReport& report) {
     out.Key("page").Int(static_cast<std::int64_t>(ending.page)).Key("path");
     JsonPath(out, ending.path);
     out.Key("path_text").String(FormatPath(ending.path)).EndObject();
+  });
+  json.Key("dead_ends");
+  JsonArray(json, report.dead_ends, [](JsonWriter& out, const DeadEnd& dead_end) {
+    out.BeginObject().Key("page").Int(static_cast<std::int64_t>(dead_end.page)).Key("why").String(dead_end.why);
+    out.Key("pages");
+    JsonInts(out, dead_end.pages);
+    out.Key("path");
+    JsonPath(out, dead_end.path);
+    out.Key("path_text").String(FormatPath(dead_end.path)).EndObject();
   });
   json.EndObject();
   return json.str() + "\n";

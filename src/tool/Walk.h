@@ -23,6 +23,14 @@ struct EndingPath {
   std::vector<ClickStep> path;  // the fewest clicks and choices from page 1 until the ending starts
 };
 
+// A page where the reader is stranded: no click or choice leads on, and no ending starts.
+struct DeadEnd {
+  std::size_t page = 0;
+  std::string why;                 // "no line ends the page"
+  std::vector<std::size_t> pages;  // the way there from page 1, that page included
+  std::vector<ClickStep> path;     // the fewest clicks and choices along it, up to where the reader is stuck
+};
+
 struct CgReach {
   std::size_t step = 0;
   std::int16_t page = 0;
@@ -50,6 +58,7 @@ struct WalkReport {
   std::vector<std::size_t> reachable;
   std::vector<RouteReach> routes;
   std::vector<EndingPath> endings;
+  std::vector<DeadEnd> dead_ends;
 };
 
 // Explores the story from page 1 through every choice.

@@ -25,10 +25,14 @@ constexpr std::string_view kHelp = R"(usage: shiori-tool COMMAND ...
   dump SCENARIO|GAME_DIR   print a scenario file (data1.rgd, or the one in GAME_DIR) as text
   build TEXT -o SCENARIO [--strict]
                            write the scenario file the text describes; warns about targets that name
-                           no page in it, and with --strict refuses to write the file then
-  lint GAME_DIR            check a game folder, ending in a one-line summary; exits 1 when it finds errors
+                           no page in it, and writes 〜 — − ‖ ¢ £ ¬ as the CP932 codes of their look-alikes
+                           ～ ― － ∥ ￠ ￡ ￢ with a warning; with --strict refuses to write the file then
+  lint GAME_DIR            check a game folder: the scenario's pages, and that every picture and wave file
+                           it needs can be shown or played; what follows from one fault is grouped under
+                           it; ends in a one-line summary and exits 1 when it finds errors
   walk [--json] GAME_DIR   show what the reader can reach from page 1: pages, choices, CGs and endings per
-                           route, and the fewest clicks to each ending
+                           route, the fewest clicks to each ending, and the way to each page where the
+                           reader is stranded
   --help, --version
 
 The text format is described in docs/scenario-format.md.
@@ -83,23 +87,26 @@ int Dump(const std::vector<std::string>& args) {
 
 int Build(std::vector<std::string> args) {
   const auto strict = std::find(args.begin(), args.end(), "--strict");
-  const bool refuse_broken_links = strict != args.end();
-  if (refuse_broken_links) args.erase(strict);
+  const bool refuse = strict != args.end();
+  if (refuse) args.erase(strict);
   if (args.size() != 3 || args[1] != "-o") return Usage("build takes TEXT -o SCENARIO [--strict]");
   const Result<std::string> text = Read(args[0]);
   if (!text) return kFailure;
-  const Result<std::vector<std::uint8_t>> bytes = BuildScenario(text.value(), args[0]);
-  if (!bytes) {
-    std::cerr << bytes.error() << '\n';
+  const Result<BuiltScenario> built =
+      BuildScenarioText(text.value(), args[0], refuse ? LookAlikes::kRefuse : LookAlikes::kReplace);
+  if (!built) {
+    std::cerr << built.error() << '\n';
     return kFailure;
   }
-  const std::vector<Diagnostic> broken = FindBrokenLinks(bytes.value());
+  for (const std::string& warning : built.value().warnings) std::cerr << warning << '\n';
+  const std::vector<std::uint8_t>& bytes = built.value().bytes;
+  const std::vector<Diagnostic> broken = FindBrokenLinks(bytes);
   for (const Diagnostic& link : broken) {
-    std::cerr << args[0] << ": page " << link.page << ": " << (refuse_broken_links ? "error: " : "warning: ")
-              << link.message << '\n';
+    std::cerr << args[0] << ": page " << link.page << ": " << (refuse ? "error: " : "warning: ") << link.message
+              << '\n';
   }
-  if (refuse_broken_links && !broken.empty()) return kFailure;
-  const Status written = WriteFileAtomically(args[2], std::string(bytes.value().begin(), bytes.value().end()));
+  if (refuse && !broken.empty()) return kFailure;
+  const Status written = WriteFileAtomically(args[2], std::string(bytes.begin(), bytes.end()));
   if (!written) {
     std::cerr << "shiori-tool: " << written.error() << '\n';
     return kFailure;

@@ -64,5 +64,21 @@ TEST(WaveDurationMs, TellsNothingAboutWhatIsNoWaveFile) {
   EXPECT_FALSE(WaveDurationMs(dir.Write("huge.wav", huge_chunk)));
 }
 
+TEST(WaveProblem, NamesWhatThePlayerCannotPlay) {
+  TempDir dir;
+  EXPECT_EQ(WaveProblem(dir.Write("good.wav", WaveBytes(8000, 100, std::string(100, '\x80')))), std::nullopt);
+  EXPECT_EQ(WaveProblem(dir.Write("cut.wav", WaveBytes(8000, 100, std::string(60, '\x80')))),
+            "a wave file cut short (it holds 60 of the 100 bytes of samples its header gives)");
+  EXPECT_EQ(WaveProblem(dir.Write("empty.wav", WaveBytes(8000, 0))), "a wave file without samples");
+  EXPECT_EQ(WaveProblem(dir.Write("text.wav", "garbage")),
+            "not a wave file: no RIFF WAVE header with a format chunk before its data");
+  std::string adpcm = WaveBytes(8000, 4, "abcd");
+  adpcm[20] = 2;  // Microsoft ADPCM: the sound server takes no such samples
+  EXPECT_EQ(WaveProblem(dir.Write("adpcm.wav", adpcm)).value_or("").rfind("a wave file in a sample format", 0), 0u);
+  std::string no_channels = WaveBytes(8000, 4, "abcd");
+  no_channels[22] = 0;
+  EXPECT_EQ(WaveProblem(dir.Write("mute.wav", no_channels)).value_or("").rfind("a wave file with a damaged", 0), 0u);
+}
+
 }  // namespace
 }  // namespace shiori::test

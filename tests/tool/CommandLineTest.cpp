@@ -71,5 +71,23 @@ TEST(CommandLineTest, BuildWarnsOfANextThatNamesNoPageAndRefusesItWhenStrict) {
   EXPECT_FALSE(std::filesystem::exists(scenario)) << "a strict build writes nothing it warned about";
 }
 
+TEST(CommandLineTest, BuildWarnsOfLookAlikesItWroteAndRefusesThemWhenStrict) {
+  test::GameFixture game;
+  const std::filesystem::path text = game.dir().Write("story.txt", "page 1\nnext 1\n| 10〜12時\n");
+  const std::filesystem::path scenario = game.dir().path() / "out.rgd";
+  const std::string build = "build " + text.string() + " -o " + scenario.string();
+
+  const ToolRun lenient = Tool(build);
+  EXPECT_EQ(lenient.status, 0);
+  EXPECT_EQ(lenient.out, text.string() + ":3: warning: written as CP932 has it: 〜 as ～ (0x8160)\n");
+  EXPECT_NE(Tool("dump " + scenario.string()).out.find("| 10～12時\n"), std::string::npos);
+
+  std::filesystem::remove(scenario);
+  const ToolRun strict = Tool(build + " --strict");
+  EXPECT_EQ(strict.status, 1);
+  EXPECT_NE(strict.out.find(":3: error: '〜' is not in Shift-JIS"), std::string::npos) << strict.out;
+  EXPECT_FALSE(std::filesystem::exists(scenario));
+}
+
 }  // namespace
 }  // namespace shiori

@@ -27,7 +27,8 @@ class DemoPlaythrough : public ::testing::Test {
     ASSERT_TRUE(engine->Start().ok());
     const auto scenario = ReadWholeFile(kDemo / "data1.rgd");
     ASSERT_TRUE(scenario.ok());
-    walk = WalkStory(std::span(reinterpret_cast<const std::uint8_t*>(scenario.value().data()), scenario.value().size()));
+    walk =
+        WalkStory(std::span(reinterpret_cast<const std::uint8_t*>(scenario.value().data()), scenario.value().size()));
   }
 
   void Wait(int ms) { scheduler.AdvanceTo(scheduler.Now() + Milliseconds(ms)); }
@@ -38,16 +39,19 @@ class DemoPlaythrough : public ::testing::Test {
     Wait(500);
   }
 
-  void Play(const EndingPath& ending) {
+  // Plays the way to an ending but for its last `held` clicks.
+  void Play(const EndingPath& ending, std::size_t held = 0) {
     Press("lblMLT(0)");  // read the story
     Press("lblMLT(3)");  // from the beginning
-    for (const ClickStep& step : ending.path) {
+    for (std::size_t s = 0; s < ending.path.size(); ++s) {
+      const ClickStep& step = ending.path[s];
       Settle();
       if (step.choice != 0) {
         Press(step.choice == 1 ? "lblSEL(0)" : "lblSEL(1)");
         continue;
       }
-      for (std::size_t i = 0; i < step.count; ++i) {
+      const std::size_t clicks = s + 1 == ending.path.size() ? step.count - held : step.count;
+      for (std::size_t i = 0; i < clicks; ++i) {
         Press("Picture1");
         Settle();
       }
@@ -95,6 +99,27 @@ TEST_F(DemoPlaythrough, ReachesAShortEnding) {
   Play(First("short"));
   EXPECT_EQ(engine->form().picture(), "data/e05.rgd");
   EXPECT_EQ(engine->state().EndingStep, 5);
+}
+
+TEST_F(DemoPlaythrough, EveryEndingWaitsForTheReaderAfterItsLastLine) {
+  Form& form = engine->form();
+  for (const EndingPath& ending : walk.endings) {
+    Play(ending, 1);
+    const ScenarioRecord& page = engine->state().PageBuffer;
+    std::size_t last = 0;
+    for (std::size_t k = 0; k < page.lineText.size(); ++k) {
+      if (page.lineText[k].find_first_not_of(' ') != std::string::npos) last = k;
+    }
+    const std::string& text = page.lineText[last];
+    EXPECT_EQ(form.lbl1[last]->caption(), text.substr(0, text.find_last_not_of(' ') + 1)) << "page " << ending.page;
+    Wait(60000);  // a reader who takes a minute over the last line
+    EXPECT_TRUE(form.Picture1.visible()) << "the ending of page " << ending.page << " began before the click";
+    Press("Picture1");
+    Settle();
+    EXPECT_FALSE(form.Picture1.visible()) << "the ending of page " << ending.page << " did not begin";
+    Wait(60000);    // the ending runs its course
+    Press("Form");  // back to the title
+  }
 }
 
 }  // namespace

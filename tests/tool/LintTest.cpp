@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "Lint.h"
+#include "support/PictureBytes.h"
+#include "support/WaveBytes.h"
 #include "tool/ToolFixtures.h"
 
 namespace shiori {
@@ -131,7 +133,7 @@ TEST(LintTest, FindsTextTheReaderNeverSees) {
 
 TEST(LintTest, FindsMissingFilesAsThePlayerLooksThemUp) {
   GameFixture game;
-  game.dir().Write("data/0007.RGD", "");  // found although its case differs
+  game.dir().Write("data/0007.RGD", test::kGifBytes);  // found although its case differs
   std::filesystem::remove(game.dir().path() / "data/op01.rgd");
   std::filesystem::remove(game.dir().path() / "log/0024.log");
   std::filesystem::remove(game.dir().path() / "data/0032.wav");
@@ -140,11 +142,11 @@ TEST(LintTest, FindsMissingFilesAsThePlayerLooksThemUp) {
                      "page 4\npicture 1\nmusic 300\nnext 1\n| a\n");
   const LintReport report = LintGame(game.dir().path());
   const auto lines = Lines(report);
-  ExpectFinding(report, "data/op01.rgd: error: missing (the title screen's picture)");
-  ExpectFinding(report, "log/0024.log: error: missing (a CG of the gallery)");
-  ExpectFinding(report, "data/0032.wav: error: missing (the full ending's music)");
-  ExpectFinding(report, "data1.rgd: page 3: error: picture data/0008.rgd is missing");
-  ExpectFinding(report, "data1.rgd: page 3: error: music data/0009.wav is missing");
+  ExpectFinding(report, "data/op01.rgd: error: the title screen's picture: missing");
+  ExpectFinding(report, "log/0024.log: error: a CG: missing");
+  ExpectFinding(report, "data/0032.wav: error: the full ending's music: missing");
+  ExpectFinding(report, "data/0008.rgd: error: the picture of page 3: missing");
+  ExpectFinding(report, "data/0009.wav: error: the music of page 3: missing");
   ExpectFinding(report, "data1.rgd: page 4: warning: music number 300 is outside 0..255; the player ignores it");
   EXPECT_EQ(Joined(lines).find("page 2: error"), std::string::npos) << Joined(lines);
 
@@ -182,8 +184,70 @@ TEST(LintTest, ReportsAnEmptyStartAndACutShortFile) {
   const LintReport report = LintGame(game.dir().path());
   ExpectFinding(report, "data1.rgd: page 1: error: page 1, where the story starts, is empty");
   ExpectFinding(report,
-                "data1.rgd: warning: the file ends in a cut-short record (50 of 600 bytes); the player reads "
-                "the missing bytes as zero");
+                "data1.rgd: error: the file holds 1 page and a cut-short record (50 of 600 bytes), but 38 "
+                "references lead past its end, so it looks cut short: 38 CGs (pages 94 to 3198)");
+
+  // A whole story with a few bytes more: nothing lies past the end, and the odd tail is a finding of its own.
+  const std::vector<std::uint8_t> story = test::BuildText(ChainStory(test::CgPagesInOrder()));
+  game.dir().Write("data1.rgd", std::string(story.begin(), story.end()) + std::string(50, '\0'));
+  EXPECT_EQ(Joined(Lines(LintGame(game.dir().path()))),
+            "data1.rgd: warning: the file ends in a cut-short record (50 of 600 bytes); the player reads the missing "
+            "bytes as zero\n");
+}
+
+TEST(LintTest, ReportsEachFileThePlayerCouldNotShowOrPlayOnce) {
+  GameFixture game;
+  game.dir().Write("data/op01.rgd", std::string(3000, '\x5A'));
+  game.dir().Write("data/0001.rgd", test::BmpBytes(640, 400).substr(0, 20000));
+  game.dir().Write("data/0004.wav", test::WaveBytes(8000, 16000, std::string(500, '\x80')));
+  game.dir().Write("log/0000.log", test::kJpegBytes);  // a JPEG under any name is a picture
+  game.WriteScenario(ChainStory(test::CgPagesInOrder()));
+  const std::vector<std::string> lines = Lines(LintGame(game.dir().path()));
+  EXPECT_EQ(Joined(lines),
+            "data/0001.rgd: error: the picture of 39 pages (1, 94, 142, 394, 501, 511, 527, 534, 562, 575, 581, 617, "
+            "634, 665, 668, 675, 679, 685, 701, 713, 725, 756, 758, 767, 777, 821, 825, 831, 841, 853, 2004, 3107, "
+            "3128, 3177, 3185, 3189, 3192, 3195, 3198): a BMP picture cut short in its pixels (10 of 400 rows)\n"
+            "data/0004.wav: error: the music of 39 pages (1, 94, 142, 394, 501, 511, 527, 534, 562, 575, 581, 617, "
+            "634, 665, 668, 675, 679, 685, 701, 713, 725, 756, 758, 767, 777, 821, 825, 831, 841, 853, 2004, 3107, "
+            "3128, 3177, 3185, 3189, 3192, 3195, 3198): a wave file cut short (it holds 500 of the 16000 bytes of "
+            "samples its header gives)\n"
+            "data/op01.rgd: error: the title screen's picture: not a picture: it starts with 5A 5A 5A 5A, as no BMP, "
+            "JPEG, GIF or PNG file does\n");
+
+  // Without its folder, the gallery is one finding, not one per picture.
+  std::filesystem::remove_all(game.dir().path() / "log");
+  ExpectFinding(LintGame(game.dir().path()),
+                "log/: error: the folder is missing, and with it 39 files the game "
+                "needs (the gallery)");
+  EXPECT_EQ(Lines(LintGame(game.dir().path())).size(), 4U);
+}
+
+TEST(LintTest, PutsOneRootFaultAboveWhatFollowsFromIt) {
+  GameFixture game;
+  const std::vector<std::uint8_t> story = test::BuildText(ChainStory(test::CgPagesInOrder()));
+  // Cut inside page 400: the way on from page 394 and 35 CG pages now lie past the end.
+  game.dir().Write("data1.rgd", std::string(story.begin(), story.begin() + 399 * 600 + 50));
+  const std::vector<std::string> lines = Lines(LintGame(game.dir().path()));
+  ASSERT_EQ(lines.size(), 1U) << Joined(lines);
+  EXPECT_EQ(lines[0],
+            "data1.rgd: error: the file holds 399 pages and a cut-short record (50 of 600 bytes), but 36 references "
+            "lead past its end, so it looks cut short: the way on from page 394 and 35 CGs (pages 501 to 3198)");
+
+  // Bytes of another kind under the scenario's name: one finding, not one per record.
+  game.dir().Write("data1.rgd", std::string(30000, '\x7F'));
+  EXPECT_EQ(Joined(Lines(LintGame(game.dir().path()))),
+            "data1.rgd: error: not a scenario file: 50 of its 50 records have no page type the player knows (page "
+            "1: type 32639)\n");
+
+  // CG pages the scenario leaves as empty records: one line for them all.
+  std::vector<int> pages = test::CgPagesInOrder();
+  pages.erase(std::remove_if(pages.begin(), pages.end(), [](int page) { return page > 100 && page < 600; }),
+              pages.end());
+  game.WriteScenario(ChainStory(pages));
+  const std::vector<std::string> empty = Lines(LintGame(game.dir().path()));
+  ASSERT_EQ(empty.size(), 1U) << Joined(empty);
+  EXPECT_TRUE(empty[0].starts_with("data1.rgd: error: 9 CGs unlock on pages the scenario holds as empty records: "))
+      << empty[0];
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "ScenarioText.h"
 #include "scenario/ScenarioRecord.h"
 #include "tool/ToolFixtures.h"
@@ -176,7 +175,7 @@ TEST(ScenarioTextTest, MalformedTextNamesFileAndLine) {
       {"page 1\nnext 2\ntargets 1 2 3 4\n", "story.txt:3: error: the targets are given twice"},
       {"page 2\npage 2\n", "story.txt:2: error: page 2 is written twice (first at line 1)"},
       {"page 1\n| " + long_line + "\n", "story.txt:2: error: the text takes 47 bytes in Shift-JIS; a line holds 46"},
-      {"page 1\n| 〜\n", "story.txt:2: error: '〜' cannot be written in Shift-JIS"},
+      {"page 1\n| €\n", "story.txt:2: error: '€' cannot be written in Shift-JIS"},
       {"page 1\n| a\\q\n", "story.txt:2: error: bad escape '\\q'"},
       {"page 1\n| a\\pb\n", "story.txt:2: error: the pause mark \\p may only end a line"},
       {"page 1\n| a\\x4\n", "story.txt:2: error: bad escape"},
@@ -208,6 +207,31 @@ TEST(ScenarioTextTest, MalformedTextNamesFileAndLine) {
             "s.txt:2: error: unknown keyword 'foo'\n"
             "s.txt:3: error: 'x' is not a number from -32768 to 32767\n"
             "s.txt:5: error: unknown keyword 'bar'");
+}
+
+TEST(ScenarioTextTest, LookAlikesAreWrittenAsCp932HasThemUnlessStrict) {
+  const std::string text = "page 1\n| 〜と—\n| −‖¢£¬〜\n";
+  const auto built = BuildScenarioText(text, "story.txt", LookAlikes::kReplace);
+  ASSERT_TRUE(built.ok()) << built.error();
+  EXPECT_EQ(built.value().bytes, test::BuildText("page 1\n| ～と―\n| －∥￠￡￢～\n"));
+  EXPECT_EQ(built.value().warnings,
+            (std::vector<std::string>{
+                "story.txt:2: warning: written as CP932 has them: 〜 as ～ (0x8160), — as ― (0x815C)",
+                "story.txt:3: warning: written as CP932 has them: − as － (0x817C), ‖ as ∥ (0x8161), ¢ as ￠ (0x8191), "
+                "£ as ￡ (0x8192), ¬ as ￢ (0x81CA), 〜 as ～ (0x8160)"}));
+  // The dump shows what the file holds, which builds again to the same bytes without a word.
+  const auto again = BuildScenarioText(DumpScenario(built.value().bytes), "dump.txt", LookAlikes::kReplace);
+  ASSERT_TRUE(again.ok()) << again.error();
+  EXPECT_EQ(again.value().bytes, built.value().bytes);
+  EXPECT_TRUE(again.value().warnings.empty());
+
+  const auto strict = BuildScenarioText(text, "story.txt", LookAlikes::kRefuse);
+  ASSERT_FALSE(strict.ok());
+  EXPECT_EQ(strict.error(),
+            "story.txt:2: error: '〜' is not in Shift-JIS as it stands; CP932 has '～' (0x8160) for it (a build "
+            "without --strict writes that)\n"
+            "story.txt:3: error: '−' is not in Shift-JIS as it stands; CP932 has '－' (0x817C) for it (a build "
+            "without --strict writes that)");
 }
 
 TEST(ScenarioTextTest, LayoutIsForgiving) {

@@ -7,6 +7,8 @@
 #include "ScenarioText.h"
 #include "persistence/RouteCgTable.h"
 #include "platform/GameFolder.h"
+#include "support/PictureBytes.h"
+#include "support/WaveBytes.h"
 
 namespace shiori::test {
 
@@ -44,13 +46,16 @@ std::vector<int> CgPagesInOrder() {
 }
 
 GameFixture::GameFixture() {
-  for (const char* name : {"data/op01.rgd", "data/ld01.rgd", "data/ld02.rgd", "data/rg01.rgd", "log/0000.log",
-                           "data/e01.rgd", "data/e02.rgd", "data/e03.rgd", "data/e04.rgd", "data/e05.rgd",
-                           "data/0001.rgd", "data/0004.wav", "data/0012.wav", "data/0031.wav", "data/0032.wav"}) {
-    dir_.Write(name, "");
+  for (const char* name :
+       {"data/op01.rgd", "data/ld01.rgd", "data/ld02.rgd", "data/rg01.rgd", "log/0000.log", "data/e01.rgd",
+        "data/e02.rgd", "data/e03.rgd", "data/e04.rgd", "data/e05.rgd", "data/0001.rgd"}) {
+    dir_.Write(name, kPngBytes);
+  }
+  for (const char* name : {"data/0004.wav", "data/0012.wav", "data/0031.wav", "data/0032.wav"}) {
+    dir_.Write(name, WaveBytes(8000, 16, std::string(16, '\x80')));
   }
   for (const auto& route : RouteCgTable()) {
-    for (const CgStep& step : route) dir_.Write(RelativeName(step.picture), "");
+    for (const CgStep& step : route) dir_.Write(RelativeName(step.picture), kPngBytes);
   }
 }
 

@@ -24,7 +24,7 @@ namespace shiori::test {
 [[nodiscard]] std::vector<int> CgPagesInOrder();
 
 // A game folder with every file the player needs besides the scenario: menu, gallery, CG and ending pictures,
-// picture 1 and the music 4, 12, 31 and 32 (empty files: the tools only look for them).
+// picture 1 and the music 4, 12, 31 and 32 (the smallest files a player can show and play).
 class GameFixture {
  public:
   GameFixture();

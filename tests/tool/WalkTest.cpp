@@ -147,5 +147,39 @@ TEST(WalkTest, FollowsTheRecordThePlayersEndingTestReads) {
   EXPECT_TRUE(WalkStory(test::BuildText("page 1\nnext 9501\nending 9501\n| a\n")).endings.empty());
 }
 
+TEST(WalkTest, NamesEachDeadEndAndTheWayThere) {
+  // The second choice leads to page 5, which pauses and then has no line that ends it; page 6 leads past the file.
+  const WalkReport report =
+      WalkStory(test::BuildText("page 1\nnext 2\n| a\\p\n| b\n"
+                                "page 2\ntype choice\nchoice 3\n| x\nchoice 5\n| y\n"
+                                "page 3\nnext 6\n| c\n"
+                                "page 5\n| d\\p\n10 | e\n"
+                                "page 6\nnext 40\n| f\n"));
+  ASSERT_EQ(report.dead_ends.size(), 2u);
+  EXPECT_EQ(report.dead_ends[0].page, 5u);
+  EXPECT_EQ(report.dead_ends[0].why, "no line ends the page");
+  EXPECT_EQ(report.dead_ends[0].pages, (std::vector<std::size_t>{1, 2, 5}));
+  EXPECT_EQ(FormatPath(report.dead_ends[0].path), "click x 2, choose 2, click x 1");
+  EXPECT_EQ(report.dead_ends[1].why, "its next page 40 is outside the file");
+  const std::string text = FormatWalkText(report);
+  EXPECT_NE(text.find("no ending is reachable\n"
+                      "dead end at page 5 (no line ends the page), reached by pages 1 -> 2 -> 5: click x 2, choose 2, "
+                      "click x 1\n"
+                      "dead end at page 6 (its next page 40 is outside the file), reached by pages 1 -> 2 -> 3 -> 6: "
+                      "click x 2, choose 1, click x 1\n"),
+            std::string::npos)
+      << text;
+  const std::string json = FormatWalkJson(report);
+  EXPECT_NE(json.find("\"dead_ends\":[{\"page\":5,\"why\":\"no line ends the page\",\"pages\":[1,2,5],"),
+            std::string::npos)
+      << json;
+
+  // No dead end, and still no ending: the story goes round.
+  const std::string loop = FormatWalkText(WalkStory(test::BuildText("page 1\nnext 2\n| a\npage 2\nnext 1\n| b\n")));
+  EXPECT_NE(loop.find("no ending is reachable: every way from page 1 goes round without end, through pages 1-2\n"),
+            std::string::npos)
+      << loop;
+}
+
 }  // namespace
 }  // namespace shiori

@@ -35,6 +35,27 @@ bool ReadFormat(std::ifstream& in, std::uint32_t size, WaveLayout& layout) {
   return true;
 }
 
+// The sample formats the window hands to its sound server as they are (PulseWaveDevice's SampleSpec): integer PCM
+// of 8 to 32 bits, 32-bit floating point, A-law and mu-law.
+bool IsPlayedFormat(const WaveLayout& wave) {
+  switch (wave.format_tag) {
+    case 1:
+      return wave.bits_per_sample == 8 || wave.bits_per_sample == 16 || wave.bits_per_sample == 24 ||
+             wave.bits_per_sample == 32;
+    case 3:
+      return wave.bits_per_sample == 32;
+    case 6:
+    case 7:
+      return wave.bits_per_sample == 8;
+    default:
+      return false;
+  }
+}
+
+// The limits of the sound server the window plays through (PA_CHANNELS_MAX, PA_RATE_MAX).
+constexpr std::uint16_t kMostChannels = 32;
+constexpr std::uint32_t kHighestRate = 384000;
+
 }  // namespace
 
 std::optional<WaveLayout> ReadWaveLayout(const std::filesystem::path& file) {
@@ -71,6 +92,31 @@ std::optional<int> WaveDurationMs(const std::filesystem::path& file) {
   const std::uint64_t ms = static_cast<std::uint64_t>(layout->data_bytes) * 1000 / layout->byte_rate;
   if (ms > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
   return static_cast<int>(ms);
+}
+
+std::optional<std::string> WaveProblem(const std::filesystem::path& file) {
+  const std::optional<WaveLayout> wave = ReadWaveLayout(file);
+  if (!wave) return "not a wave file: no RIFF WAVE header with a format chunk before its data";
+  if (!IsPlayedFormat(*wave)) {
+    return "a wave file in a sample format the player does not play: format " + std::to_string(wave->format_tag) +
+           " with " + std::to_string(wave->bits_per_sample) + " bits (it plays integer PCM, 32-bit float, A-law " +
+           "and mu-law)";
+  }
+  if (wave->channels == 0 || wave->channels > kMostChannels || wave->sample_rate == 0 ||
+      wave->sample_rate > kHighestRate || wave->byte_rate == 0) {
+    return "a wave file with a damaged format chunk (" + std::to_string(wave->channels) + " channels, " +
+           std::to_string(wave->sample_rate) + " samples a second, " + std::to_string(wave->byte_rate) +
+           " bytes a second)";
+  }
+  if (wave->data_bytes == 0) return "a wave file without samples";
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  const std::uint64_t held = error || size < wave->data_offset ? 0 : size - wave->data_offset;
+  if (held < wave->data_bytes) {
+    return "a wave file cut short (it holds " + std::to_string(held) + " of the " + std::to_string(wave->data_bytes) +
+           " bytes of samples its header gives)";
+  }
+  return std::nullopt;
 }
 
 }  // namespace shiori

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace shiori {
 
@@ -24,5 +25,10 @@ struct WaveLayout {
 // The playing time of a RIFF WAVE file in milliseconds, from its format and data chunks; none when the file is
 // missing or is no wave file.
 [[nodiscard]] std::optional<int> WaveDurationMs(const std::filesystem::path& file);
+
+// Why the player cannot play a wave file as a piece of music, or none when it can: no wave file, samples in a
+// format the shells do not play, or fewer samples than the header promises (the piece would repeat after a
+// silence as long as what is missing).
+[[nodiscard]] std::optional<std::string> WaveProblem(const std::filesystem::path& file);
 
 }  // namespace shiori
