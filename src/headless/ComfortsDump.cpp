@@ -25,6 +25,10 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   json.Key("notice").OptionalString(comforts.notice());
   json.Key("focus").OptionalString(comforts.FocusName());
   json.Key("canGoBack").Bool(comforts.can_go_back());
+  json.Key("help").Bool(comforts.help_open());
+  json.Key("undo").BeginArray();
+  for (const int slot : comforts.bookmark_undo().Slots()) json.Int(slot);
+  json.EndArray();
   json.Key("prefs");
   DumpPreferences(json, comforts.preferences());
   json.EndObject();

@@ -156,5 +156,47 @@ TEST_F(ReadingTest, CtrlHeldTooLongBeforeItsKeyPutsThePageOnScreenBackBeforeTheS
   EXPECT_EQ(game.Caption("lbl1(0)"), "頁1") << "and the story stays there";
 }
 
+// A bookmark saved over is kept, in the reader's folder, until the next save over the same slot.
+TEST_F(ReadingTest, ASavedOverBookmarkCanBeTakenBackAndTakingItBackLosesNothingEither) {
+  const std::filesystem::path user = game.dir().path() / "user";
+  Begin(0);
+  comforts().SetUserFolder(user);
+  game.Menu("menuSAVE(1)");
+  EXPECT_TRUE(comforts().bookmark_undo().Slots().empty()) << "an empty slot has nothing to keep";
+  const std::string first = game.dir().Read("data2.rgd");
+  ReadTo(2);
+  game.Menu("menuSAVE(1)");
+  const std::string second = game.dir().Read("data2.rgd");
+  ASSERT_NE(first, second);
+  EXPECT_EQ(comforts().notice(), "しおり１に保存しました　上書き前は「読書」から戻せます");
+  EXPECT_EQ(comforts().bookmark_undo().Slots(), std::vector<int>{1});
+
+  game.Create();  // a new run, as the next start of the player
+  ASSERT_TRUE(game.engine().Start().ok());
+  game.engine().comforts().SetUserFolder(user);
+  ASSERT_TRUE(game.engine().comforts().bookmark_undo().CanTakeBack(1)) << "kept beside the preferences";
+  game.engine().comforts().TakeBackBookmark(1);
+  EXPECT_EQ(game.dir().Read("data2.rgd"), first) << "the very bytes, as the original wrote them";
+  EXPECT_EQ(game.engine().comforts().notice(), "しおり１を上書き前に戻しました");
+  game.engine().comforts().TakeBackBookmark(1);
+  EXPECT_EQ(game.dir().Read("data2.rgd"), second) << "taking back keeps the newer one in turn";
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(game.dir().path())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(entry.path().string().find("/user/") != std::string::npos || name.find("replaced") == std::string::npos)
+        << "nothing kept among the game's files: " << entry.path();
+  }
+}
+
+TEST_F(ReadingTest, WithoutAFolderTheReplacedBookmarkIsKeptForTheRunAndNothingElseIsTakenBack) {
+  Begin(0);
+  game.Menu("menuSAVE(2)");
+  ReadTo(1);
+  game.Menu("menuSAVE(2)");
+  EXPECT_TRUE(comforts().bookmark_undo().CanTakeBack(2)) << "kept for this run without a folder";
+  comforts().TakeBackBookmark(3);
+  EXPECT_EQ(comforts().notice()->rfind("戻せませんでした：", 0), 0U);
+  EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data4.rgd"));
+}
+
 }  // namespace
 }  // namespace shiori::test

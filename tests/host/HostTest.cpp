@@ -57,7 +57,7 @@ TEST_F(HostTest, CtrlHeldAloneSkipsButCtrlWithAKeyIsAShortcutThatNeverReadsOn) {
   host->KeyUp(now, "Control");
   EXPECT_FALSE(game.engine().comforts().skip_on());
   EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "the shortcut read on";
-  EXPECT_EQ(game.form().overlay().notice, "セーブしました");
+  EXPECT_EQ(game.form().overlay().notice, "しおり１に保存しました");
   EXPECT_TRUE(std::filesystem::exists(game.dir().path() / "data2.rgd")) << "Ctrl+W saves to the first bookmark";
 
   EXPECT_EQ(host->KeyDown(now, "Control", {}), ShellAction::None);

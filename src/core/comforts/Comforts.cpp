@@ -14,18 +14,24 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 18> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
-                                                    "enter",  "space",    "escape", "tab",  "delete", "a",
-                                                    "h",      "1",        "2",      "3",    "4",      "backspace"};
+constexpr std::array<std::string_view, 19> kKeys = {"pageup", "pagedown", "up",  "down",      "left", "right", "enter",
+                                                    "space",  "escape",   "tab", "delete",    "a",    "h",     "1",
+                                                    "2",      "3",        "4",   "backspace", "f1"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
 
 bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
+// "しおり１": the bookmark as the load menu and the start of a new story name it.
+std::string BookmarkName(int slot) {
+  static constexpr std::array<std::string_view, 4> kDigits = {"０", "１", "２", "３"};
+  return "しおり" + std::string(slot >= 0 && slot <= 3 ? kDigits[slot] : "？");
+}
+
 }  // namespace
 
-Comforts::Comforts(Engine& engine) : engine_(engine), going_back_(engine), navigation_(engine) {}
+Comforts::Comforts(Engine& engine) : engine_(engine), going_back_(engine), undo_(engine), navigation_(engine) {}
 
 Comforts::~Comforts() {
   for (auto* task : {&notice_task_, &read_on_task_}) {
@@ -34,6 +40,10 @@ Comforts::~Comforts() {
 }
 
 bool Comforts::BeforePress(const Form::PressEvent& press) {
+  if (help_.open()) {
+    ToggleHelp();
+    return true;
+  }
   if (backlog_open_) {
     PressOnBacklog(press);
     return true;
@@ -84,7 +94,9 @@ bool Comforts::PressOnGalleryPicture(int x, int y) {
 
 bool Comforts::Key(std::string_view key) {
   if (std::find(kKeys.begin(), kKeys.end(), key) == kKeys.end()) return false;
-  if (backlog_open_) {
+  if (help_.open() || key == "f1") {
+    ToggleHelp();
+  } else if (backlog_open_) {
     BacklogKey(key);
   } else if (text_hidden_) {
     ShowText();
@@ -155,6 +167,13 @@ void Comforts::CtrlJoinedByKey() {
   ctrl_visit_.reset();
   StopReadingOn();
   if (going_back_.OnScreen() != shown) static_cast<void>(going_back_.ReturnTo(shown));
+}
+
+void Comforts::ToggleHelp() {
+  StopReadingOn();
+  help_.Toggle();
+  engine_.typewriter().Hold(help_.open() || backlog_open_);
+  Refresh();
 }
 
 void Comforts::GoBack() {
@@ -381,9 +400,22 @@ void Comforts::ShowNotice(std::string text) {
   Refresh();
 }
 
-void Comforts::QuickSave(int slot) {
-  const Status saved = engine_.bookmarks().SaveBookmark(slot);
-  ShowNotice(saved ? "セーブしました" : "セーブできませんでした：" + saved.error());
+void Comforts::QuickSave(int slot) { static_cast<void>(engine_.bookmarks().SaveBookmark(slot)); }
+
+void Comforts::BookmarkSaved(int slot, const Status& saved) {
+  const std::string name = BookmarkName(slot);
+  if (!saved) {
+    ShowNotice(name + "に保存できませんでした：" + saved.error());
+  } else if (undo_.CanTakeBack(slot)) {
+    ShowNotice(name + "に保存しました　上書き前は「読書」から戻せます");
+  } else {
+    ShowNotice(name + "に保存しました");
+  }
+}
+
+void Comforts::TakeBackBookmark(int slot) {
+  const Status taken = undo_.TakeBack(slot);
+  ShowNotice(taken ? BookmarkName(slot) + "を上書き前に戻しました" : "戻せませんでした：" + taken.error());
 }
 
 void Comforts::SetPreferences(const Preferences& preferences) {
@@ -418,6 +450,7 @@ void Comforts::Refresh() {
   const Widget* hovered = navigation_.hover(CurrentScreen(engine_));
   if (hovered) overlay.hover = hovered->name();
   overlay.text_hidden = text_hidden_;
+  if (help_.open()) overlay.help = KeyHelp::Rows();
   engine_.form().SetOverlay(std::move(overlay));
 }
 

@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "comforts/Backlog.h"
+#include "comforts/BookmarkUndo.h"
 #include "comforts/GoingBack.h"
+#include "comforts/KeyHelp.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
 #include "engine/PlayState.h"
@@ -47,10 +49,21 @@ class Comforts {
   // Puts back the page before the one on screen (Backspace).
   void GoBack();
   [[nodiscard]] bool can_go_back() const { return going_back_.CanGoBack(); }
+  // Shows or takes away the key help (F1).
+  void ToggleHelp();
+  [[nodiscard]] bool help_open() const { return help_.open(); }
   // A short message on the stage, taken away again after a few seconds.
   void ShowNotice(std::string text);
-  // The quick-save items: save, then say whether it worked.
+  // The quick-save items.
   void QuickSave(int slot);
+  // Every save says which bookmark it wrote, or why it could not.
+  void BookmarkSaved(int slot, const Status& saved);
+  // Puts back the bookmark a save replaced in `slot`, and says so.
+  void TakeBackBookmark(int slot);
+  [[nodiscard]] BookmarkUndo& bookmark_undo() { return undo_; }
+  [[nodiscard]] const BookmarkUndo& bookmark_undo() const { return undo_; }
+  // The reader's own folder, beside the preferences, where the comforts keep what outlives a run.
+  void SetUserFolder(const std::filesystem::path& folder) { undo_.SetFolder(folder); }
 
   [[nodiscard]] const Preferences& preferences() const { return preferences_; }
   void SetPreferences(const Preferences& preferences);
@@ -95,6 +108,8 @@ class Comforts {
   Preferences preferences_;
   Backlog backlog_;
   GoingBack going_back_;
+  BookmarkUndo undo_;
+  KeyHelp help_;
   KeyboardNavigation navigation_;
   bool backlog_open_ = false;
   bool text_hidden_ = false;

@@ -158,6 +158,8 @@ void Engine::Wire() {
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
   pages_->ChoiceShown = [this] { comforts_->ChoiceShown(); };
   menus_->Reset = [this] { comforts_->StoryReset(); };
+  bookmarks_->Overwriting = [this](int slot) { comforts_->bookmark_undo().Keep(slot); };
+  bookmarks_->Saved = [this](int slot, const Status& saved) { comforts_->BookmarkSaved(slot, saved); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
   f.Command2->Click = [this] { title_->Command2_Click(); };

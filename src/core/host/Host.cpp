@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <utility>
 
 #include "comforts/Comforts.h"
@@ -38,16 +39,34 @@ struct ReadingEntry {
   std::string_view caption;
   std::string_view keys;
 };
-constexpr std::array<ReadingEntry, 7> kReadingMenu = {{
+constexpr std::array<ReadingEntry, 12> kReadingMenu = {{
     {"history", "テキスト履歴(&H)", "PageUp"},
     {"back", "前のページに戻る(&B)", "Backspace"},
     {"auto", "オートモード(&A)", "A"},
     {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
     {"hide", "文字を隠す(&T)", "H"},
     {"", "", ""},  // a separator
+    {"undo1", "しおり１を上書き前に戻す(&1)", ""},
+    {"undo2", "しおり２を上書き前に戻す(&2)", ""},
+    {"undo3", "しおり３を上書き前に戻す(&3)", ""},
+    {"", "", ""},
+    {"keys", "キー操作(&K)", "F1"},
     {"preferences", "設定(&P)...", ""},
 }};
 constexpr std::string_view kReadingPrefix = "reading.";
+constexpr std::string_view kUndoPrefix = "undo";
+
+// The slot an "undo" entry takes back, if the command is one.
+std::optional<int> UndoSlot(std::string_view command) {
+  if (!command.starts_with(kUndoPrefix) || command.size() != kUndoPrefix.size() + 1) return std::nullopt;
+  return command.back() - '0';
+}
+
+bool ReadingEntryEnabled(std::string_view command, const Comforts& comforts) {
+  if (command == "back") return comforts.can_go_back();
+  if (const auto slot = UndoSlot(command)) return comforts.bookmark_undo().CanTakeBack(*slot);
+  return true;
+}
 
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
@@ -209,6 +228,8 @@ void Host::ChooseReading(std::string_view command) {
   if (command == "auto") comforts.SetAuto(!comforts.auto_on());
   if (command == "skip") comforts.SetSkipRead(!comforts.skip_on());
   if (command == "back") comforts.GoBack();
+  if (command == "keys") comforts.ToggleHelp();
+  if (const auto slot = UndoSlot(command)) comforts.TakeBackBookmark(*slot);
 }
 
 void Host::Notice(Micros now, std::string text) {
@@ -246,7 +267,7 @@ std::vector<MenuEntry> Host::MenuBar() const {
     const bool checkable = r.command == "auto" || r.command == "skip";
     const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
-    const bool enabled = r.command != "back" || comforts.can_go_back();
+    const bool enabled = ReadingEntryEnabled(r.command, comforts);
     reading.items.push_back({name, std::string(r.caption), enabled, checkable, checked, std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));

@@ -25,13 +25,12 @@ Status Bookmarks::SaveBookmark(int slot) {
   s.BgmOn = engine_.form().menuBGM.checked();
   const std::string time = services.clock.TimeText();
   const std::string stamp = Stamp(services.clock.DateText(), time);
+  if (Overwriting) Overwriting(slot);
   const Status written = WriteValueFile(File(slot), {Number{s.CurrentPage}, stamp, s.BgmOn});
-  if (!written) {
-    services.warnings.Warn(written.error());
-    return written;
-  }
-  LabelQuickSaveItem(slot, stamp);
-  return Done{};
+  if (!written) services.warnings.Warn(written.error());
+  if (written) LabelQuickSaveItem(slot, stamp);
+  if (Saved) Saved(slot, written);
+  return written;
 }
 
 void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
@@ -41,13 +40,13 @@ void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
 
 void Bookmarks::LabelQuickSaveItems() {
   for (int slot = 1; slot <= kSlots; ++slot) {
-    const Slot bookmark = Read(slot);
+    const Slot bookmark = Peek(slot);
     if (bookmark.stamp != kEmptyStamp) LabelQuickSaveItem(slot, bookmark.stamp);
   }
 }
 
 // A file that is missing, unreadable or not of the form page, "stamp", flag reads as an empty slot.
-Bookmarks::Slot Bookmarks::Read(int slot) {
+Bookmarks::Slot Bookmarks::Peek(int slot) const {
   const auto values = ReadValueFile(File(slot));
   if (!values) return {};
   const ValueLine& line = values.value();
@@ -63,7 +62,7 @@ Bookmarks::Slot Bookmarks::Read(int slot) {
 
 std::string Bookmarks::ReadBookmarkStamp(int slot) {
   PlayState& s = engine_.state();
-  Slot bookmark = Read(slot);
+  Slot bookmark = Peek(slot);
   s.CurrentPage = bookmark.page == 0 ? 1 : bookmark.page;
   static_cast<void>(engine_.ReadPageRecord());
   return std::move(bookmark.stamp);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,13 +37,19 @@ class Bookmarks {
   // "12/01 14:05" from "2026/12/01" and "14:05:09".
   [[nodiscard]] static std::string Stamp(const std::string& date_text, const std::string& time_text);
 
- private:
   struct Slot {
     std::int16_t page = 1;
     std::string stamp = kEmptyStamp;
   };
+  // What the slot holds, read without touching the story's state.
+  [[nodiscard]] Slot Peek(int slot) const;
   [[nodiscard]] std::filesystem::path File(int slot) const;
-  [[nodiscard]] Slot Read(int slot);
+
+  // Told before a save writes over `slot`, and after, with how it went.
+  std::function<void(int slot)> Overwriting;
+  std::function<void(int slot, const Status& saved)> Saved;
+
+ private:
   void LabelQuickSaveItem(int slot, const std::string& stamp);
 
   Engine& engine_;

@@ -20,7 +20,16 @@ std::uint32_t Owner(Source source, std::uint32_t index, std::uint32_t part = 0) 
 // The parts of a widget, and of the overlay.
 // The border takes four parts, the text one per line.
 enum WidgetPart : std::uint32_t { kBackPart = 0, kBorderPart = 1, kTextPart = 8 };
-enum OverlayPart : std::uint32_t { kHoverPart, kFocusPart, kBacklogPart, kIndicatorPart, kNoticePart };
+enum OverlayPart : std::uint32_t {
+  kHoverPart,
+  kFocusPart,
+  kBacklogPart,
+  kIndicatorPart,
+  kNoticePart,
+  kHelpPart,
+  kPreviewPart,
+  kUndoPart
+};
 
 Box ToBox(const Rect& r) {
   return {static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.width),
@@ -138,6 +147,23 @@ void AddBacklog(const Overlay& overlay, DisplayList& list) {
   AddFill(list, owner(), {track.x, thumb_top, track.width, kThumb}, kMarkColour);
 }
 
+// The key help hides the stage: the keys on the left, what they do on the right, a row each.
+void AddHelp(const Overlay& overlay, DisplayList& list) {
+  std::uint32_t part = 0;
+  const auto owner = [&] { return OverlayOwner(kHelpPart, part++); };
+  AddFill(list, owner(), kStage, Opaque(0x000010));
+  constexpr Argb kCaption = Opaque(0xc0c0d0);
+  AddLabel(list, owner(), "キー操作", 14, {16, 8, 608, 28}, Side::Left, kMarkColour);
+  AddLabel(list, owner(), "何かキーを押すか、クリックで戻る", 12, {16, 372, 608, 20}, Side::Right, kCaption);
+  constexpr float kTop = 44;
+  constexpr float kPitch = 24;
+  for (std::size_t i = 0; i < overlay.help.size(); ++i) {
+    const float y = kTop + static_cast<float>(i) * kPitch;
+    AddLabel(list, owner(), overlay.help[i].first, 14, {40, y, 230, kPitch}, Side::Left, kMarkColour);
+    AddLabel(list, owner(), overlay.help[i].second, 14, {280, y, 340, kPitch}, Side::Left, Opaque(0xFFFFFF));
+  }
+}
+
 // A small rounded box of text: the indicator in the bottom right corner, the notice at the bottom.
 void AddTag(DisplayList& list, std::uint32_t owner, std::string_view text, float pixel_size, Point anchor, Side side) {
   const float width = std::min(LineWidth(CodePoints(text), pixel_size) + 2 * pixel_size, StageLayout::kWidth - 16);
@@ -161,6 +187,7 @@ void AddOverlay(const Form& form, DisplayList& list) {
     AddTag(list, OverlayOwner(kIndicatorPart), *overlay.indicator == "AUTO" ? "AUTO ▶" : "SKIP ▶▶", 12, {564, 374},
            Side::Right);
   }
+  if (!overlay.help.empty()) AddHelp(overlay, list);
   if (overlay.notice) {
     AddTag(list, OverlayOwner(kNoticePart), *overlay.notice, 14, {StageLayout::kWidth / 2, 340}, Side::Centre);
   }

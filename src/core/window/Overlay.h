@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace shiori {
@@ -23,6 +24,8 @@ struct Overlay {
   std::optional<std::string> hover;
   // The message lines and the arrow are hidden to show the whole picture.
   bool text_hidden = false;
+  // The key help over everything: each key and what it does; none while it is not shown.
+  std::vector<std::pair<std::string, std::string>> help;
 
   bool operator==(const Overlay&) const = default;
 };
