@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "comforts/Comforts.h"
+#include "menus/MenuList.h"
+#include "stage/StageLayout.h"
 #include "support/TestGame.h"
 #include "window/Widget.h"
 
@@ -196,6 +199,90 @@ TEST_F(ReadingTest, WithoutAFolderTheReplacedBookmarkIsKeptForTheRunAndNothingEl
   comforts().TakeBackBookmark(3);
   EXPECT_EQ(comforts().notice()->rfind("戻せませんでした：", 0), 0U);
   EXPECT_FALSE(std::filesystem::exists(game.dir().path() / "data4.rgd"));
+}
+
+// The pictures the display list draws, with their scales.
+std::vector<std::pair<std::string, float>> PicturesDrawn(const Form& form) {
+  stage::StageLayout layout;
+  std::vector<std::pair<std::string, float>> pictures;
+  for (const stage::Item& item : layout.Lay(form).items) {
+    if (const auto* picture = std::get_if<stage::Picture>(&item.drawing)) {
+      pictures.emplace_back(picture->name, picture->scale);
+    }
+  }
+  return pictures;
+}
+
+TEST_F(ReadingTest, TheLoadMenuShowsWhatABookmarkHoldsWhereItsPassageWasAndItsYearWhenNotThisOne) {
+  Begin(0);
+  ReadTo(1);
+  game.Menu("menuSAVE(2)");  // page 2, whose picture is 2
+  game.RightClick("Picture1");
+  game.Answer(true);
+  game.Click("lblMLT(0)");  // the in-game menu's load
+  ASSERT_EQ(game.state().MenuMode, MenuKind::Load);
+  const std::string passage = game.Caption("lblMLT(6)");
+  comforts().Hover(std::pair{400, 150});  // on the second bookmark
+  ASSERT_TRUE(game.form().overlay().preview);
+  EXPECT_EQ(game.form().overlay().preview->lines, (std::vector<std::string>{"頁2"})) << "up to the page's pause";
+  const auto pictures = PicturesDrawn(game.form());
+  EXPECT_NE(std::find(pictures.begin(), pictures.end(), std::pair<std::string, float>{"data/0002.rgd", 0.3f}),
+            pictures.end())
+      << "the page's picture, small";
+  EXPECT_TRUE(stage::HiddenByOverlay(game.form(), *game.form().lblMLT[6])) << "in place of the passage";
+  EXPECT_EQ(game.Caption("lblMLT(6)"), passage) << "which is still the menu's own";
+  comforts().Hover(std::pair{400, 60});
+  EXPECT_FALSE(game.form().overlay().preview) << "an empty slot has nothing to show";
+  Key("down");
+  Key("down");
+  comforts().Hover(std::nullopt);
+  EXPECT_TRUE(game.form().overlay().preview) << "the keyboard's mark shows it too";
+
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "ロードデータ　その２\r\n12/01 14:05") << "saved this year";
+  const auto noon = std::chrono::sys_days{std::chrono::year{2024} / 12 / 1} + std::chrono::hours{12};
+  std::filesystem::last_write_time(game.dir().path() / "data3.rgd",
+                                   std::filesystem::file_time_type::clock::now() +
+                                       std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+                                           noon - std::chrono::system_clock::now()));
+  game.engine().menus().ShowLoadMenu();
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "ロードデータ　その２\r\n2024/12/01 14:05");
+  EXPECT_EQ(game.dir().Read("data3.rgd").find("2024"), std::string::npos) << "the file keeps the original's form";
+}
+
+TEST_F(ReadingTest, TheLoadMenusButtonTakesAReplacedBookmarkBack) {
+  Begin(0);
+  game.Menu("menuSAVE(1)");
+  ReadTo(1);
+  game.Menu("menuSAVE(1)");
+  const std::string first_page_saved = game.dir().Read("data2.rgd");
+  game.RightClick("Picture1");
+  game.Answer(true);
+  game.Click("lblMLT(0)");
+  ASSERT_EQ(game.form().overlay().undo_slots, std::vector<int>{1});
+  const Rect button = UndoButtonBeside(game.form().lblMLT[0]->bounds());
+  game.form().PressAt(button.left + 2, button.top + 2, kLeftButton);
+  EXPECT_NE(game.dir().Read("data2.rgd"), first_page_saved);
+  EXPECT_EQ(game.dir().Read("data2.rgd").substr(0, 2), "1,");
+  EXPECT_EQ(game.state().MenuMode, MenuKind::Load) << "the press took nothing else: no story was resumed";
+}
+
+TEST_F(ReadingTest, F1ShowsEveryKeyOverTheStoryWhichWaitsUntilAnyKeyTakesItAway) {
+  Begin(2);
+  game.Wait(40);
+  Key("f1");
+  EXPECT_TRUE(comforts().help_open());
+  EXPECT_EQ(game.form().overlay().help.size(), KeyHelp::Rows().size());
+  const std::string typed = game.Caption("lbl1(0)");
+  game.Wait(1000);
+  EXPECT_EQ(game.Caption("lbl1(0)"), typed) << "the story waits";
+  game.Click("Picture1");
+  EXPECT_FALSE(comforts().help_open()) << "a click takes it away";
+  game.Wait(600);
+  EXPECT_EQ(game.Caption("lbl1(1)"), "") << "and does nothing else: the page stops at its pause";
+  Key("f1");
+  Key("enter");
+  EXPECT_FALSE(comforts().help_open());
+  EXPECT_TRUE(game.form().overlay().help.empty());
 }
 
 }  // namespace

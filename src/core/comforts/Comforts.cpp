@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "comforts/SlotPreview.h"
 #include "engine/Engine.h"
 #include "gallery/CgViewer.h"
+#include "menus/MenuList.h"
 #include "persistence/Bookmarks.h"
 #include "persistence/SeenRecord.h"
 #include "platform/Utf8.h"
@@ -66,6 +68,10 @@ bool Comforts::BeforePress(const Form::PressEvent& press) {
       PressOnGalleryPicture(press.at->first, press.at->second)) {
     return true;
   }
+  if (press.at && press.button == kLeftButton && screen == Screen::Load &&
+      PressOnUndoButton(press.at->first, press.at->second)) {
+    return true;
+  }
   if (!on_story || press.button != kLeftButton) return false;
   const PlayState& s = engine_.state();
   if (engine_.typewriter().typing()) {
@@ -88,6 +94,15 @@ bool Comforts::PressOnGalleryPicture(int x, int y) {
       form.Press(*plate, kLeftButton);
       return true;
     }
+  }
+  return false;
+}
+
+bool Comforts::PressOnUndoButton(int x, int y) {
+  for (const int slot : undo_.Slots()) {
+    if (!UndoButtonBeside(engine_.form().lblMLT[slot - 1]->bounds()).Contains(x, y)) continue;
+    TakeBackBookmark(slot);
+    return true;
   }
   return false;
 }
@@ -415,6 +430,7 @@ void Comforts::BookmarkSaved(int slot, const Status& saved) {
 
 void Comforts::TakeBackBookmark(int slot) {
   const Status taken = undo_.TakeBack(slot);
+  if (taken && CurrentScreen(engine_) == Screen::Load) engine_.menus().ShowLoadMenu();  // the slot's new stamp
   ShowNotice(taken ? BookmarkName(slot) + "を上書き前に戻しました" : "戻せませんでした：" + taken.error());
 }
 
@@ -429,6 +445,17 @@ Status Comforts::SetPreference(std::string_view name, std::string_view value) {
   if (Status set = changed.Set(name, value); !set) return set;
   SetPreferences(changed);
   return Done{};
+}
+
+// The bookmark entry of the load menu under the pointer, or else under the keyboard's mark.
+std::optional<int> Comforts::PointedSlot() {
+  const Screen screen = CurrentScreen(engine_);
+  const Widget* pointed = navigation_.hover(screen) ? navigation_.hover(screen) : navigation_.focus(screen);
+  const auto& entries = engine_.form().lblMLT;
+  for (int slot = 1; slot <= Bookmarks::kSlots; ++slot) {
+    if (pointed == entries[slot - 1]) return slot;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> Comforts::FocusName() {
@@ -451,6 +478,10 @@ void Comforts::Refresh() {
   if (hovered) overlay.hover = hovered->name();
   overlay.text_hidden = text_hidden_;
   if (help_.open()) overlay.help = KeyHelp::Rows();
+  if (CurrentScreen(engine_) == Screen::Load) {
+    overlay.undo_slots = undo_.Slots();
+    if (const auto slot = PointedSlot()) overlay.preview = PreviewOfSlot(engine_, *slot);
+  }
   engine_.form().SetOverlay(std::move(overlay));
 }
 

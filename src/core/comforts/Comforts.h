@@ -76,6 +76,8 @@ class Comforts {
   [[nodiscard]] bool skip_on() const { return skip_; }
   [[nodiscard]] const std::optional<std::string>& notice() const { return notice_; }
   [[nodiscard]] std::optional<std::string> FocusName();
+  // Draws the overlay again from the comforts' state and the screen under it.
+  void Refresh();
 
   // From the story: a typing run stopped; the arrow timer ticked; the reader took a choice.
   void TypingStopped(std::int16_t page, bool began_page);
@@ -99,10 +101,11 @@ class Comforts {
   [[nodiscard]] bool SkipEndsHere(const PlayState& s);
   [[nodiscard]] bool ClickStory();
   [[nodiscard]] bool PressOnGalleryPicture(int x, int y);
+  [[nodiscard]] bool PressOnUndoButton(int x, int y);
+  [[nodiscard]] std::optional<int> PointedSlot();
   void BacklogKey(std::string_view key);
   void PressOnBacklog(const Form::PressEvent& press);
   void ReturnToVisit(GoingBack::Visit visit);
-  void Refresh();
 
   Engine& engine_;
   Preferences preferences_;

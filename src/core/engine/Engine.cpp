@@ -154,6 +154,7 @@ void Engine::Wire() {
 
   // The comforts see every press first, and follow the typewriter.
   f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
+  f.AfterPress = [this] { comforts_->Refresh(); };
   choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
   pages_->ChoiceShown = [this] { comforts_->ChoiceShown(); };

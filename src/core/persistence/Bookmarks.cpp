@@ -1,6 +1,8 @@
 #include "persistence/Bookmarks.h"
 
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <limits>
 
 #include "engine/Engine.h"
@@ -16,6 +18,33 @@ std::string Bookmarks::Stamp(const std::string& date_text, const std::string& ti
   const std::string date = date_text.size() >= 5 ? date_text.substr(date_text.size() - 5) : date_text;
   const std::string time = time_text.size() >= 8 ? time_text.substr(time_text.size() - 8, 5) : time_text;
   return date + " " + time;
+}
+
+namespace {
+
+// The local date the file was last written, as "YYYY/MM/DD".
+std::optional<std::string> FileDate(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(file, error);
+  if (error) return std::nullopt;
+  // Through the present moment of both clocks: not every C++ library converts between them yet.
+  const auto since = std::chrono::duration_cast<std::chrono::system_clock::duration>(
+      written - std::filesystem::file_time_type::clock::now());
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + since);
+  std::tm local{};
+  if (localtime_r(&seconds, &local) == nullptr) return std::nullopt;
+  std::array<char, 16> text{};
+  if (std::strftime(text.data(), text.size(), "%Y/%m/%d", &local) == 0) return std::nullopt;
+  return std::string(text.data());
+}
+
+}  // namespace
+
+std::string Bookmarks::ListedStamp(int slot, const std::string& stamp) const {
+  const auto date = FileDate(File(slot));
+  const std::string today = engine_.services().clock.DateText();
+  if (!date || date->size() != 10 || stamp.size() < 5 || date->substr(5) != stamp.substr(0, 5)) return stamp;
+  return date->substr(0, 4) == today.substr(0, 4) ? stamp : date->substr(0, 5) + stamp;
 }
 
 Status Bookmarks::SaveBookmark(int slot) {

@@ -34,6 +34,11 @@ class Bookmarks {
   // Writes the slot as an empty one: page 1, no stamp, music off.
   [[nodiscard]] Status WriteEmptySlot(int slot);
 
+  // The stamp as the load menu lists it: with the year of the save in front ("2024/12/01 14:05") when it is not
+  // this year. The file keeps the stamp without a year, as it always has; the year is the file's own date, when
+  // that agrees with the stamp's month and day (a copied file may carry another).
+  [[nodiscard]] std::string ListedStamp(int slot, const std::string& stamp) const;
+
   // "12/01 14:05" from "2026/12/01" and "14:05:09".
   [[nodiscard]] static std::string Stamp(const std::string& date_text, const std::string& time_text);
 

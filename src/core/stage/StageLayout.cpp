@@ -147,6 +147,34 @@ void AddBacklog(const Overlay& overlay, DisplayList& list) {
   AddFill(list, owner(), {track.x, thumb_top, track.width, kThumb}, kMarkColour);
 }
 
+// Taking back a replaced bookmark: a small button beside its entry in the load menu.
+void AddUndoButtons(const Form& form, DisplayList& list) {
+  for (const int slot : form.overlay().undo_slots) {
+    const Widget& entry = *form.lblMLT[slot - 1];
+    if (!entry.TakesInput()) continue;
+    const Box button = ToBox(UndoButtonBeside(entry.bounds()));
+    const std::uint32_t owner = OverlayOwner(kUndoPart, static_cast<std::uint32_t>(slot) * 2);
+    Add(list, owner, button, RoundedBox{button, 4, 0xB0000000, kMarkColour, 1});
+    AddLabel(list, owner + 1, "戻す", 12, button, Side::Centre, kMarkColour);
+  }
+}
+
+// The bookmark pointed at in the load menu, in the preview box: its picture small, its first lines below.
+void AddSlotPreview(const SlotPreview& preview, const Box& box, DisplayList& list) {
+  constexpr float kScale = 0.3f;
+  constexpr float kLinePitch = 17;
+  std::uint32_t part = 0;
+  const auto owner = [&] { return OverlayOwner(kPreviewPart, part++); };
+  const Box picture{box.x + (box.width - StageLayout::kWidth * kScale) / 2, box.y, StageLayout::kWidth * kScale,
+                    StageLayout::kHeight * kScale};
+  AddFill(list, owner(), picture, Opaque(kBlack));
+  if (preview.picture) Add(list, owner(), picture, Picture{*preview.picture, {picture.x, picture.y}, picture, kScale});
+  for (std::size_t i = 0; i < preview.lines.size(); ++i) {
+    const Box line{box.x, picture.bottom() + 6 + static_cast<float>(i) * kLinePitch, box.width, kLinePitch};
+    AddLabel(list, owner(), preview.lines[i], 12, line, Side::Left, Opaque(0xFFFFFF));
+  }
+}
+
 // The key help hides the stage: the keys on the left, what they do on the right, a row each.
 void AddHelp(const Overlay& overlay, DisplayList& list) {
   std::uint32_t part = 0;
@@ -187,6 +215,7 @@ void AddOverlay(const Form& form, DisplayList& list) {
     AddTag(list, OverlayOwner(kIndicatorPart), *overlay.indicator == "AUTO" ? "AUTO ▶" : "SKIP ▶▶", 12, {564, 374},
            Side::Right);
   }
+  AddUndoButtons(form, list);
   if (!overlay.help.empty()) AddHelp(overlay, list);
   if (overlay.notice) {
     AddTag(list, OverlayOwner(kNoticePart), *overlay.notice, 14, {StageLayout::kWidth / 2, 340}, Side::Centre);
@@ -209,6 +238,7 @@ Box GlyphReach(const GlyphRun& run, std::size_t index) {
 float PointsToPixels(double points) { return static_cast<float>(std::lround(points * 96.0 / 72.0)); }
 
 bool HiddenByOverlay(const Form& form, const Widget& widget) {
+  if (&widget == form.lblMLT[6] && form.overlay().preview) return true;  // the bookmark shows in its place
   if (!form.overlay().text_hidden) return false;
   return &widget == form.lblSANKAKU || std::find(form.lbl1.begin(), form.lbl1.end(), &widget) != form.lbl1.end();
 }
@@ -251,6 +281,9 @@ void StageLayout::LayLayer(const Form& form, const Layer& layer, std::uint32_t l
     if (!widget.visible() || HiddenByOverlay(form, widget)) continue;
     const auto index = static_cast<std::uint32_t>(std::find(widgets.begin(), widgets.end(), &widget) - widgets.begin());
     LayWidget(widget, index, list);
+  }
+  if (&layer == &form.Picture2 && form.lblMLT[6]->visible() && form.overlay().preview) {
+    AddSlotPreview(*form.overlay().preview, ToBox(form.lblMLT[6]->bounds()), list);
   }
 }
 

@@ -12,9 +12,7 @@ constexpr Rgb kDarkGrey = 0x404040;
 constexpr Rgb kSpeedGrey = 0x808080;
 constexpr double kStoryFont = 20.25;
 
-std::string Indexed(std::string_view name, int index) {
-  return std::string(name) + "(" + std::to_string(index) + ")";
-}
+std::string Indexed(std::string_view name, int index) { return std::string(name) + "(" + std::to_string(index) + ")"; }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -65,12 +63,12 @@ Widget* Form::Make(std::string name, Layer* layer, const Widget::Design& design)
 void Form::BuildStoryLayer() {
   lblFRONT = Make("lblFRONT", &Picture1, {.bounds = {0, 408, 641, 393}});
   lblSANKAKU = Make("lblSANKAKU", &Picture1, {.bounds = {568, 360, 41, 41}, .fore = kWhite, .font = kStoryFont});
-  const std::array<Rect, 4> choice_bounds = {
-      Rect{56, 32, 425, 26}, Rect{56, 96, 425, 65}, Rect{56, 168, 425, 65}, Rect{56, 248, 425, 65}};
+  const std::array<Rect, 4> choice_bounds = {Rect{56, 32, 425, 26}, Rect{56, 96, 425, 65}, Rect{56, 168, 425, 65},
+                                             Rect{56, 248, 425, 65}};
   for (int i = 3; i >= 0; --i) {
-    lblSEL[i] = Make(Indexed("lblSEL", i), &Picture1,
-                     {.caption = Indexed("lblSEL", i), .bounds = choice_bounds[i], .font = kStoryFont,
-                      .visible = false});
+    lblSEL[i] =
+        Make(Indexed("lblSEL", i), &Picture1,
+             {.caption = Indexed("lblSEL", i), .bounds = choice_bounds[i], .font = kStoryFont, .visible = false});
   }
   for (int k = 0; k < 12; ++k) {
     // The lines lie 32 pixels apart, but for two that the layout nudged up by one pixel and two one pixel narrower.
@@ -97,14 +95,24 @@ void Form::BuildMenuLayer() {
       {"▽前の画面に戻る▽", {40, 296, 249, 25}, kWhite, 14.25, Alignment::Centre, false},
       {"24回", {183, 94, 89, 17}, kWhite, 9, Alignment::Centre, false},
       {"タイトル画面に戻る", {80, 336, 121, 17}, kBlack, 9, Alignment::Centre, true},
-      {"β版ではロードデータ　その１しかご利用になれません。", {360, 344, 273, 41}, kWhite, 9.75, Alignment::Left,
+      {"β版ではロードデータ　その１しかご利用になれません。",
+       {360, 344, 273, 41},
+       kWhite,
+       9.75,
+       Alignment::Left,
        false},
   }};
   for (int i = 0; i < 7; ++i) {
     const Entry& e = entries[i];
     lblMLT[i] = Make(Indexed("lblMLT", i), &Picture2,
-                     {.caption = e.caption, .bounds = e.bounds, .fore = e.fore, .font = e.font, .bold = true,
-                      .alignment = e.alignment, .border = e.border, .visible = false});
+                     {.caption = e.caption,
+                      .bounds = e.bounds,
+                      .fore = e.fore,
+                      .font = e.font,
+                      .bold = true,
+                      .alignment = e.alignment,
+                      .border = e.border,
+                      .visible = false});
   }
 }
 
@@ -113,8 +121,13 @@ void Form::BuildSettingsLayer() {
     return Widget::Design{.caption = caption, .bounds = bounds, .fore = kWhite, .font = 12};
   };
   const auto button = [](const char* caption, Rect bounds, Rgb fore, double font) {
-    return Widget::Design{.caption = caption, .bounds = bounds, .fore = fore, .back = kDarkGrey, .font = font,
-                          .alignment = Alignment::Centre, .border = true};
+    return Widget::Design{.caption = caption,
+                          .bounds = bounds,
+                          .fore = fore,
+                          .back = kDarkGrey,
+                          .font = font,
+                          .alignment = Alignment::Centre,
+                          .border = true};
   };
   Label6 = Make("Label6", &Picture3, heading("◆文字の表示速度を選んでください◆", {192, 56, 257, 25}));
   lblMOJI_F = Make("lblMOJI_F", &Picture3, button("速い", {160, 96, 57, 33}, kSpeedGrey, 18));
@@ -134,7 +147,9 @@ void Form::BuildGalleryLayer() {
   const std::array<const char*, 3> progress_captions = {"", "-攻略中-", "-攻略中-"};
   for (int r = 0; r < 3; ++r) {
     lblCG[r] = Make(Indexed("lblCG", r), &Picture4,
-                    {.caption = progress_captions[r], .bounds = progress_bounds[r], .fore = kWhite,
+                    {.caption = progress_captions[r],
+                     .bounds = progress_bounds[r],
+                     .fore = kWhite,
                      .alignment = Alignment::Centre});
   }
 }
@@ -147,8 +162,8 @@ void Form::BuildDeveloperControls() {
   Command2 = Make("Command2", nullptr, control(WidgetKind::Button, "Command2", {712, 64, 65, 41}));
   Command3 = Make("Command3", nullptr, control(WidgetKind::Button, "逆初期化", {688, 272, 57, 25}));
   comDES = Make("comDES", nullptr, control(WidgetKind::Button, "シーンスキップ", {688, 232, 89, 25}));
-  txtDES = Make("txtDES", nullptr, {.kind = WidgetKind::TextBox, .caption = "0001", .bounds = {688, 168, 89, 41},
-                                    .back = kWhite});
+  txtDES = Make("txtDES", nullptr,
+                {.kind = WidgetKind::TextBox, .caption = "0001", .bounds = {688, 168, 89, 41}, .back = kWhite});
   Label2 = Make("Label2", nullptr, {.caption = "Label2", .bounds = {8, 408, 225, 25}});
   Label3 = Make("Label3", nullptr, {.caption = "Label3", .bounds = {656, 56, 81, 33}});
 }
@@ -169,8 +184,8 @@ std::vector<MenuItem*> Form::MenuItems() const {
 }
 
 Widget* Form::FindWidget(std::string_view name) const {
-  const auto found = std::find_if(widget_order_.begin(), widget_order_.end(),
-                                  [&](const Widget* w) { return w->name() == name; });
+  const auto found =
+      std::find_if(widget_order_.begin(), widget_order_.end(), [&](const Widget* w) { return w->name() == name; });
   return found == widget_order_.end() ? nullptr : *found;
 }
 
@@ -204,16 +219,19 @@ void Form::Deliver(MouseTarget& target, int button, const std::function<bool()>&
 void Form::Press(Widget& widget, int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(widget, button, [&widget] { return widget.TakesInput(); });
+  if (AfterPress) AfterPress();
 }
 
 void Form::Press(Layer& layer, int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(layer, button, [&layer] { return layer.visible(); });
+  if (AfterPress) AfterPress();
 }
 
 void Form::PressWindow(int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(window_events, button, [] { return true; });
+  if (AfterPress) AfterPress();
 }
 
 bool Form::PressByName(std::string_view name, int button) {
@@ -232,6 +250,7 @@ bool Form::PressByName(std::string_view name, int button) {
 void Form::PressAt(int x, int y, int button) {
   if (Intercepted({button, std::pair{x, y}})) return;
   DeliverAt(x, y, button);
+  if (AfterPress) AfterPress();
 }
 
 void Form::DeliverAt(int x, int y, int button) {
