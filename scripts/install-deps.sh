@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libpulse-dev fonts-wqy-zenhei fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
-  emscripten nodejs googletest chromium python3-fonttools python3-brotli
+  emscripten nodejs googletest chromium python3-fonttools python3-brotli clang-format
 )
 
 install_node_packages() {

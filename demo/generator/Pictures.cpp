@@ -374,8 +374,7 @@ QImage DrawGallery() {
   // Kept clear of the picture's edge, where a window frame or a monitor's bezel would cut into it.
   constexpr double kHintMargin = 14;
   DrawText(p, QRectF(0, 376, kWidth - kHintMargin, 18), QStringLiteral("右クリックでタイトルへ"), 11,
-           QColor(255, 255, 255, 150),
-           Qt::AlignRight | Qt::AlignVCenter);
+           QColor(255, 255, 255, 150), Qt::AlignRight | Qt::AlignVCenter);
   return image;
 }
 

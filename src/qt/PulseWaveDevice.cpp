@@ -17,28 +17,12 @@ namespace {
 
 // How the samples of a wave file reach the server as they are: integer PCM, floating point, A-law and mu-law.
 std::optional<pa_sample_spec> SampleSpec(const WaveLayout& wave) {
-  pa_sample_format_t format = PA_SAMPLE_INVALID;
-  switch (wave.format_tag) {
-    case 1:
-      format = wave.bits_per_sample == 8    ? PA_SAMPLE_U8
-               : wave.bits_per_sample == 16 ? PA_SAMPLE_S16LE
-               : wave.bits_per_sample == 24 ? PA_SAMPLE_S24LE
-               : wave.bits_per_sample == 32 ? PA_SAMPLE_S32LE
-                                            : PA_SAMPLE_INVALID;
-      break;
-    case 3:
-      if (wave.bits_per_sample == 32) format = PA_SAMPLE_FLOAT32LE;
-      break;
-    case 6:
-      if (wave.bits_per_sample == 8) format = PA_SAMPLE_ALAW;
-      break;
-    case 7:
-      if (wave.bits_per_sample == 8) format = PA_SAMPLE_ULAW;
-      break;
-    default:
-      break;
-  }
-  if (wave.channels > PA_CHANNELS_MAX) return std::nullopt;
+  const std::optional<SampleFormat> played = PlayedFormat(wave);
+  if (!played || wave.channels > PA_CHANNELS_MAX) return std::nullopt;
+  // In the order of SampleFormat.
+  constexpr pa_sample_format_t kFormats[] = {PA_SAMPLE_U8,        PA_SAMPLE_S16LE, PA_SAMPLE_S24LE, PA_SAMPLE_S32LE,
+                                             PA_SAMPLE_FLOAT32LE, PA_SAMPLE_ALAW,  PA_SAMPLE_ULAW};
+  const pa_sample_format_t format = kFormats[static_cast<int>(*played)];
   const pa_sample_spec spec{format, wave.sample_rate, static_cast<std::uint8_t>(wave.channels)};
   if (pa_sample_spec_valid(&spec) == 0) return std::nullopt;
   return spec;
@@ -163,8 +147,8 @@ bool PulseWaveDevice::EnsureStream(const pa_sample_spec& spec) {
   spec_ = spec;
   stream_ = pa_stream_new(context_, "music", &spec_, nullptr);
   if (stream_ == nullptr) {
-    WarnOnce(relative_, "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) +
-                            "); the music stays silent");
+    WarnOnce(relative_,
+             "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) + "); the music stays silent");
     return false;
   }
   pa_stream_set_state_callback(stream_, SignalStream, this);
@@ -184,8 +168,8 @@ bool PulseWaveDevice::EnsureStream(const pa_sample_spec& spec) {
     ApplyVolume();
     return true;
   }
-  WarnOnce(relative_, "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) +
-                          "); the music stays silent");
+  WarnOnce(relative_,
+           "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) + "); the music stays silent");
   DropStream();
   return false;
 }

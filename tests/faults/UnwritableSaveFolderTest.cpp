@@ -52,18 +52,16 @@ class SmallTmpfs {
 
 // Saves made while the folder is writable: a bookmark in slot 1, the music switch off and the fast speed.
 const std::vector<std::string> kFirstSaves = {
-    "click lblMLT(2)",  "click lblMOJI_F", "click Label8",   "click lblMLT(0)",
-    "click lblMLT(0)",  "wait 3000",       "click Picture1", "wait 3000",
-    "menu menuSAVE(1)", "menu menuBGM",    "answer yes", "close"};
+    "click lblMLT(2)", "click lblMOJI_F", "click Label8",     "click lblMLT(0)", "click lblMLT(0)", "wait 3000",
+    "click Picture1",  "wait 3000",       "menu menuSAVE(1)", "menu menuBGM",    "answer yes",      "close"};
 
 // Every way the reader saves: the speed, two bookmarks from the menu bar (one to a slot never saved), the
 // in-game save, and the settings written at the end.
-const std::vector<std::string> kRefusedSaves = {"click lblMLT(2)", "click lblMOJI_S",  "click Label8",
-                                                "click lblMLT(0)", "click lblMLT(0)",  "wait 3000",
-                                                "wait 60000",      "menu menuSAVE(1)", "menu menuSAVE(2)",
-                                                "rclick Picture1", "click lblMLT(1)",  "dump",
-                                                "click lblMLT(3)", "menu menuBGM",     "answer yes",
-                                                "close"};
+const std::vector<std::string> kRefusedSaves = {
+    "click lblMLT(2)",  "click lblMOJI_S", "click Label8",    "click lblMLT(0)",
+    "click lblMLT(0)",  "wait 3000",       "wait 60000",      "menu menuSAVE(1)",
+    "menu menuSAVE(2)", "rclick Picture1", "click lblMLT(1)", "dump",
+    "click lblMLT(3)",  "menu menuBGM",    "answer yes",      "close"};
 
 class UnwritableSaveFolder : public testing::Test {
  protected:

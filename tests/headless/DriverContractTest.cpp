@@ -48,10 +48,9 @@ class DriverContract : public ::testing::Test {
 
 TEST_F(DriverContract, AMalformedCommandStopsWithItsLineNumber) {
   const auto files = Files();
-  for (const char* bad :
-       {"fly away", "click", "click lblNOWHERE", "wait soon", "wait -5", "wait 1e3", "wait 99999999999999999",
-        "wait 1e300", "wait 86400001", "wait nan",
-        "answer maybe", "menu menuNOWHERE", "key ctrl+q", "text lblMLT(0) x", "screenshot"}) {
+  for (const char* bad : {"fly away", "click", "click lblNOWHERE", "wait soon", "wait -5", "wait 1e3",
+                          "wait 99999999999999999", "wait 1e300", "wait 86400001", "wait nan", "answer maybe",
+                          "menu menuNOWHERE", "key ctrl+q", "text lblMLT(0) x", "screenshot"}) {
     const DriverRun run = Drive("dump\n\n# a comment\n" + std::string(bad) + "\nclose\n");
     EXPECT_EQ(run.status, 2) << bad;
     EXPECT_NE(run.err.find("line 4"), std::string::npos) << bad << ": " << run.err;

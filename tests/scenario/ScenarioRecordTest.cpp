@@ -1,9 +1,8 @@
-#include "scenario/ScenarioRecord.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/ShiftJis.h"
 #include "scenario/ScenarioFile.h"
+#include "scenario/ScenarioRecord.h"
 #include "support/TempDir.h"
 
 namespace shiori {
@@ -14,17 +13,16 @@ std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), t
 TEST(ScenarioRecord, DecodesEveryFieldAtItsOffset) {
   std::vector<std::uint8_t> raw(600, ' ');
   const std::vector<std::uint8_t> header = {
-      0x01, 0x00,              // startMark 1
-      0x11, 0x00,              // pictureNo 17
-      0x0C, 0x00,              // musicNo 12
-      0x02, 0x00,              // pageType 2
-      0x2E, 0x25, 0xFF, 0xFF,  // target 9518, -1
-      0x00, 0x80, 0x05, 0x00,  // target -32768, 5
-      0x02, 0x03,              // choiceLines 2, 3
-      0xAA, 0xBB, 0xCC,        // reserved
-      10, 110, 5, 205, 0, 99, 120, 246, 1, 2, 3, 255,
-      0xAA, 0xBB, 0xCC,  // reserved
-      0x1E, 0x25,        // endingMark 9502
+      0x01, 0x00,                                                               // startMark 1
+      0x11, 0x00,                                                               // pictureNo 17
+      0x0C, 0x00,                                                               // musicNo 12
+      0x02, 0x00,                                                               // pageType 2
+      0x2E, 0x25, 0xFF, 0xFF,                                                   // target 9518, -1
+      0x00, 0x80, 0x05, 0x00,                                                   // target -32768, 5
+      0x02, 0x03,                                                               // choiceLines 2, 3
+      0xAA, 0xBB, 0xCC,                                                         // reserved
+      10,   110,  5,    205,  0, 99, 120, 246, 1, 2, 3, 255, 0xAA, 0xBB, 0xCC,  // reserved
+      0x1E, 0x25,                                                               // endingMark 9502
   };
   std::copy(header.begin(), header.end(), raw.begin());
   const std::string line0 = EncodeShiftJis("夏の終わり、灯台の下で");
@@ -76,8 +74,8 @@ TEST(ScenarioRecord, EncodesBackToTheSameBytes) {
 TEST(ScenarioFile, ReadsPagesByNumberAndEmptyRecordsOutsideTheFile) {
   test::TempDir dir;
   std::string bytes(600 * 2 + 100, '\0');
-  bytes[0] = 5;        // page 1: startMark 5
-  bytes[600 + 2] = 9;  // page 2: pictureNo 9
+  bytes[0] = 5;         // page 1: startMark 5
+  bytes[600 + 2] = 9;   // page 2: pictureNo 9
   bytes[1200 + 2] = 4;  // page 3 is cut after 100 bytes
   const ScenarioFile file(dir.Write("data1.rgd", bytes));
   EXPECT_EQ(file.Read(1).value().startMark, 5);

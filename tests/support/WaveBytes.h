@@ -14,10 +14,10 @@ inline std::string WaveBytes(std::uint32_t rate, std::uint32_t data_bytes, const
     for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
     return out;
   };
-  const std::string format = little(1, 2) + little(1, 2) + little(rate, 4) + little(rate, 4) + little(1, 2) +
-                             little(8, 2);
-  const std::string bytes = "WAVEfmt " + little(16, 4) + format + "LIST" + little(3, 4) + "abc" +
-                            std::string(1, '\0') + "data" + little(data_bytes, 4);
+  const std::string format =
+      little(1, 2) + little(1, 2) + little(rate, 4) + little(rate, 4) + little(1, 2) + little(8, 2);
+  const std::string bytes = "WAVEfmt " + little(16, 4) + format + "LIST" + little(3, 4) + "abc" + std::string(1, '\0') +
+                            "data" + little(data_bytes, 4);
   return "RIFF" + little(static_cast<std::uint32_t>(bytes.size()) + data_bytes, 4) + bytes + samples;
 }
 

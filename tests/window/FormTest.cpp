@@ -1,9 +1,9 @@
-#include "window/Form.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "window/Form.h"
 
 namespace shiori {
 namespace {
@@ -35,16 +35,16 @@ TEST(Form, PressesReachTheTopMostShownWidgetOrTheLayerBeneath) {
   form.Picture2.SetVisible(true);
   form.PressAt(50, 140, kLeftButton);
   form.lblMLT[0]->SetEnabled(false);
-  form.PressAt(50, 140, kLeftButton);  // a disabled entry hands the press to its layer
+  form.PressAt(50, 140, kLeftButton);        // a disabled entry hands the press to its layer
   form.Press(*form.lblMLT[0], kLeftButton);  // and takes none by name
   form.Picture1.SetVisible(false);
   form.Picture2.SetVisible(false);
   form.PressAt(5, 5, kLeftButton);
 
-  EXPECT_EQ(log.events, (std::vector<std::string>{
-                            "Picture2 down 1", "Picture2 click", "lbl1(1) down 2", "Picture1 down 1",
-                            "Picture1 click", "lblMLT(0) down 1", "lblMLT(0) click", "Picture2 down 1",
-                            "Picture2 click", "Form down 1", "Form click"}));
+  EXPECT_EQ(log.events,
+            (std::vector<std::string>{"Picture2 down 1", "Picture2 click", "lbl1(1) down 2", "Picture1 down 1",
+                                      "Picture1 click", "lblMLT(0) down 1", "lblMLT(0) click", "Picture2 down 1",
+                                      "Picture2 click", "Form down 1", "Form click"}));
 }
 
 TEST(Form, MenuItemsAreChosenOnlyWhileTheyAndTheirParentAreEnabled) {

@@ -1,10 +1,9 @@
-#include "window/Scheduler.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "window/Scheduler.h"
 #include "window/Timer.h"
 
 namespace shiori {

@@ -17,7 +17,6 @@ class CgViewer {
   void EndOfRoute();
 
  private:
-
   Engine& engine_;
 };
 

@@ -14,9 +14,9 @@ void Gallery::RefreshGalleryProgress() {
     const auto& steps = RouteCgTable()[route - 1];
     for (const CgStep& step : steps) engine_.seen().CountIfSeen(step.page, route);
     const std::size_t seen = s.RouteSeenCount[route - 1];
-    engine_.form().lblCG[route - 1]->SetCaption(seen == 0              ? "まだ１枚も見ていません"
+    engine_.form().lblCG[route - 1]->SetCaption(seen == 0             ? "まだ１枚も見ていません"
                                                 : seen < steps.size() ? "－攻略中－"
-                                                                       : "全てのＣＧを見ました");
+                                                                      : "全てのＣＧを見ました");
   }
   for (Widget* progress : engine_.form().lblCG) progress->SetVisible(true);
 }

@@ -47,8 +47,9 @@ class File {
 // Puts `from` in the place of `to` in one step: anyone opening `to` finds either the old or the new file, never
 // a mixture or nothing. Both lie in the same folder. POSIX rename gives that on every local file system, and on
 // the host's files under Node.js. A browser's in-memory file system replaces atomically too, and the web page's
-// replacement completes only once the browser's storage holds the new file (src/web/storage.js). Where a system cannot replace in one step (Windows
-// does on NTFS with MoveFileEx, not on FAT drives), its implementation must warn the reader once per folder.
+// replacement completes only once the browser's storage holds the new file (src/web/storage.js). Where a system cannot
+// replace in one step (Windows does on NTFS with MoveFileEx, not on FAT drives), its implementation must warn the
+// reader once per folder.
 [[nodiscard]] std::error_code ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Makes a replacement in `folder` survive a power cut, where the system lets a folder be flushed; a failure loses

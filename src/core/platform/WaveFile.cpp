@@ -35,23 +35,6 @@ bool ReadFormat(std::ifstream& in, std::uint32_t size, WaveLayout& layout) {
   return true;
 }
 
-// The sample formats the window hands to its sound server as they are (PulseWaveDevice's SampleSpec): integer PCM
-// of 8 to 32 bits, 32-bit floating point, A-law and mu-law.
-bool IsPlayedFormat(const WaveLayout& wave) {
-  switch (wave.format_tag) {
-    case 1:
-      return wave.bits_per_sample == 8 || wave.bits_per_sample == 16 || wave.bits_per_sample == 24 ||
-             wave.bits_per_sample == 32;
-    case 3:
-      return wave.bits_per_sample == 32;
-    case 6:
-    case 7:
-      return wave.bits_per_sample == 8;
-    default:
-      return false;
-  }
-}
-
 // The limits of the sound server the window plays through (PA_CHANNELS_MAX, PA_RATE_MAX).
 constexpr std::uint16_t kMostChannels = 32;
 constexpr std::uint32_t kHighestRate = 384000;
@@ -94,10 +77,31 @@ std::optional<int> WaveDurationMs(const std::filesystem::path& file) {
   return static_cast<int>(ms);
 }
 
+// Integer PCM of 8 to 32 bits, 32-bit floating point, A-law and mu-law.
+std::optional<SampleFormat> PlayedFormat(const WaveLayout& wave) {
+  const int bits = wave.bits_per_sample;
+  switch (wave.format_tag) {
+    case 1:
+      if (bits == 8) return SampleFormat::Unsigned8;
+      if (bits == 16) return SampleFormat::Signed16;
+      if (bits == 24) return SampleFormat::Signed24;
+      if (bits == 32) return SampleFormat::Signed32;
+      return std::nullopt;
+    case 3:
+      return bits == 32 ? std::optional(SampleFormat::Float32) : std::nullopt;
+    case 6:
+      return bits == 8 ? std::optional(SampleFormat::ALaw) : std::nullopt;
+    case 7:
+      return bits == 8 ? std::optional(SampleFormat::MuLaw) : std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
 std::optional<std::string> WaveProblem(const std::filesystem::path& file) {
   const std::optional<WaveLayout> wave = ReadWaveLayout(file);
   if (!wave) return "not a wave file: no RIFF WAVE header with a format chunk before its data";
-  if (!IsPlayedFormat(*wave)) {
+  if (!PlayedFormat(*wave)) {
     return "a wave file in a sample format the player does not play: format " + std::to_string(wave->format_tag) +
            " with " + std::to_string(wave->bits_per_sample) + " bits (it plays integer PCM, 32-bit float, A-law " +
            "and mu-law)";

@@ -19,6 +19,12 @@ struct WaveLayout {
   std::uint32_t data_bytes = 0;   // as the data chunk claims it: a cut file holds fewer
 };
 
+// The sample formats the shells hand to their sound output as they are.
+enum class SampleFormat { Unsigned8, Signed16, Signed24, Signed32, Float32, ALaw, MuLaw };
+
+// The format of the file's samples, or none for one the player does not play.
+[[nodiscard]] std::optional<SampleFormat> PlayedFormat(const WaveLayout& wave);
+
 // The header of a wave file, up to its data chunk; none when the file is missing or is no wave file.
 [[nodiscard]] std::optional<WaveLayout> ReadWaveLayout(const std::filesystem::path& file);
 

@@ -2,8 +2,7 @@
 
 namespace shiori {
 
-Result<ScenarioRecord> ScenarioReader::Read(long page,
-                                            ScenarioRecord (*decode)(std::span<const std::uint8_t>)) const {
+Result<ScenarioRecord> ScenarioReader::Read(long page, ScenarioRecord (*decode)(std::span<const std::uint8_t>)) const {
   auto bytes = records_.Read(page);
   if (!bytes) return Result<ScenarioRecord>::Failure(bytes.error());
   if (bytes.value().empty()) return ScenarioRecord::Empty();
@@ -12,9 +11,7 @@ Result<ScenarioRecord> ScenarioReader::Read(long page,
 
 Result<ScenarioRecord> ScenarioReader::Read(long page) const { return Read(page, &ScenarioRecord::Decode); }
 
-Result<ScenarioRecord> ScenarioReader::ReadHeader(long page) const {
-  return Read(page, &ScenarioRecord::DecodeHeader);
-}
+Result<ScenarioRecord> ScenarioReader::ReadHeader(long page) const { return Read(page, &ScenarioRecord::DecodeHeader); }
 
 Result<ScenarioReader> ScenarioFile::Open() const {
   auto records = RecordReader::Open(path_, ScenarioRecord::kSize);

@@ -63,7 +63,8 @@ ScenarioRecord ScenarioRecord::Decode(std::span<const std::uint8_t> bytes) {
 
   ScenarioRecord record = DecodeHeader(full);
   for (std::size_t k = 0; k < kLineCount; ++k) {
-    record.lineText[k] = DecodeLine(std::span<const std::uint8_t>(full).subspan(kHeaderSize + k * kLineBytes, kLineBytes));
+    record.lineText[k] =
+        DecodeLine(std::span<const std::uint8_t>(full).subspan(kHeaderSize + k * kLineBytes, kLineBytes));
   }
   return record;
 }
@@ -81,7 +82,8 @@ std::vector<std::uint8_t> ScenarioRecord::Encode() const {
   for (std::size_t k = 0; k < kLineCount; ++k) {
     std::string encoded = EncodeShiftJis(lineText[k]);
     encoded.resize(kLineBytes, ' ');
-    std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + k * kLineBytes));
+    std::copy(encoded.begin(), encoded.end(),
+              bytes.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + k * kLineBytes));
   }
   return bytes;
 }
