@@ -143,6 +143,16 @@ TEST_F(HostTest, TheMenuBarCarriesTheReadingMenuAndMovesOnlyWhenItChanges) {
                                        [](const MenuEntry& e) { return e.name == "reading.auto"; });
   ASSERT_NE(auto_entry, reading.items.end());
   EXPECT_TRUE(auto_entry->checked);
+
+  EXPECT_EQ(host->KeyDown(now, "a", {}), ShellAction::None);
+  Pass(Milliseconds(600));
+  host->Press(now, 320, 200, kLeftButton);  // on to page 2
+  Pass(Milliseconds(3000));
+  ASSERT_EQ(game.Caption("lbl1(0)"), "二頁目");
+  const std::uint64_t before_back = host->menu_changes();
+  EXPECT_EQ(host->KeyDown(now, "Backspace", {}), ShellAction::None);
+  ASSERT_EQ(game.Caption("lbl1(0)"), "一頁目　");
+  EXPECT_NE(host->menu_changes(), before_back) << "going back is offered no more on the first page";
 }
 
 TEST_F(HostTest, ThePagesTextForCopyingAndWhetherAStoryIsInProgress) {

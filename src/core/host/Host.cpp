@@ -274,12 +274,16 @@ std::vector<MenuEntry> Host::MenuBar() const {
   return bar;
 }
 
+Host::ReadingLook Host::ReadingNow() const {
+  const Comforts& comforts = engine_.comforts();
+  return {comforts.auto_on(), comforts.skip_on(), comforts.can_go_back(), comforts.bookmark_undo().Slots()};
+}
+
 std::uint64_t Host::menu_changes() {
   // Asked after every change of the model, every typed character among them: the look of each item is compared
   // where it stands, without building the menu bar.
   const std::vector<MenuItem*> items = engine_.form().MenuItems();
-  const Comforts& comforts = engine_.comforts();
-  bool same = shown_items_.size() == items.size() && shown_modes_ == std::pair{comforts.auto_on(), comforts.skip_on()};
+  bool same = shown_items_.size() == items.size() && shown_reading_ == ReadingNow();
   for (std::size_t i = 0; same && i < items.size(); ++i) {
     const ItemLook& shown = shown_items_[i];
     same = shown.enabled == items[i]->enabled() && shown.checked == items[i]->checked() &&
@@ -288,7 +292,7 @@ std::uint64_t Host::menu_changes() {
   if (!same) {
     shown_items_.clear();
     for (const MenuItem* item : items) shown_items_.push_back({item->caption(), item->enabled(), item->checked()});
-    shown_modes_ = {comforts.auto_on(), comforts.skip_on()};
+    shown_reading_ = ReadingNow();
     ++menu_changes_;
   }
   return menu_changes_;
