@@ -40,6 +40,12 @@ void DumpPreferences(JsonWriter& json, const Preferences& prefs) {
   json.Key("auto_delay").Int(prefs.auto_delay);
   json.Key("click_shows_page").Bool(prefs.click_shows_page);
   json.Key("keep_early_click").Bool(prefs.keep_early_click);
+  json.Key("text_speed");
+  if (prefs.text_speed) {
+    json.String(std::string(Preferences::TextSpeedName(*prefs.text_speed)));
+  } else {
+    json.Null();
+  }
   json.EndObject();
 }
 

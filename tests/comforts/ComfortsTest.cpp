@@ -308,7 +308,7 @@ TEST_F(ComfortsTest, TheDriverDrivesTheComfortsAndDumpsThem) {
           R"("comforts":{"backlogOpen":true,"backlog":[{"page":1,"lines":["一頁目"]}],"auto":false,)"
           R"("skipRead":false,"textHidden":false,"notice":null,"focus":null,"canGoBack":false,"help":false,"undo":[],)"
           R"("prefs":{"music_volume":30,)"
-          R"("auto_delay":1500,"click_shows_page":false,"keep_early_click":true}})"),
+          R"("auto_delay":1500,"click_shows_page":false,"keep_early_click":true,"text_speed":null}})"),
       std::string::npos)
       << "the history is open, so neither skip nor auto started\n"
       << out;

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 
+#include "HeadlessDriver.h"
 #include "comforts/Comforts.h"
 #include "menus/MenuList.h"
 #include "stage/StageLayout.h"
@@ -283,6 +285,64 @@ TEST_F(ReadingTest, F1ShowsEveryKeyOverTheStoryWhichWaitsUntilAnyKeyTakesItAway)
   Key("enter");
   EXPECT_FALSE(comforts().help_open());
   EXPECT_TRUE(game.form().overlay().help.empty());
+}
+
+// The game's file keeps one of the three speeds it knows; the reader's own choice lives in the preferences.
+TEST_F(ReadingTest, TheTextSpeedPreferenceRulesOverTheGamesSettingAndFollowsItsScreen) {
+  Begin(3);
+  ASSERT_TRUE(comforts().SetPreference("text_speed", "instant"));
+  game.Wait(1500);
+  game.Click("Picture1");
+  EXPECT_EQ(game.Caption("lbl1(2)"), "後") << "every character at once";
+  EXPECT_EQ(game.dir().Read("conf2.rgd"), "3\r\n") << "the game's file untouched";
+  ASSERT_TRUE(comforts().SetPreference("text_speed", "fast"));
+  EXPECT_EQ(game.state().TextSpeed, 1);
+  EXPECT_EQ(game.dir().Read("conf2.rgd"), "1\r\n") << "written as its settings screen writes it";
+  EXPECT_FALSE(comforts().SetPreference("text_speed", "4"));
+
+  std::optional<Preferences> stored;
+  comforts().PreferencesChanged = [&](const Preferences& p) { stored = p; };
+  game.engine().menus().ResetPlayState();
+  game.form().Picture3.SetVisible(true);  // the settings screen
+  game.Click("lblMOJI_S");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->text_speed, 3) << "the reader's choice follows the game's screen, for the shell to store";
+  std::vector<std::string> problems;
+  EXPECT_EQ(Preferences::Parse(stored->Format(), problems).text_speed, 3);
+  EXPECT_EQ(Preferences::Parse("", problems).text_speed, std::nullopt) << "unset: the game's own setting holds";
+}
+
+TEST_F(ReadingTest, ADeadEndInTheStoryIsNamedOnTheStage) {
+  game.Page(9, PageSpec::Text({"九頁目"}, {203}, 40));  // page 40 lies beyond the file
+  Begin(0);
+  comforts().SetSkipRead(true);
+  game.Wait(1000);
+  game.Click("lblSEL(0)");
+  game.Wait(600);
+  game.Click("Picture1");
+  EXPECT_EQ(comforts().notice(), "物語の行き止まりです：ページ 40 がありません");
+  EXPECT_NE(game.warnings().find("page 40"), std::string::npos);
+}
+
+TEST_F(ReadingTest, TheDriverGoesBackTakesBackAndShowsTheKeys) {
+  game.Create();
+  const auto drive = [this](const std::string& script) {
+    std::istringstream in(script);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunHeadless({.game_dir = game.dir().path()}, in, out, err, nullptr);
+    return std::pair{status, out.str() + err.str()};
+  };
+  const auto [status, out] = drive(
+      "pref text_speed instant\nkey 1\nkey 4\nwait 600\nkey enter\nwait 600\nkey enter\nkey ctrl+w\nwait 600\n"
+      "key enter\nkey ctrl+w\nkey backspace\nkey f1\ndump\nundo 1\nkey f1\ndump\n");
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(R"("CurrentPage":2,"PageState":2)"), std::string::npos) << "back at the end of page 1";
+  EXPECT_NE(out.find(R"("canGoBack":false,"help":true,"undo":[1],)"), std::string::npos) << out;
+  EXPECT_NE(out.find(R"("text_speed":"instant")"), std::string::npos);
+  EXPECT_NE(out.find(R"("notice":"しおり１を上書き前に戻しました")"), std::string::npos);
+  EXPECT_NE(out.find(R"("canGoBack":false,"help":false,"undo":[1],)"), std::string::npos) << "taken back, kept in turn";
+  for (const char* bad : {"undo 4", "undo", "pref text_speed warp"}) EXPECT_EQ(drive(std::string(bad) + "\n").first, 2);
 }
 
 }  // namespace

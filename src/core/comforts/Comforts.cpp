@@ -9,6 +9,7 @@
 #include "menus/MenuList.h"
 #include "persistence/Bookmarks.h"
 #include "persistence/SeenRecord.h"
+#include "persistence/Settings.h"
 #include "platform/Utf8.h"
 #include "scenario/PageAdvance.h"
 #include "scenario/Typewriter.h"
@@ -329,6 +330,7 @@ bool Comforts::ClickStory() {
 
 void Comforts::TypingStopped(std::int16_t page, bool began_page) {
   going_back_.PageStopped(began_page);
+  if (began_page && !engine_.scenario().Holds(page)) ReportDeadEnd(page);
   std::vector<std::string> lines;
   int characters = 0;
   for (const Widget* line : engine_.form().lbl1) {
@@ -368,6 +370,14 @@ void Comforts::ChoiceTaken(int page, std::string_view text) {
   }
   line.erase(line.find_last_not_of(' ') + 1);
   backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line), going_back_.newest());
+}
+
+// A page the scenario does not hold shows as a blank stage; the reader is told why, as standard error is.
+void Comforts::ReportDeadEnd(std::int16_t page) {
+  StopReadingOn();
+  engine_.services().warnings.Warn("the story leads to page " + std::to_string(page) + ", which " +
+                                   engine_.scenario().path().string() + " does not hold");
+  ShowNotice("物語の行き止まりです：ページ " + std::to_string(page) + " がありません");
 }
 
 void Comforts::ChoiceShown() { going_back_.ChoiceShown(); }
@@ -438,6 +448,25 @@ void Comforts::SetPreferences(const Preferences& preferences) {
   const bool volume_changed = preferences.music_volume != preferences_.music_volume;
   preferences_ = preferences;
   if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
+  ApplyTextSpeed();
+}
+
+void Comforts::Started() { ApplyTextSpeed(); }
+
+// One of the game's three speeds is the game's own setting, written as the settings screen writes it, so that the
+// game's file keeps a value it knows; "instant" changes only how the player types.
+void Comforts::ApplyTextSpeed() {
+  const std::optional<int> speed = preferences_.text_speed;
+  engine_.typewriter().SetInstant(speed == 0);
+  if (!speed || *speed == 0 || *speed == engine_.state().TextSpeed) return;
+  engine_.settings().ChooseTextSpeed(static_cast<std::uint8_t>(*speed));
+}
+
+void Comforts::TextSpeedChosen(std::uint8_t speed) {
+  if (!preferences_.text_speed || *preferences_.text_speed == speed) return;
+  preferences_.text_speed = speed;
+  ApplyTextSpeed();
+  if (PreferencesChanged) PreferencesChanged(preferences_);
 }
 
 Status Comforts::SetPreference(std::string_view name, std::string_view value) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,14 @@ class Comforts {
   // The reader's own folder, beside the preferences, where the comforts keep what outlives a run.
   void SetUserFolder(const std::filesystem::path& folder) { undo_.SetFolder(folder); }
 
+  // Told when the core changed a preference itself (a speed chosen on the game's settings screen), so that the
+  // shell stores it.
+  std::function<void(const Preferences&)> PreferencesChanged;
+  // Start-up is done: the game's settings are read, and the reader's preferences apply over them.
+  void Started();
+  // The game's settings screen set a speed: a speed of the reader's own follows it.
+  void TextSpeedChosen(std::uint8_t speed);
+
   [[nodiscard]] const Preferences& preferences() const { return preferences_; }
   void SetPreferences(const Preferences& preferences);
   [[nodiscard]] Status SetPreference(std::string_view name, std::string_view value);
@@ -84,6 +93,7 @@ class Comforts {
   void ArrowTicked();
   void ChoiceTaken(int page, std::string_view text);
   void ChoiceShown();
+  void ReportDeadEnd(std::int16_t page);
   // The story was left for the title or the load menu.
   void StoryReset();
 
@@ -96,6 +106,7 @@ class Comforts {
   void ShowText();
   [[nodiscard]] bool CanReadOn();
   void StopReadingOn();
+  void ApplyTextSpeed();
   void ScheduleReadOn(Micros delay);
   void ReadOn();
   [[nodiscard]] bool SkipEndsHere(const PlayState& s);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +22,15 @@ struct Preferences {
   int auto_delay = 1500;          // milliseconds auto mode waits after a stop, before the time for the text
   bool click_shows_page = false;  // a click while text types shows the rest up to the next pause
   bool keep_early_click = false;  // a click while the page waits for its arrow is kept, not lost
+  // The text speed the reader chose here: the game's three (1 fast, 2 normal, 3 slow) or 0, every character at
+  // once. None until the reader chooses: the game's own setting holds.
+  std::optional<int> text_speed;
 
   bool operator==(const Preferences&) const = default;
 
   // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
-  // "keep_early_click"). Fails, naming the problem, on an unknown name or a value out of range.
+  // "keep_early_click", "text_speed": fast, normal, slow or instant). Fails, naming the problem, on an unknown name or
+  // a value out of range.
   [[nodiscard]] Status Set(std::string_view name, std::string_view value);
   // The file's text: one "name=value" line per preference.
   [[nodiscard]] std::string Format() const;
@@ -34,6 +39,9 @@ struct Preferences {
   static Preferences Parse(std::string_view text, std::vector<std::string>& problems);
 
   // The file at `file`: defaults when it does not exist; problems are reported naming the file.
+  // "fast", "normal", "slow", "instant" for 1, 2, 3, 0.
+  [[nodiscard]] static std::string_view TextSpeedName(int speed);
+
   static Preferences Load(const std::filesystem::path& file, std::vector<std::string>& problems);
   [[nodiscard]] Status Save(const std::filesystem::path& file) const;
 };

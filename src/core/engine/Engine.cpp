@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include <array>
+
 #include "comforts/Comforts.h"
 #include "gallery/CgViewer.h"
 #include "gallery/Gallery.h"
@@ -55,6 +57,7 @@ Engine::~Engine() {
 Status Engine::Start() {
   if (const Status playable = folder_.CheckPlayable(); !playable) return playable;
   if (form_.Load) form_.Load();
+  comforts_->Started();
   return Done{};
 }
 
@@ -131,9 +134,13 @@ void Engine::Wire() {
     f.lblMLT[i]->MouseDown = [this, i](int button) { dispatcher_->lblMLT_MouseDown(i, button); };
   }
 
-  f.lblMOJI_F->Click = [this] { settings_->ChooseTextSpeed(1); };
-  f.lblMOJI_N->Click = [this] { settings_->ChooseTextSpeed(2); };
-  f.lblMOJI_S->Click = [this] { settings_->ChooseTextSpeed(3); };
+  for (std::uint8_t speed = 1; speed <= 3; ++speed) {
+    Widget* label = std::array{f.lblMOJI_F, f.lblMOJI_N, f.lblMOJI_S}[speed - 1];
+    label->Click = [this, speed] {
+      settings_->ChooseTextSpeed(speed);
+      comforts_->TextSpeedChosen(speed);
+    };
+  }
   f.lblSYOK->MouseDown = [this](int button) { settings_->lblSYOK_MouseDown(button); };
   f.Label8->MouseDown = [this](int button) { settings_->Label8_MouseDown(button); };
 

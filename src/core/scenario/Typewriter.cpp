@@ -104,7 +104,7 @@ void Typewriter::TypeCharacters() {
   while (run_->shown < run_->count) {
     ++run_->shown;
     engine_.form().lbl1[run_->line]->SetCaption(Utf8Prefix(s.PageBuffer.lineText[run_->line], run_->shown));
-    const int passes = run_->hurry ? 0 : DelayPasses(s.TextSpeed);
+    const int passes = run_->hurry || instant_ ? 0 : DelayPasses(s.TextSpeed);
     if (passes > 0) {
       run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
         run_->delay.reset();

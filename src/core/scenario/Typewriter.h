@@ -32,6 +32,8 @@ class Typewriter {
   void Finish();
   // While held, the run waits before its next character; releasing it types on from there.
   void Hold(bool held);
+  // The reader's "instant" text speed: no delay after any character, whatever the game's setting says.
+  void SetInstant(bool instant) { instant_ = instant; }
 
   [[nodiscard]] bool typing() const { return run_.has_value(); }
   // A run is typing a page from its start.
@@ -65,6 +67,7 @@ class Typewriter {
   Engine& engine_;
   std::optional<Run> run_;
   bool held_ = false;
+  bool instant_ = false;
 };
 
 }  // namespace shiori
