@@ -154,7 +154,13 @@ TEST_F(ComfortsTest, EveryScreenWorksByKeysAlone) {
   EXPECT_FALSE(comforts().FocusName()) << "no focus mark before a key";
   Key("down");
   EXPECT_EQ(comforts().FocusName(), "lblMLT(0)");
+  Key("right");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(1)") << "the title menu is a grid: ＣＧを見る lies to the right";
   Key("down");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(3)");
+  Key("down");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(1)") << "round to the top of the column";
+  Key("left");
   Key("down");
   Key("enter");
   ASSERT_TRUE(game.form().Picture3.visible()) << "settings";

@@ -120,8 +120,9 @@ void AddMarks(const Form& form, DisplayList& list) {
     AddFill(list, OverlayOwner(kHoverPart), ToBox(hovered->bounds()), 0x28FFFFFF);
   }
   if (const Widget* focused = Marked(form, form.overlay().focus)) {
+    // Wider than the entry but no taller: the title menu's rows touch, and the mark must not reach the next one.
     const Box around = ToBox(focused->bounds());
-    const Box box{around.x - 3, around.y - 3, around.width + 6, around.height + 6};
+    const Box box{around.x - 3, around.y + 1, around.width + 6, around.height - 2};
     Add(list, OverlayOwner(kFocusPart), {box.x - 1, box.y - 1, box.width + 2, box.height + 2},
         RoundedBox{box, 4, 0, kMarkColour, 2});
   }
