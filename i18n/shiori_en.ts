@@ -11,12 +11,24 @@
 <context>
     <name>Core</name>
     <message>
-        <source>セーブしました</source>
-        <translation>Saved</translation>
+        <source>しおり%1に保存しました</source>
+        <translation>Saved to bookmark %1</translation>
     </message>
     <message>
-        <source>セーブできませんでした：</source>
-        <translation>Could not save: </translation>
+        <source>しおり%1に保存しました　上書き前は「読書」から戻せます</source>
+        <translation>Saved to bookmark %1: the bookmark it replaced can be taken back from the Reading menu</translation>
+    </message>
+    <message>
+        <source>しおり%1に保存できませんでした：</source>
+        <translation>Could not save to bookmark %1: </translation>
+    </message>
+    <message>
+        <source>しおり%1を上書き前に戻しました</source>
+        <translation>Bookmark %1 is back as it was before it was saved over</translation>
+    </message>
+    <message>
+        <source>戻せませんでした：</source>
+        <translation>Could not take it back: </translation>
     </message>
     <message>
         <source>履歴</source>

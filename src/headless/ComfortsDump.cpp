@@ -12,6 +12,7 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   for (const Backlog::Entry& entry : comforts.backlog().entries()) {
     json.BeginObject();
     json.Key("page").Int(entry.page);
+    if (entry.run_start) json.Key("runStart").Bool(true);
     json.Key("lines").BeginArray();
     for (const std::string& line : entry.lines) json.String(line);
     json.EndArray();
@@ -23,6 +24,11 @@ void DumpComforts(JsonWriter& json, Comforts& comforts) {
   json.Key("textHidden").Bool(comforts.text_hidden());
   json.Key("notice").OptionalString(comforts.notice());
   json.Key("focus").OptionalString(comforts.FocusName());
+  json.Key("canGoBack").Bool(comforts.can_go_back());
+  json.Key("help").Bool(comforts.help_open());
+  json.Key("undo").BeginArray();
+  for (const int slot : comforts.bookmark_undo().Slots()) json.Int(slot);
+  json.EndArray();
   json.Key("prefs");
   DumpPreferences(json, comforts.preferences());
   json.EndObject();
@@ -36,6 +42,12 @@ void DumpPreferences(JsonWriter& json, const Preferences& prefs) {
   json.Key("keep_early_click").Bool(prefs.keep_early_click);
   json.Key("language").String(prefs.language);
   json.Key("translation").String(prefs.translation);
+  json.Key("text_speed");
+  if (prefs.text_speed) {
+    json.String(std::string(Preferences::TextSpeedName(*prefs.text_speed)));
+  } else {
+    json.Null();
+  }
   json.EndObject();
 }
 

@@ -110,7 +110,7 @@ class Driver {
       Choose(Expect(words, 2), "menu item");
     } else if (verb == "key") {
       Key(Expect(words, 2)[1]);
-    } else if (verb == "wheel" || verb == "hold" || verb == "release" || verb == "pref") {
+    } else if (verb == "wheel" || verb == "hold" || verb == "release" || verb == "pref" || verb == "undo") {
       Comfort(verb, words);
     } else if (verb == "text") {
       Text(line, words);
@@ -161,6 +161,7 @@ class Driver {
 
   void Key(const std::string& key) {
     if (MenuItem* item = engine_.form().FindShortcut(key)) {
+      engine_.comforts().CtrlJoinedByKey();
       engine_.form().Choose(*item);
     } else if (!engine_.comforts().Key(key)) {
       throw MalformedCommand{"no key or menu shortcut is named " + key};
@@ -172,6 +173,10 @@ class Driver {
     if (verb == "pref") {
       if (words.size() != 3) throw MalformedCommand{"pref takes a name and a value"};
       if (const Status set = comforts.SetPreference(words[1], words[2]); !set) throw MalformedCommand{set.error()};
+    } else if (verb == "undo") {
+      const auto slot = ParseInt(Expect(words, 2)[1]);
+      if (!slot || *slot < 1 || *slot > 3) throw MalformedCommand{"undo takes a bookmark slot, 1 to 3"};
+      comforts.TakeBackBookmark(*slot);
     } else if (verb == "wheel") {
       const std::string& direction = Expect(words, 2)[1];
       if (direction != "up" && direction != "down") throw MalformedCommand{"wheel takes up or down"};

@@ -12,6 +12,11 @@ void MainWindow::LoadPreferences() {
   const Preferences preferences = Preferences::Load(PreferencesFile(), problems);
   for (const std::string& problem : problems) engine_.services().warnings.Warn(problem + "; the default is kept");
   engine_.comforts().SetPreferences(preferences);
+  engine_.comforts().SetUserFolder(PreferencesFile().parent_path());
+  // A speed chosen on the game's own settings screen carries the reader's preference with it.
+  engine_.comforts().PreferencesChanged = [this](const Preferences& changed) {
+    if (const Status saved = changed.Save(PreferencesFile()); !saved) engine_.services().warnings.Warn(saved.error());
+  };
 }
 
 // The story stands still while the screen is open, as it does while a question waits.

@@ -1,6 +1,7 @@
 #include "qt/PreferencesDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace shiori {
 
@@ -37,7 +39,25 @@ PreferencesDialog::PreferencesDialog(const Preferences& initial, std::filesystem
   auto* volume_row = new QHBoxLayout;
   volume_row->addWidget(volume, 1);
   volume_row->addWidget(volume_number);
-  form->addRow(QStringLiteral("音楽の音量(&V)"), volume_row);
+  // A label of its own with its buddy: a row given a layout would show the "&" of the mnemonic as it stands.
+  auto* volume_label = new QLabel(QStringLiteral("音楽の音量(&V)"));
+  volume_label->setBuddy(volume);
+  form->addRow(volume_label, volume_row);
+
+  // The game's own setting until the reader chooses here; "instant" is the player's, not the game's.
+  auto* speed = new QComboBox;
+  speed->setObjectName(QStringLiteral("textSpeed"));
+  speed->addItem(QStringLiteral("ゲームの設定のまま"), -1);
+  speed->addItem(QStringLiteral("速い"), 1);
+  speed->addItem(QStringLiteral("普通"), 2);
+  speed->addItem(QStringLiteral("遅い"), 3);
+  speed->addItem(QStringLiteral("瞬時（一度に表示）"), 0);
+  speed->setCurrentIndex(std::max(0, speed->findData(initial.text_speed.value_or(-1))));
+  connect(speed, &QComboBox::currentIndexChanged, this, [this, speed](int index) {
+    const int chosen = speed->itemData(index).toInt();
+    Change([chosen](Preferences& p) { p.text_speed = chosen < 0 ? std::nullopt : std::optional<int>(chosen); });
+  });
+  form->addRow(QStringLiteral("文字の速さ(&S)"), speed);
 
   auto* delay = new QSpinBox;
   delay->setObjectName(QStringLiteral("autoDelay"));

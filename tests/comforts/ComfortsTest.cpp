@@ -154,7 +154,13 @@ TEST_F(ComfortsTest, EveryScreenWorksByKeysAlone) {
   EXPECT_FALSE(comforts().FocusName()) << "no focus mark before a key";
   Key("down");
   EXPECT_EQ(comforts().FocusName(), "lblMLT(0)");
+  Key("right");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(1)") << "the title menu is a grid: ＣＧを見る lies to the right";
   Key("down");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(3)");
+  Key("down");
+  EXPECT_EQ(comforts().FocusName(), "lblMLT(1)") << "round to the top of the column";
+  Key("left");
   Key("down");
   Key("enter");
   ASSERT_TRUE(game.form().Picture3.visible()) << "settings";
@@ -247,19 +253,23 @@ TEST_F(ComfortsTest, PacingPreferencesChangeNothingUntilTurnedOn) {
   EXPECT_EQ(game.Caption("lbl1(0)"), "二頁目");
 }
 
-TEST_F(ComfortsTest, AQuickSaveSaysWhetherItWorked) {
+TEST_F(ComfortsTest, EverySaveNamesItsBookmarkAndSaysWhetherItWorked) {
   Begin(0);
   game.Menu("menuSAVE(1)");
-  EXPECT_EQ(comforts().notice(), "セーブしました");
-  EXPECT_EQ(overlay().notice, "セーブしました");
+  EXPECT_EQ(comforts().notice(), "しおり１に保存しました");
+  EXPECT_EQ(overlay().notice, "しおり１に保存しました");
   game.Wait(3000);
   EXPECT_FALSE(overlay().notice) << "gone after a few seconds";
   std::filesystem::create_directory(game.dir().path() / "data3.rgd");
-  game.Menu("menuSAVE(3)");
   game.Menu("menuSAVE(2)");  // its file is data3.rgd
   ASSERT_TRUE(comforts().notice());
-  EXPECT_EQ(comforts().notice()->rfind("セーブできませんでした：", 0), 0U) << *comforts().notice();
-  EXPECT_GT(comforts().notice()->size(), std::string("セーブできませんでした：").size()) << "and why";
+  const std::string failed = "しおり２に保存できませんでした：";
+  EXPECT_EQ(comforts().notice()->rfind(failed, 0), 0U) << *comforts().notice();
+  EXPECT_GT(comforts().notice()->size(), failed.size()) << "and why";
+  game.RightClick("Picture1");
+  game.Click("lblMLT(1)");  // the in-game menu's save, to the story's own bookmark
+  EXPECT_EQ(comforts().notice(), "しおり３に保存しました");
+  EXPECT_EQ(game.Caption("lblMLT(1)"), "▼セーブしました▼") << "beside the menu's own acknowledgement";
 }
 
 TEST_F(ComfortsTest, PreferencesReadBackAndSurviveBadLines) {
@@ -299,11 +309,13 @@ TEST_F(ComfortsTest, TheDriverDrivesTheComfortsAndDumpsThem) {
       "hold ctrl\nkey a\ndump\nwheel down\nrelease ctrl\ndump\n",
       err);
   EXPECT_EQ(status, 0) << err;
-  EXPECT_NE(out.find(R"("comforts":{"backlogOpen":true,"backlog":[{"page":1,"lines":["一頁目"]}],"auto":false,)"
-                     R"("skipRead":false,"textHidden":false,"notice":null,"focus":null,"prefs":{"music_volume":30,)"
-                     R"("auto_delay":1500,"click_shows_page":false,"keep_early_click":true,"language":"auto",)"
-                     R"("translation":"off"}})"),
-            std::string::npos)
+  EXPECT_NE(
+      out.find(
+          R"("comforts":{"backlogOpen":true,"backlog":[{"page":1,"lines":["一頁目"]}],"auto":false,)"
+          R"("skipRead":false,"textHidden":false,"notice":null,"focus":null,"canGoBack":false,"help":false,"undo":[],)"
+          R"("prefs":{"music_volume":30,"auto_delay":1500,"click_shows_page":false,"keep_early_click":true,)"
+          R"("language":"auto","translation":"off","text_speed":null}})"),
+      std::string::npos)
       << "the history is open, so neither skip nor auto started\n"
       << out;
   EXPECT_NE(out.find(R"("comforts":{"backlogOpen":false,)"), std::string::npos);

@@ -57,7 +57,7 @@ TEST_F(HostTest, CtrlHeldAloneSkipsButCtrlWithAKeyIsAShortcutThatNeverReadsOn) {
   host->KeyUp(now, "Control");
   EXPECT_FALSE(game.engine().comforts().skip_on());
   EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "the shortcut read on";
-  EXPECT_EQ(game.form().overlay().notice, "セーブしました");
+  EXPECT_EQ(game.form().overlay().notice, "しおり１に保存しました");
   EXPECT_TRUE(std::filesystem::exists(game.dir().path() / "data2.rgd")) << "Ctrl+W saves to the first bookmark";
 
   EXPECT_EQ(host->KeyDown(now, "Control", {}), ShellAction::None);
@@ -66,6 +66,21 @@ TEST_F(HostTest, CtrlHeldAloneSkipsButCtrlWithAKeyIsAShortcutThatNeverReadsOn) {
   Pass(Milliseconds(2000));
   EXPECT_EQ(game.Caption("lbl1(0)"), "三頁目");
   host->KeyUp(now, "Control");
+  EXPECT_FALSE(game.engine().comforts().skip_on());
+}
+
+TEST_F(HostTest, CtrlHeldLongerBeforeItsKeyStillNeverReadsOn) {
+  Begin();
+  Pass(Milliseconds(3000));
+  EXPECT_EQ(host->KeyDown(now, "Control", {}), ShellAction::None);
+  Pass(Milliseconds(600));
+  ASSERT_EQ(game.Caption("lbl1(0)"), "三頁目") << "the hold has skipped on";
+  EXPECT_EQ(host->KeyDown(now, "w", {.ctrl = true}), ShellAction::None);
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "the page on screen when Ctrl went down is back";
+  EXPECT_EQ(game.dir().Read("data2.rgd").substr(0, 2), "2,") << "and it is the one saved";
+  Pass(Milliseconds(1000));
+  host->KeyUp(now, "Control");
+  EXPECT_EQ(game.Caption("lbl1(0)"), "一頁目　") << "nothing skips on after the shortcut";
   EXPECT_FALSE(game.engine().comforts().skip_on());
 }
 
@@ -128,6 +143,16 @@ TEST_F(HostTest, TheMenuBarCarriesTheReadingMenuAndMovesOnlyWhenItChanges) {
                                        [](const MenuEntry& e) { return e.name == "reading.auto"; });
   ASSERT_NE(auto_entry, reading.items.end());
   EXPECT_TRUE(auto_entry->checked);
+
+  EXPECT_EQ(host->KeyDown(now, "a", {}), ShellAction::None);
+  Pass(Milliseconds(600));
+  host->Press(now, 320, 200, kLeftButton);  // on to page 2
+  Pass(Milliseconds(3000));
+  ASSERT_EQ(game.Caption("lbl1(0)"), "二頁目");
+  const std::uint64_t before_back = host->menu_changes();
+  EXPECT_EQ(host->KeyDown(now, "Backspace", {}), ShellAction::None);
+  ASSERT_EQ(game.Caption("lbl1(0)"), "一頁目　");
+  EXPECT_NE(host->menu_changes(), before_back) << "going back is offered no more on the first page";
 }
 
 TEST_F(HostTest, ThePagesTextForCopyingAndWhetherAStoryIsInProgress) {

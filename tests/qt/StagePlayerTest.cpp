@@ -216,6 +216,8 @@ TEST_F(StagePlayerTest, TheOverlayMarksTheStageAndShowsTheHistory) {
   history.backlog_lines = {"　夕暮れの図書室には、もう誰も残っていなかった。", "「……まだ、帰らないの？」", "",
                            "振り返ると、貸出カウンターの向こうに彼女がいた。"};
   history.backlog_position = 0.5;
+  history.backlog_title = "履歴";
+  history.backlog_hint = "ホイール・↑↓・PageUp/Down で読み返す　Esc・右クリックで戻る";
   form_.SetOverlay(history);
   ExpectMatchesGolden(player_.Render(form_), "history");
 }

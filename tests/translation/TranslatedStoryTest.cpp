@@ -198,7 +198,7 @@ TEST(PlayerWords, ThePlayersOwnWordsFollowTheLanguagePreference) {
   game.Click("lblMLT(0)");
   game.Click("lblMLT(3)");
   game.Menu("menuSAVE(1)");
-  EXPECT_EQ(comforts.notice(), "Saved");
+  EXPECT_EQ(comforts.notice(), "Saved to bookmark 1");
   comforts.OpenBacklog();
   EXPECT_EQ(game.form().overlay().backlog_title, "History");
   EXPECT_EQ(game.form().FindMenuItem("menuBGM")->caption(), "音楽演奏") << "the game's own menus stay as they are";

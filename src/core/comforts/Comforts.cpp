@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 
+#include "comforts/SlotPreview.h"
 #include "engine/Engine.h"
 #include "gallery/CgViewer.h"
+#include "menus/MenuList.h"
 #include "persistence/Bookmarks.h"
 #include "persistence/SeenRecord.h"
+#include "persistence/Settings.h"
 #include "platform/Utf8.h"
 #include "scenario/PageAdvance.h"
 #include "scenario/Typewriter.h"
@@ -15,18 +18,31 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
-                                                    "enter",  "space",    "escape", "tab",  "delete", "a",
-                                                    "h",      "1",        "2",      "3",    "4"};
+constexpr std::array<std::string_view, 19> kKeys = {"pageup", "pagedown", "up",  "down",      "left", "right", "enter",
+                                                    "space",  "escape",   "tab", "delete",    "a",    "h",     "1",
+                                                    "2",      "3",        "4",   "backspace", "f1"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
 
 bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
+// "しおり１": the bookmark as the load menu and the start of a new story name it.
+// The player's words `text` with its %1 put in: Japanese writes a bookmark's number full width ("しおり１"),
+// other languages as they write digits.
+std::string WithSlot(std::string_view text, int slot, Language language) {
+  static constexpr std::array<std::string_view, 4> kWide = {"０", "１", "２", "３"};
+  const bool known = slot >= 0 && slot <= 3;
+  const std::string number = language == Language::Japanese ? std::string(known ? kWide[slot] : "？")
+                                                             : std::to_string(slot);
+  std::string filled(text);
+  if (const std::size_t at = filled.find("%1"); at != std::string::npos) filled.replace(at, 2, number);
+  return filled;
+}
+
 }  // namespace
 
-Comforts::Comforts(Engine& engine) : engine_(engine), navigation_(engine) {}
+Comforts::Comforts(Engine& engine) : engine_(engine), going_back_(engine), undo_(engine), navigation_(engine) {}
 
 Comforts::~Comforts() {
   for (auto* task : {&notice_task_, &read_on_task_}) {
@@ -35,8 +51,12 @@ Comforts::~Comforts() {
 }
 
 bool Comforts::BeforePress(const Form::PressEvent& press) {
+  if (help_.open()) {
+    ToggleHelp();
+    return true;
+  }
   if (backlog_open_) {
-    if (press.button == kRightButton) CloseBacklog();
+    PressOnBacklog(press);
     return true;
   }
   if (text_hidden_) {
@@ -55,6 +75,10 @@ bool Comforts::BeforePress(const Form::PressEvent& press) {
   }
   if (press.at && press.button == kLeftButton && screen == Screen::Gallery &&
       PressOnGalleryPicture(press.at->first, press.at->second)) {
+    return true;
+  }
+  if (press.at && press.button == kLeftButton && screen == Screen::Load &&
+      PressOnUndoButton(press.at->first, press.at->second)) {
     return true;
   }
   if (!on_story || press.button != kLeftButton) return false;
@@ -83,9 +107,20 @@ bool Comforts::PressOnGalleryPicture(int x, int y) {
   return false;
 }
 
+bool Comforts::PressOnUndoButton(int x, int y) {
+  for (const int slot : undo_.Slots()) {
+    if (!UndoButtonBeside(engine_.form().lblMLT[slot - 1]->bounds()).Contains(x, y)) continue;
+    TakeBackBookmark(slot);
+    return true;
+  }
+  return false;
+}
+
 bool Comforts::Key(std::string_view key) {
   if (std::find(kKeys.begin(), kKeys.end(), key) == kKeys.end()) return false;
-  if (backlog_open_) {
+  if (help_.open() || key == "f1") {
+    ToggleHelp();
+  } else if (backlog_open_) {
     BacklogKey(key);
   } else if (text_hidden_) {
     ShowText();
@@ -98,6 +133,8 @@ bool Comforts::Key(std::string_view key) {
       SetAuto(!auto_);
     } else if (reading && key == "tab") {
       SetSkipRead(!skip_);
+    } else if (reading && key == "backspace") {
+      GoBack();
     } else if (screen == Screen::Story && (key == "h" || key == "delete")) {
       HideText();
     } else {
@@ -140,7 +177,55 @@ void Comforts::Wheel(int notches) {
   Refresh();
 }
 
-void Comforts::HoldCtrl(bool held) { SetSkipRead(held); }
+void Comforts::HoldCtrl(bool held) {
+  SetSkipRead(held);
+  ctrl_visit_.reset();
+  if (held && skip_) ctrl_visit_ = going_back_.OnScreen();
+}
+
+// Ctrl held a little too long before its key must not move the story: the page is put back as it was shown,
+// stopped at its pause or its end, so that a quick save saves what the reader was looking at.
+void Comforts::CtrlJoinedByKey() {
+  if (!ctrl_visit_) return;
+  const GoingBack::Visit shown = *ctrl_visit_;
+  ctrl_visit_.reset();
+  StopReadingOn();
+  if (going_back_.OnScreen() != shown) static_cast<void>(going_back_.ReturnTo(shown));
+}
+
+void Comforts::ToggleHelp() {
+  StopReadingOn();
+  help_.Toggle();
+  engine_.typewriter().Hold(help_.open() || backlog_open_);
+  Refresh();
+}
+
+void Comforts::GoBack() {
+  StopReadingOn();
+  text_hidden_ = false;
+  static_cast<void>(going_back_.StepBack());
+  Refresh();
+}
+
+void Comforts::PressOnBacklog(const Form::PressEvent& press) {
+  if (press.button == kRightButton) {
+    CloseBacklog();
+    return;
+  }
+  if (press.button != kLeftButton || !press.at || press.at->second < Backlog::kTop) return;
+  const auto visit = backlog_.VisitAt((press.at->second - Backlog::kTop) / Backlog::kPitch);
+  if (visit) ReturnToVisit(*visit);
+}
+
+// Going back forgets the pages after the one chosen, so the reader is asked first.
+void Comforts::ReturnToVisit(GoingBack::Visit visit) {
+  if (visit == going_back_.OnScreen()) return;
+  if (!engine_.services().questions.Ask("このページまで戻りますか？", "確認")) return;
+  CloseBacklog();
+  StopReadingOn();
+  if (!going_back_.ReturnTo(visit)) ShowNotice("このページには戻れません");
+  Refresh();
+}
 
 void Comforts::Hover(std::optional<std::pair<int, int>> at) {
   navigation_.Hover(CurrentScreen(engine_), at);
@@ -218,9 +303,7 @@ void Comforts::ReadOn() {
     static_cast<void>(ClickStory());
     return;
   }
-  const bool next_is_unread =
-      s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
-  if (!shown_page_read_ || next_is_unread) {
+  if (!shown_page_read_ || (!typewriter.typing() && SkipEndsHere(s))) {
     StopReadingOn();
     return;
   }
@@ -230,7 +313,17 @@ void Comforts::ReadOn() {
   }
   if (!Waiting(s)) return;
   engine_.form().lblFRONT->SetEnabled(true);
-  if (ClickStory() && s.PageState != PageProgress::Typing) ScheduleReadOn(kSkipStep);
+  if (!ClickStory()) return;
+  // The page comes up whole at once, whatever the text speed: skipping is for pages already read.
+  if (typewriter.typing()) typewriter.Finish();
+  if (!typewriter.typing() && s.PageState == PageProgress::Typing) ScheduleReadOn(kSkipDwell);
+}
+
+// At the end of a page, skip stops before a page the record does not mark as read, and before an ending, which
+// the arrow timer starts at its next tick: a click before it would read past the ending.
+bool Comforts::SkipEndsHere(const PlayState& s) {
+  if (s.PageState != PageProgress::Finished) return false;
+  return !engine_.seen().IsPageSeen(s.CurrentPage) || s.PageBuffer.endingMark > ScenarioRecord::kEndingThreshold;
 }
 
 // The reader's click on the story, given by a comfort. False when it led away from reading (a choice).
@@ -244,18 +337,21 @@ bool Comforts::ClickStory() {
 }
 
 void Comforts::TypingStopped(std::int16_t page, bool began_page) {
+  going_back_.PageStopped(began_page);
+  if (began_page && !engine_.scenario().Holds(page)) ReportDeadEnd(page);
   std::vector<std::string> lines;
   int characters = 0;
   for (const Widget* line : engine_.form().lbl1) {
     lines.push_back(line->caption());
     characters += static_cast<int>(Utf8Length(line->caption()));
   }
-  backlog_.RecordPage(page, began_page, std::move(lines));
+  backlog_.RecordPage(page, began_page, std::move(lines), going_back_.newest());
   const int fresh = began_page ? characters : std::max(0, characters - shown_characters_);
   shown_characters_ = characters;
   if (skip_) {
     shown_page_read_ = true;  // skip only types pages it found read
-    ScheduleReadOn(kSkipStep);
+    // A pause inside a page is passed at once, so that the page shows whole; a finished page stays a moment.
+    ScheduleReadOn(engine_.state().PageState == PageProgress::Paused ? 0 : kSkipDwell);
   } else if (auto_) {
     auto_due_ = false;
     ScheduleReadOn(Milliseconds(preferences_.auto_delay + kAutoMsPerCharacter * fresh));
@@ -281,7 +377,22 @@ void Comforts::ChoiceTaken(int page, std::string_view text) {
     if (c != '\r' && c != '\n') line += c;
   }
   line.erase(line.find_last_not_of(' ') + 1);
-  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line));
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line), going_back_.newest());
+}
+
+// A page the scenario does not hold shows as a blank stage; the reader is told why, as standard error is.
+void Comforts::ReportDeadEnd(std::int16_t page) {
+  StopReadingOn();
+  engine_.services().warnings.Warn("the story leads to page " + std::to_string(page) + ", which " +
+                                   engine_.scenario().path().string() + " does not hold");
+  ShowNotice("物語の行き止まりです：ページ " + std::to_string(page) + " がありません");
+}
+
+void Comforts::ChoiceShown() { going_back_.ChoiceShown(); }
+
+void Comforts::StoryReset() {
+  going_back_.Clear();
+  backlog_.BeginRun();
 }
 
 void Comforts::OpenBacklog() {
@@ -322,9 +433,24 @@ void Comforts::ShowNotice(std::string text) {
   Refresh();
 }
 
-void Comforts::QuickSave(int slot) {
-  const Status saved = engine_.bookmarks().SaveBookmark(slot);
-  ShowNotice(saved ? Say("セーブしました") : Say("セーブできませんでした：") + saved.error());
+void Comforts::QuickSave(int slot) { static_cast<void>(engine_.bookmarks().SaveBookmark(slot)); }
+
+void Comforts::BookmarkSaved(int slot, const Status& saved) {
+  const auto say = [&](std::string_view japanese) { return WithSlot(Say(japanese), slot, language()); };
+  if (!saved) {
+    ShowNotice(say("しおり%1に保存できませんでした：") + saved.error());
+  } else if (undo_.CanTakeBack(slot)) {
+    ShowNotice(say("しおり%1に保存しました　上書き前は「読書」から戻せます"));
+  } else {
+    ShowNotice(say("しおり%1に保存しました"));
+  }
+}
+
+void Comforts::TakeBackBookmark(int slot) {
+  const Status taken = undo_.TakeBack(slot);
+  if (taken && CurrentScreen(engine_) == Screen::Load) engine_.menus().ShowLoadMenu();  // the slot's new stamp
+  ShowNotice(taken ? WithSlot(Say("しおり%1を上書き前に戻しました"), slot, language())
+                   : Say("戻せませんでした：") + taken.error());
 }
 
 void Comforts::SetPreferences(const Preferences& preferences) {
@@ -335,6 +461,7 @@ void Comforts::SetPreferences(const Preferences& preferences) {
   if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
   if (translation_changed) ChooseTranslation();
   if (language_changed) Refresh();
+  ApplyTextSpeed();
 }
 
 void Comforts::SetSystemLocale(std::string locale) {
@@ -352,11 +479,40 @@ void Comforts::ChooseTranslation() {
   ShowNotice(Say("翻訳を読めませんでした。原文で表示します"));
 }
 
+void Comforts::Started() { ApplyTextSpeed(); }
+
+// One of the game's three speeds is the game's own setting, written as the settings screen writes it, so that the
+// game's file keeps a value it knows; "instant" changes only how the player types.
+void Comforts::ApplyTextSpeed() {
+  const std::optional<int> speed = preferences_.text_speed;
+  engine_.typewriter().SetInstant(speed == 0);
+  if (!speed || *speed == 0 || *speed == engine_.state().TextSpeed) return;
+  engine_.settings().ChooseTextSpeed(static_cast<std::uint8_t>(*speed));
+}
+
+void Comforts::TextSpeedChosen(std::uint8_t speed) {
+  if (!preferences_.text_speed || *preferences_.text_speed == speed) return;
+  preferences_.text_speed = speed;
+  ApplyTextSpeed();
+  if (PreferencesChanged) PreferencesChanged(preferences_);
+}
+
 Status Comforts::SetPreference(std::string_view name, std::string_view value) {
   Preferences changed = preferences_;
   if (Status set = changed.Set(name, value); !set) return set;
   SetPreferences(changed);
   return Done{};
+}
+
+// The bookmark entry of the load menu under the pointer, or else under the keyboard's mark.
+std::optional<int> Comforts::PointedSlot() {
+  const Screen screen = CurrentScreen(engine_);
+  const Widget* pointed = navigation_.hover(screen) ? navigation_.hover(screen) : navigation_.focus(screen);
+  const auto& entries = engine_.form().lblMLT;
+  for (int slot = 1; slot <= Bookmarks::kSlots; ++slot) {
+    if (pointed == entries[slot - 1]) return slot;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> Comforts::FocusName() {
@@ -380,6 +536,11 @@ void Comforts::Refresh() {
   const Widget* hovered = navigation_.hover(CurrentScreen(engine_));
   if (hovered) overlay.hover = hovered->name();
   overlay.text_hidden = text_hidden_;
+  if (help_.open()) overlay.help = KeyHelp::Rows();
+  if (CurrentScreen(engine_) == Screen::Load) {
+    overlay.undo_slots = undo_.Slots();
+    if (const auto slot = PointedSlot()) overlay.preview = PreviewOfSlot(engine_, *slot);
+  }
   engine_.form().SetOverlay(std::move(overlay));
 }
 

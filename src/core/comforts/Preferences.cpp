@@ -1,5 +1,6 @@
 #include "comforts/Preferences.h"
 
+#include <array>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -44,6 +45,16 @@ Result<std::string> ParseTranslation(std::string_view value) {
   return std::string(value);
 }
 
+constexpr std::array<std::string_view, 4> kSpeedNames = {"instant", "fast", "normal", "slow"};
+
+Result<std::optional<int>> ParseSpeed(std::string_view value) {
+  for (std::size_t speed = 0; speed < kSpeedNames.size(); ++speed) {
+    if (value == kSpeedNames[speed]) return std::optional<int>(static_cast<int>(speed));
+  }
+  return Result<std::optional<int>>::Failure("text_speed takes fast, normal, slow or instant, not \"" +
+                                             std::string(value) + "\"");
+}
+
 template <class T>
 Status Assign(T& target, Result<T> parsed) {
   if (!parsed) return Status::Failure(parsed.error());
@@ -61,6 +72,7 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
   if (name == "keep_early_click") return Assign(keep_early_click, ParseSwitch(name, value));
   if (name == "language") return Assign(language, ParseLanguage(value));
   if (name == "translation") return Assign(translation, ParseTranslation(value));
+  if (name == "text_speed") return Assign(text_speed, ParseSpeed(value));
   return Status::Failure("no preference is named " + std::string(name));
 }
 
@@ -70,7 +82,12 @@ std::string Preferences::Format() const {
   const auto on_off = [](bool on) { return on ? "on" : "off"; };
   return "music_volume=" + std::to_string(music_volume) + "\n" + "auto_delay=" + std::to_string(auto_delay) + "\n" +
          "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n" +
-         "language=" + language + "\n" + "translation=" + translation + "\n";
+         "language=" + language + "\n" + "translation=" + translation + "\n" +
+         (text_speed ? "text_speed=" + std::string(TextSpeedName(*text_speed)) + "\n" : "");
+}
+
+std::string_view Preferences::TextSpeedName(int speed) {
+  return speed >= 0 && speed < static_cast<int>(kSpeedNames.size()) ? kSpeedNames[speed] : "normal";
 }
 
 Preferences Preferences::Parse(std::string_view text, std::vector<std::string>& problems) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,12 +26,15 @@ struct Preferences {
   std::string language = "auto";
   // The story's translation: "off", a language the game brings (translations/<language>.po), or a PO file.
   std::string translation = "off";
+  // The text speed the reader chose here: the game's three (1 fast, 2 normal, 3 slow) or 0, every character at
+  // once. None until the reader chooses: the game's own setting holds.
+  std::optional<int> text_speed;
 
   bool operator==(const Preferences&) const = default;
 
   // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
-  // "keep_early_click", "language", "translation"). Fails, naming the problem, on an unknown name or a value out of
-  // range.
+  // "keep_early_click", "language", "translation", "text_speed": fast, normal, slow or instant). Fails, naming the
+  // problem, on an unknown name or a value out of range.
   [[nodiscard]] Status Set(std::string_view name, std::string_view value);
   // The file's text: one "name=value" line per preference.
   [[nodiscard]] std::string Format() const;
@@ -39,6 +43,9 @@ struct Preferences {
   static Preferences Parse(std::string_view text, std::vector<std::string>& problems);
 
   // The file at `file`: defaults when it does not exist; problems are reported naming the file.
+  // "fast", "normal", "slow", "instant" for 1, 2, 3, 0.
+  [[nodiscard]] static std::string_view TextSpeedName(int speed);
+
   static Preferences Load(const std::filesystem::path& file, std::vector<std::string>& problems);
   [[nodiscard]] Status Save(const std::filesystem::path& file) const;
 };

@@ -1,6 +1,7 @@
 #include "comforts/Screens.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "engine/Engine.h"
 #include "gallery/CgViewer.h"
@@ -94,6 +95,42 @@ void KeyboardNavigation::MoveFocus(Screen screen, int step) {
   focus_ = entries[((at - entries.begin()) + step + count) % count];
 }
 
+// An arrow goes to the nearest entry that lies that way on the screen, as the reader sees them (the title menu is
+// a grid); past the last one it comes round to the farthest the other way; across a single column or row it
+// steps through the list, as before.
+void KeyboardNavigation::MoveFocusToward(Screen screen, int dx, int dy) {
+  const Widget* from = focus(screen);
+  if (from == nullptr) {
+    MoveFocus(screen, 0);
+    return;
+  }
+  const auto centre = [](const Widget* w) {
+    const Rect& r = w->bounds();
+    return std::pair{2 * r.left + r.width, 2 * r.top + r.height};  // doubled, to stay whole
+  };
+  const auto [fx, fy] = centre(from);
+  Widget* best = nullptr;
+  long best_cost = 0;
+  for (Widget* entry : Entries(screen)) {
+    const auto [x, y] = centre(entry);
+    const long along = static_cast<long>(x - fx) * dx + static_cast<long>(y - fy) * dy;
+    const long across = std::abs(static_cast<long>(x - fx) * dy) + std::abs(static_cast<long>(y - fy) * dx);
+    if (along == 0) continue;
+    // Any entry that way comes before every entry round the other way.
+    constexpr long kRound = 1L << 40;
+    const long cost = (along > 0 ? along : kRound + along) + 2 * across;
+    if (best == nullptr || cost < best_cost) {
+      best = entry;
+      best_cost = cost;
+    }
+  }
+  if (best == nullptr) {
+    MoveFocus(screen, dx + dy);
+    return;
+  }
+  focus_ = best;
+}
+
 void KeyboardNavigation::PressFocus(Screen screen) {
   if (Widget* focused = const_cast<Widget*>(focus(screen))) {
     engine_.form().Press(*focused, kLeftButton);
@@ -153,10 +190,10 @@ void KeyboardNavigation::Key(Screen screen, std::string_view key) {
   } else if (screen == Screen::Viewer) {
     if (key == "right" || key == "down" || key == "enter" || key == "space") form.Press(form.Picture4, kLeftButton);
     if (key == "left" || key == "up") engine_.viewer().ShowPreviousCg();
-  } else if (key == "up" || key == "left") {
-    MoveFocus(screen, -1);
-  } else if (key == "down" || key == "right") {
-    MoveFocus(screen, 1);
+  } else if (key == "up" || key == "down") {
+    MoveFocusToward(screen, 0, key == "up" ? -1 : 1);
+  } else if (key == "left" || key == "right") {
+    MoveFocusToward(screen, key == "left" ? -1 : 1, 0);
   } else if (key == "enter" || key == "space") {
     PressFocus(screen);
   } else if (key.size() == 1 && key[0] >= '1' && key[0] <= '4') {

@@ -31,6 +31,7 @@ class KeyboardNavigation {
  private:
   [[nodiscard]] std::vector<Widget*> Entries(Screen screen) const;
   void MoveFocus(Screen screen, int step);
+  void MoveFocusToward(Screen screen, int dx, int dy);
   void PressFocus(Screen screen);
   void PressEntry(Screen screen, int index);
   void Escape(Screen screen);

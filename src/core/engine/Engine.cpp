@@ -1,5 +1,7 @@
 #include "engine/Engine.h"
 
+#include <array>
+
 #include "comforts/Comforts.h"
 #include "gallery/CgViewer.h"
 #include "gallery/Gallery.h"
@@ -58,6 +60,7 @@ Engine::~Engine() {
 Status Engine::Start() {
   if (const Status playable = folder_.CheckPlayable(); !playable) return playable;
   if (form_.Load) form_.Load();
+  comforts_->Started();
   return Done{};
 }
 
@@ -134,9 +137,13 @@ void Engine::Wire() {
     f.lblMLT[i]->MouseDown = [this, i](int button) { dispatcher_->lblMLT_MouseDown(i, button); };
   }
 
-  f.lblMOJI_F->Click = [this] { settings_->ChooseTextSpeed(1); };
-  f.lblMOJI_N->Click = [this] { settings_->ChooseTextSpeed(2); };
-  f.lblMOJI_S->Click = [this] { settings_->ChooseTextSpeed(3); };
+  for (std::uint8_t speed = 1; speed <= 3; ++speed) {
+    Widget* label = std::array{f.lblMOJI_F, f.lblMOJI_N, f.lblMOJI_S}[speed - 1];
+    label->Click = [this, speed] {
+      settings_->ChooseTextSpeed(speed);
+      comforts_->TextSpeedChosen(speed);
+    };
+  }
   f.lblSYOK->MouseDown = [this](int button) { settings_->lblSYOK_MouseDown(button); };
   f.Label8->MouseDown = [this](int button) { settings_->Label8_MouseDown(button); };
 
@@ -157,8 +164,13 @@ void Engine::Wire() {
 
   // The comforts see every press first, and follow the typewriter.
   f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
+  f.AfterPress = [this] { comforts_->Refresh(); };
   choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
+  pages_->ChoiceShown = [this] { comforts_->ChoiceShown(); };
+  menus_->Reset = [this] { comforts_->StoryReset(); };
+  bookmarks_->Overwriting = [this](int slot) { comforts_->bookmark_undo().Keep(slot); };
+  bookmarks_->Saved = [this](int slot, const Status& saved) { comforts_->BookmarkSaved(slot, saved); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
   f.Command2->Click = [this] { title_->Command2_Click(); };

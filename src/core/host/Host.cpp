@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <utility>
 
 #include "comforts/Comforts.h"
@@ -38,15 +39,34 @@ struct ReadingEntry {
   std::string_view caption;
   std::string_view keys;
 };
-constexpr std::array<ReadingEntry, 6> kReadingMenu = {{
+constexpr std::array<ReadingEntry, 12> kReadingMenu = {{
     {"history", "テキスト履歴(&H)", "PageUp"},
+    {"back", "前のページに戻る(&B)", "Backspace"},
     {"auto", "オートモード(&A)", "A"},
     {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
     {"hide", "文字を隠す(&T)", "H"},
     {"", "", ""},  // a separator
+    {"undo1", "しおり１を上書き前に戻す(&1)", ""},
+    {"undo2", "しおり２を上書き前に戻す(&2)", ""},
+    {"undo3", "しおり３を上書き前に戻す(&3)", ""},
+    {"", "", ""},
+    {"keys", "キー操作(&K)", "F1"},
     {"preferences", "設定(&P)...", ""},
 }};
 constexpr std::string_view kReadingPrefix = "reading.";
+constexpr std::string_view kUndoPrefix = "undo";
+
+// The slot an "undo" entry takes back, if the command is one.
+std::optional<int> UndoSlot(std::string_view command) {
+  if (!command.starts_with(kUndoPrefix) || command.size() != kUndoPrefix.size() + 1) return std::nullopt;
+  return command.back() - '0';
+}
+
+bool ReadingEntryEnabled(std::string_view command, const Comforts& comforts) {
+  if (command == "back") return comforts.can_go_back();
+  if (const auto slot = UndoSlot(command)) return comforts.bookmark_undo().CanTakeBack(*slot);
+  return true;
+}
 
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
@@ -136,6 +156,7 @@ ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers,
   }
   if (name == "alt" || name == "shift") return ShellAction::Unused;
   // Ctrl was held for this key, not for skipping.
+  if (ctrl_skipping_) Deliver(now, [&] { engine_.comforts().CtrlJoinedByKey(); });
   StopCtrlHold();
   if (name == "f11" || (modifiers.alt && name == "enter")) return ShellAction::ToggleFullScreen;
   if (name == "f12") return ShellAction::Screenshot;
@@ -206,6 +227,9 @@ void Host::ChooseReading(std::string_view command) {
   if (command == "hide") comforts.HideText();
   if (command == "auto") comforts.SetAuto(!comforts.auto_on());
   if (command == "skip") comforts.SetSkipRead(!comforts.skip_on());
+  if (command == "back") comforts.GoBack();
+  if (command == "keys") comforts.ToggleHelp();
+  if (const auto slot = UndoSlot(command)) comforts.TakeBackBookmark(*slot);
 }
 
 void Host::Notice(Micros now, std::string text) {
@@ -243,18 +267,23 @@ std::vector<MenuEntry> Host::MenuBar() const {
     const bool checkable = r.command == "auto" || r.command == "skip";
     const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
-    reading.items.push_back({name, comforts.Say(r.caption), true, checkable, checked, std::string(r.keys), {}});
+    const bool enabled = ReadingEntryEnabled(r.command, comforts);
+    reading.items.push_back({name, comforts.Say(r.caption), enabled, checkable, checked, std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
   return bar;
+}
+
+Host::ReadingLook Host::ReadingNow() const {
+  const Comforts& comforts = engine_.comforts();
+  return {comforts.auto_on(), comforts.skip_on(), comforts.can_go_back(), comforts.bookmark_undo().Slots()};
 }
 
 std::uint64_t Host::menu_changes() {
   // Asked after every change of the model, every typed character among them: the look of each item is compared
   // where it stands, without building the menu bar.
   const std::vector<MenuItem*> items = engine_.form().MenuItems();
-  const Comforts& comforts = engine_.comforts();
-  bool same = shown_items_.size() == items.size() && shown_modes_ == std::pair{comforts.auto_on(), comforts.skip_on()};
+  bool same = shown_items_.size() == items.size() && shown_reading_ == ReadingNow();
   for (std::size_t i = 0; same && i < items.size(); ++i) {
     const ItemLook& shown = shown_items_[i];
     same = shown.enabled == items[i]->enabled() && shown.checked == items[i]->checked() &&
@@ -263,7 +292,7 @@ std::uint64_t Host::menu_changes() {
   if (!same) {
     shown_items_.clear();
     for (const MenuItem* item : items) shown_items_.push_back({item->caption(), item->enabled(), item->checked()});
-    shown_modes_ = {comforts.auto_on(), comforts.skip_on()};
+    shown_reading_ = ReadingNow();
     ++menu_changes_;
   }
   return menu_changes_;

@@ -116,7 +116,16 @@ class Host {
     bool checked = false;
   };
   std::vector<ItemLook> shown_items_;
-  std::pair<bool, bool> shown_modes_;
+  // What the reading menu's checks and enabled entries were drawn from.
+  struct ReadingLook {
+    bool auto_on = false;
+    bool skip_on = false;
+    bool can_go_back = false;
+    std::vector<int> undo_slots;
+    bool operator==(const ReadingLook&) const = default;
+  };
+  [[nodiscard]] ReadingLook ReadingNow() const;
+  ReadingLook shown_reading_;
   std::uint64_t menu_changes_ = 0;
 };
 

@@ -80,7 +80,7 @@ void MenuList::ShowLoadMenu() {
   form.Picture1.SetVisible(false);
   std::array<std::string, Bookmarks::kSlots> slot_texts;
   for (int k = 1; k <= Bookmarks::kSlots; ++k) {
-    slot_texts[k - 1] = engine_.bookmarks().ReadBookmarkStamp(k);
+    slot_texts[k - 1] = engine_.bookmarks().ListedStamp(k, engine_.bookmarks().ReadBookmarkStamp(k));
     if (s.PageBuffer.startMark == 0) slot_texts[k - 1] = "始めから";
   }
   s.PageBuffer.musicNo = 0;  // the music timer then leaves the music stopped
@@ -137,6 +137,7 @@ void MenuList::ResetPlayState() {
   s.CurrentSlot = 0;
   for (Widget* line : form.lbl1) line->SetCaption("");
   for (Widget* choice : form.lblSEL) choice->SetCaption("");
+  if (Reset) Reset();
 }
 
 }  // namespace shiori

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ class MenuList {
   void ShowInGameMenu();
   void FillLoadPreview();
   void ResetPlayState();
+
+  // Told when the story state has been reset: a run of reading has ended.
+  std::function<void()> Reset;
 
  private:
   // What a menu sets on one entry, in the order it sets it; `enabled` only where the menu says.

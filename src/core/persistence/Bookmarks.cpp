@@ -1,6 +1,8 @@
 #include "persistence/Bookmarks.h"
 
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <limits>
 
 #include "engine/Engine.h"
@@ -18,6 +20,33 @@ std::string Bookmarks::Stamp(const std::string& date_text, const std::string& ti
   return date + " " + time;
 }
 
+namespace {
+
+// The local date the file was last written, as "YYYY/MM/DD".
+std::optional<std::string> FileDate(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(file, error);
+  if (error) return std::nullopt;
+  // Through the present moment of both clocks: not every C++ library converts between them yet.
+  const auto since = std::chrono::duration_cast<std::chrono::system_clock::duration>(
+      written - std::filesystem::file_time_type::clock::now());
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() + since);
+  std::tm local{};
+  if (localtime_r(&seconds, &local) == nullptr) return std::nullopt;
+  std::array<char, 16> text{};
+  if (std::strftime(text.data(), text.size(), "%Y/%m/%d", &local) == 0) return std::nullopt;
+  return std::string(text.data());
+}
+
+}  // namespace
+
+std::string Bookmarks::ListedStamp(int slot, const std::string& stamp) const {
+  const auto date = FileDate(File(slot));
+  const std::string today = engine_.services().clock.DateText();
+  if (!date || date->size() != 10 || stamp.size() < 5 || date->substr(5) != stamp.substr(0, 5)) return stamp;
+  return date->substr(0, 4) == today.substr(0, 4) ? stamp : date->substr(0, 5) + stamp;
+}
+
 Status Bookmarks::SaveBookmark(int slot) {
   if (slot < 1 || slot > kSlots) return Status::Failure("there is no bookmark " + std::to_string(slot));
   PlayState& s = engine_.state();
@@ -25,13 +54,12 @@ Status Bookmarks::SaveBookmark(int slot) {
   s.BgmOn = engine_.form().menuBGM.checked();
   const std::string time = services.clock.TimeText();
   const std::string stamp = Stamp(services.clock.DateText(), time);
+  if (Overwriting) Overwriting(slot);
   const Status written = WriteValueFile(File(slot), {Number{s.CurrentPage}, stamp, s.BgmOn});
-  if (!written) {
-    services.warnings.Warn(written.error());
-    return written;
-  }
-  LabelQuickSaveItem(slot, stamp);
-  return Done{};
+  if (!written) services.warnings.Warn(written.error());
+  if (written) LabelQuickSaveItem(slot, stamp);
+  if (Saved) Saved(slot, written);
+  return written;
 }
 
 void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
@@ -41,13 +69,13 @@ void Bookmarks::LabelQuickSaveItem(int slot, const std::string& stamp) {
 
 void Bookmarks::LabelQuickSaveItems() {
   for (int slot = 1; slot <= kSlots; ++slot) {
-    const Slot bookmark = Read(slot);
+    const Slot bookmark = Peek(slot);
     if (bookmark.stamp != kEmptyStamp) LabelQuickSaveItem(slot, bookmark.stamp);
   }
 }
 
 // A file that is missing, unreadable or not of the form page, "stamp", flag reads as an empty slot.
-Bookmarks::Slot Bookmarks::Read(int slot) {
+Bookmarks::Slot Bookmarks::Peek(int slot) const {
   const auto values = ReadValueFile(File(slot));
   if (!values) return {};
   const ValueLine& line = values.value();
@@ -63,7 +91,7 @@ Bookmarks::Slot Bookmarks::Read(int slot) {
 
 std::string Bookmarks::ReadBookmarkStamp(int slot) {
   PlayState& s = engine_.state();
-  Slot bookmark = Read(slot);
+  Slot bookmark = Peek(slot);
   s.CurrentPage = bookmark.page == 0 ? 1 : bookmark.page;
   static_cast<void>(engine_.ReadPageRecord());
   return std::move(bookmark.stamp);

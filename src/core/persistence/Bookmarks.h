@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,16 +34,27 @@ class Bookmarks {
   // Writes the slot as an empty one: page 1, no stamp, music off.
   [[nodiscard]] Status WriteEmptySlot(int slot);
 
+  // The stamp as the load menu lists it: with the year of the save in front ("2024/12/01 14:05") when it is not
+  // this year. The file keeps the stamp without a year, as it always has; the year is the file's own date, when
+  // that agrees with the stamp's month and day (a copied file may carry another).
+  [[nodiscard]] std::string ListedStamp(int slot, const std::string& stamp) const;
+
   // "12/01 14:05" from "2026/12/01" and "14:05:09".
   [[nodiscard]] static std::string Stamp(const std::string& date_text, const std::string& time_text);
 
- private:
   struct Slot {
     std::int16_t page = 1;
     std::string stamp = kEmptyStamp;
   };
+  // What the slot holds, read without touching the story's state.
+  [[nodiscard]] Slot Peek(int slot) const;
   [[nodiscard]] std::filesystem::path File(int slot) const;
-  [[nodiscard]] Slot Read(int slot);
+
+  // Told before a save writes over `slot`, and after, with how it went.
+  std::function<void(int slot)> Overwriting;
+  std::function<void(int slot, const Status& saved)> Saved;
+
+ private:
   void LabelQuickSaveItem(int slot, const std::string& stamp);
 
   Engine& engine_;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace shiori {
@@ -21,6 +22,8 @@ class Settings {
   // Writes both settings, as the program ends.
   void Save();
   void ChooseTextSpeed(std::uint8_t speed);  // lblMOJI_F / _N / _S
+  // Told when the reader chose a speed on the settings screen.
+  std::function<void(std::uint8_t speed)> TextSpeedChosen;
   void lblSYOK_MouseDown(int button);
   void Label8_MouseDown(int button);
 

@@ -71,10 +71,11 @@ void PageLoader::ShowChoicePage() {
     choice.SetFore(kWhite);
   }
   // A count outside 1..4 leaves the labels at their computed places with the captions they held.
-  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[0])) return;
-  LayOutChoice(0);
-  if (!IsChoiceLineCount(s.PageBuffer.choiceLines[1])) return;
-  LayOutChoice(1);
+  if (IsChoiceLineCount(s.PageBuffer.choiceLines[0])) {
+    LayOutChoice(0);
+    if (IsChoiceLineCount(s.PageBuffer.choiceLines[1])) LayOutChoice(1);
+  }
+  if (ChoiceShown) ChoiceShown();
 }
 
 // A choice's text is its lines, each cut to as many characters as its code says, one line per row; or its

@@ -19,6 +19,12 @@ Result<ScenarioReader> ScenarioFile::Open() const {
   return ScenarioReader(std::move(records.value()));
 }
 
+bool ScenarioFile::Holds(long page) const {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path_, error);
+  return !error && page >= 1 && static_cast<std::uintmax_t>(page) <= size / ScenarioRecord::kSize;
+}
+
 Result<ScenarioRecord> ScenarioFile::Read(long page) const {
   auto reader = Open();
   if (!reader) return Result<ScenarioRecord>::Failure(reader.error());

@@ -34,6 +34,8 @@ class ScenarioFile {
   [[nodiscard]] const std::filesystem::path& path() const { return path_; }
   [[nodiscard]] Result<ScenarioReader> Open() const;
   [[nodiscard]] Result<ScenarioRecord> Read(long page) const;
+  // Whether the file holds a record for `page` (a page outside it reads as an empty one).
+  [[nodiscard]] bool Holds(long page) const;
 
  private:
   std::filesystem::path path_;

@@ -108,7 +108,7 @@ void Typewriter::TypeCharacters() {
   while (run_->shown < run_->count) {
     ++run_->shown;
     ShowTyped();
-    const int passes = run_->hurry ? 0 : DelayPasses(s.TextSpeed);
+    const int passes = run_->hurry || instant_ ? 0 : DelayPasses(s.TextSpeed);
     if (passes > 0) {
       run_->delay = engine_.scheduler().Schedule(passes * kPassDuration, [this] {
         run_->delay.reset();
@@ -158,8 +158,8 @@ void Typewriter::Stop() {
   const std::int16_t page = run_->page;
   const bool began_page = run_->began_page;
   run_.reset();
-  if (Stopped) Stopped(page, began_page);
   if (then) then();
+  if (Stopped) Stopped(page, began_page);
 }
 
 }  // namespace shiori

@@ -33,10 +33,15 @@ class Typewriter {
   void Finish();
   // While held, the run waits before its next character; releasing it types on from there.
   void Hold(bool held);
+  // The reader's "instant" text speed: no delay after any character, whatever the game's setting says.
+  void SetInstant(bool instant) { instant_ = instant; }
 
   [[nodiscard]] bool typing() const { return run_.has_value(); }
+  // A run is typing a page from its start.
+  [[nodiscard]] bool typing_new_page() const { return run_ && run_->began_page; }
 
-  // Told when a run stops: the page it typed, and whether the run began that page.
+  // Told when a run has stopped and its caller's remaining steps are done: the page it typed, and whether the run
+  // began that page.
   std::function<void(std::int16_t page, bool began_page)> Stopped;
 
   // Yield passes after each character by text speed (the typewriter always asks for 3), and their duration.
@@ -65,6 +70,7 @@ class Typewriter {
   Engine& engine_;
   std::optional<Run> run_;
   bool held_ = false;
+  bool instant_ = false;
 };
 
 }  // namespace shiori

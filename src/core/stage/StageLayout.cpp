@@ -20,7 +20,16 @@ std::uint32_t Owner(Source source, std::uint32_t index, std::uint32_t part = 0) 
 // The parts of a widget, and of the overlay.
 // The border takes four parts, the text one per line.
 enum WidgetPart : std::uint32_t { kBackPart = 0, kBorderPart = 1, kTextPart = 8 };
-enum OverlayPart : std::uint32_t { kHoverPart, kFocusPart, kBacklogPart, kIndicatorPart, kNoticePart };
+enum OverlayPart : std::uint32_t {
+  kHoverPart,
+  kFocusPart,
+  kBacklogPart,
+  kIndicatorPart,
+  kNoticePart,
+  kHelpPart,
+  kPreviewPart,
+  kUndoPart
+};
 
 Box ToBox(const Rect& r) {
   return {static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.width),
@@ -93,8 +102,8 @@ void AddBorder(DisplayList& list, std::uint32_t owner, const Box& box) {
 // --- the overlay ---
 
 constexpr Argb kMarkColour = Opaque(0xffd88c);  // warm, like the lamp light of the menus
-constexpr float kBacklogTop = 40;
-constexpr float kBacklogPitch = 30;
+constexpr float kBacklogTop = Backlog::kTop;
+constexpr float kBacklogPitch = Backlog::kPitch;
 constexpr float kBacklogLeft = 40;
 
 std::uint32_t OverlayOwner(OverlayPart part, std::uint32_t index = 0) { return Owner(Source::Overlay, part, index); }
@@ -111,8 +120,9 @@ void AddMarks(const Form& form, DisplayList& list) {
     AddFill(list, OverlayOwner(kHoverPart), ToBox(hovered->bounds()), 0x28FFFFFF);
   }
   if (const Widget* focused = Marked(form, form.overlay().focus)) {
+    // Wider than the entry but no taller: the title menu's rows touch, and the mark must not reach the next one.
     const Box around = ToBox(focused->bounds());
-    const Box box{around.x - 3, around.y - 3, around.width + 6, around.height + 6};
+    const Box box{around.x - 3, around.y + 1, around.width + 6, around.height - 2};
     Add(list, OverlayOwner(kFocusPart), {box.x - 1, box.y - 1, box.width + 2, box.height + 2},
         RoundedBox{box, 4, 0, kMarkColour, 2});
   }
@@ -121,7 +131,7 @@ void AddMarks(const Form& form, DisplayList& list) {
 void AddBacklog(const Overlay& overlay, DisplayList& list) {
   std::uint32_t part = 0;
   const auto owner = [&] { return OverlayOwner(kBacklogPart, part++); };
-  AddFill(list, owner(), kStage, 0xE8000010);
+  AddFill(list, owner(), kStage, Opaque(0x000010));  // the page's own text must not show between the lines
   constexpr Argb kCaption = Opaque(0xc0c0d0);
   AddLabel(list, owner(), overlay.backlog_title, 12, {16, 8, 608, 24}, Side::Left, kCaption);
   AddLabel(list, owner(), overlay.backlog_hint, 12, {16, 372, 608, 20}, Side::Right, kCaption);
@@ -135,6 +145,51 @@ void AddBacklog(const Overlay& overlay, DisplayList& list) {
   constexpr float kThumb = 24;
   const float thumb_top = track.y + (track.height - kThumb) * static_cast<float>(overlay.backlog_position);
   AddFill(list, owner(), {track.x, thumb_top, track.width, kThumb}, kMarkColour);
+}
+
+// Taking back a replaced bookmark: a small button beside its entry in the load menu.
+void AddUndoButtons(const Form& form, DisplayList& list) {
+  for (const int slot : form.overlay().undo_slots) {
+    const Widget& entry = *form.lblMLT[slot - 1];
+    if (!entry.TakesInput()) continue;
+    const Box button = ToBox(UndoButtonBeside(entry.bounds()));
+    const std::uint32_t owner = OverlayOwner(kUndoPart, static_cast<std::uint32_t>(slot) * 2);
+    Add(list, owner, button, RoundedBox{button, 4, 0xB0000000, kMarkColour, 1});
+    AddLabel(list, owner + 1, "戻す", 12, button, Side::Centre, kMarkColour);
+  }
+}
+
+// The bookmark pointed at in the load menu, in the preview box: its picture small, its first lines below.
+void AddSlotPreview(const SlotPreview& preview, const Box& box, DisplayList& list) {
+  constexpr float kScale = 0.3f;
+  constexpr float kLinePitch = 17;
+  std::uint32_t part = 0;
+  const auto owner = [&] { return OverlayOwner(kPreviewPart, part++); };
+  const Box picture{box.x + (box.width - StageLayout::kWidth * kScale) / 2, box.y, StageLayout::kWidth * kScale,
+                    StageLayout::kHeight * kScale};
+  AddFill(list, owner(), picture, Opaque(kBlack));
+  if (preview.picture) Add(list, owner(), picture, Picture{*preview.picture, {picture.x, picture.y}, picture, kScale});
+  for (std::size_t i = 0; i < preview.lines.size(); ++i) {
+    const Box line{box.x, picture.bottom() + 6 + static_cast<float>(i) * kLinePitch, box.width, kLinePitch};
+    AddLabel(list, owner(), preview.lines[i], 12, line, Side::Left, Opaque(0xFFFFFF));
+  }
+}
+
+// The key help hides the stage: the keys on the left, what they do on the right, a row each.
+void AddHelp(const Overlay& overlay, DisplayList& list) {
+  std::uint32_t part = 0;
+  const auto owner = [&] { return OverlayOwner(kHelpPart, part++); };
+  AddFill(list, owner(), kStage, Opaque(0x000010));
+  constexpr Argb kCaption = Opaque(0xc0c0d0);
+  AddLabel(list, owner(), "キー操作", 14, {16, 8, 608, 28}, Side::Left, kMarkColour);
+  AddLabel(list, owner(), "何かキーを押すか、クリックで戻る", 12, {16, 372, 608, 20}, Side::Right, kCaption);
+  constexpr float kTop = 44;
+  constexpr float kPitch = 24;
+  for (std::size_t i = 0; i < overlay.help.size(); ++i) {
+    const float y = kTop + static_cast<float>(i) * kPitch;
+    AddLabel(list, owner(), overlay.help[i].first, 14, {40, y, 230, kPitch}, Side::Left, kMarkColour);
+    AddLabel(list, owner(), overlay.help[i].second, 14, {280, y, 340, kPitch}, Side::Left, Opaque(0xFFFFFF));
+  }
 }
 
 // A small rounded box of text: the indicator in the bottom right corner, the notice at the bottom.
@@ -160,6 +215,8 @@ void AddOverlay(const Form& form, DisplayList& list) {
     AddTag(list, OverlayOwner(kIndicatorPart), *overlay.indicator == "AUTO" ? "AUTO ▶" : "SKIP ▶▶", 12, {564, 374},
            Side::Right);
   }
+  AddUndoButtons(form, list);
+  if (!overlay.help.empty()) AddHelp(overlay, list);
   if (overlay.notice) {
     AddTag(list, OverlayOwner(kNoticePart), *overlay.notice, 14, {StageLayout::kWidth / 2, 340}, Side::Centre);
   }
@@ -181,6 +238,7 @@ Box GlyphReach(const GlyphRun& run, std::size_t index) {
 float PointsToPixels(double points) { return static_cast<float>(std::lround(points * 96.0 / 72.0)); }
 
 bool HiddenByOverlay(const Form& form, const Widget& widget) {
+  if (&widget == form.lblMLT[6] && form.overlay().preview) return true;  // the bookmark shows in its place
   if (!form.overlay().text_hidden) return false;
   return &widget == form.lblSANKAKU || std::find(form.lbl1.begin(), form.lbl1.end(), &widget) != form.lbl1.end();
 }
@@ -223,6 +281,9 @@ void StageLayout::LayLayer(const Form& form, const Layer& layer, std::uint32_t l
     if (!widget.visible() || HiddenByOverlay(form, widget)) continue;
     const auto index = static_cast<std::uint32_t>(std::find(widgets.begin(), widgets.end(), &widget) - widgets.begin());
     LayWidget(widget, index, list);
+  }
+  if (&layer == &form.Picture2 && form.lblMLT[6]->visible() && form.overlay().preview) {
+    AddSlotPreview(*form.overlay().preview, ToBox(form.lblMLT[6]->bounds()), list);
   }
 }
 

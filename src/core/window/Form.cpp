@@ -219,16 +219,19 @@ void Form::Deliver(MouseTarget& target, int button, const std::function<bool()>&
 void Form::Press(Widget& widget, int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(widget, button, [&widget] { return widget.TakesInput(); });
+  if (AfterPress) AfterPress();
 }
 
 void Form::Press(Layer& layer, int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(layer, button, [&layer] { return layer.visible(); });
+  if (AfterPress) AfterPress();
 }
 
 void Form::PressWindow(int button) {
   if (Intercepted({button, std::nullopt})) return;
   Deliver(window_events, button, [] { return true; });
+  if (AfterPress) AfterPress();
 }
 
 bool Form::PressByName(std::string_view name, int button) {
@@ -247,6 +250,7 @@ bool Form::PressByName(std::string_view name, int button) {
 void Form::PressAt(int x, int y, int button) {
   if (Intercepted({button, std::pair{x, y}})) return;
   DeliverAt(x, y, button);
+  if (AfterPress) AfterPress();
 }
 
 void Form::DeliverAt(int x, int y, int button) {

@@ -91,6 +91,8 @@ class Form : private ChangeListener {
     std::optional<std::pair<int, int>> at;
   };
   std::function<bool(const PressEvent&)> BeforePress;
+  // Told when a press has been delivered: the screen may have changed under the overlay.
+  std::function<void()> AfterPress;
 
   // What the comforts show over the stage.
   [[nodiscard]] const Overlay& overlay() const { return overlay_; }
