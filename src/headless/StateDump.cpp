@@ -160,7 +160,9 @@ void WriteWindowModel(JsonWriter& json, Engine& engine) {
   Timers(json, form);
 }
 
-std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+std::string DumpState(Engine& engine, const RecordingServices& recorded, const std::vector<TextOut>& text_out) {
+  const RecordingWaveDevice& wave = recorded.wave;
+  const ScriptedQuestioner& questions = recorded.questions;
   JsonWriter json;
   json.BeginObject();
   json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
@@ -179,6 +181,10 @@ std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const Scr
     json.EndObject();
   }
   json.EndArray();
+  json.Key("speech");
+  DumpSpeech(json, recorded.speaker);
+  json.Key("textOut");
+  DumpTextOut(json, text_out);
   json.EndObject();
   return json.str();
 }

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace shiori {
 
 class Engine;
 class JsonWriter;
-class RecordingWaveDevice;
-class ScriptedQuestioner;
+struct RecordingServices;
+struct TextOut;
 
 // The whole state as one line of JSON: the story's state bytes and `PageBuffer`, the window's picture, the
-// layers, every widget, menu item and timer, the wave device log and the questions asked.
-[[nodiscard]] std::string DumpState(Engine& engine, const RecordingWaveDevice& wave,
-                                    const ScriptedQuestioner& questions);
+// layers, every widget, menu item and timer, the wave device log, the questions asked, what self-voicing said and
+// the text offered to the reader's tools.
+[[nodiscard]] std::string DumpState(Engine& engine, const RecordingServices& recorded,
+                                    const std::vector<TextOut>& text_out);
 
 // The members of the dump that describe what the window shows and how it answers: `state`, `window`, `layers`,
 // `widgets`, `menus` and `timers`, written into an object the caller has begun.

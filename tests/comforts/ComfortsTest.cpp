@@ -301,7 +301,8 @@ TEST_F(ComfortsTest, TheDriverDrivesTheComfortsAndDumpsThem) {
   EXPECT_EQ(status, 0) << err;
   EXPECT_NE(out.find(R"("comforts":{"backlogOpen":true,"backlog":[{"page":1,"lines":["一頁目"]}],"auto":false,)"
                      R"("skipRead":false,"textHidden":false,"notice":null,"focus":null,"prefs":{"music_volume":30,)"
-                     R"("auto_delay":1500,"click_shows_page":false,"keep_early_click":true}})"),
+                     R"("auto_delay":1500,"click_shows_page":false,"keep_early_click":true,"self_voicing":false,)"
+                     R"("copy_page_text":false,"speech_rate":100,"speech_voice":""}})"),
             std::string::npos)
       << "the history is open, so neither skip nor auto started\n"
       << out;

@@ -14,9 +14,9 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 17> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
+constexpr std::array<std::string_view, 18> kKeys = {"pageup", "pagedown", "up",     "down", "left",   "right",
                                                     "enter",  "space",    "escape", "tab",  "delete", "a",
-                                                    "h",      "1",        "2",      "3",    "4"};
+                                                    "h",      "v",        "1",      "2",    "3",      "4"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
@@ -25,7 +25,7 @@ bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
 }  // namespace
 
-Comforts::Comforts(Engine& engine) : engine_(engine), navigation_(engine) {}
+Comforts::Comforts(Engine& engine) : engine_(engine), navigation_(engine), voice_(engine, preferences_) {}
 
 Comforts::~Comforts() {
   for (auto* task : {&notice_task_, &read_on_task_}) {
@@ -99,12 +99,23 @@ bool Comforts::Key(std::string_view key) {
       SetSkipRead(!skip_);
     } else if (screen == Screen::Story && (key == "h" || key == "delete")) {
       HideText();
+    } else if (key == "v") {
+      ToggleVoice();
     } else {
-      navigation_.Key(screen, key);
+      NavigationKey(screen, key);
     }
   }
   Refresh();
   return true;
+}
+
+// The entry the keyboard moves to is said, and again when an arrow finds no other entry to move to.
+void Comforts::NavigationKey(Screen screen, std::string_view key) {
+  const Widget* before = navigation_.focus(screen);
+  navigation_.Key(screen, key);
+  const Widget* after = navigation_.focus(screen);
+  const bool arrow = key == "up" || key == "down" || key == "left" || key == "right";
+  if (after != nullptr && (after != before || arrow)) voice_.Focused(*after);
 }
 
 void Comforts::BacklogKey(std::string_view key) {
@@ -217,7 +228,8 @@ void Comforts::ReadOn() {
     static_cast<void>(ClickStory());
     return;
   }
-  const bool next_is_unread = s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
+  const bool next_is_unread =
+      s.PageState == PageProgress::Finished && !typewriter.typing() && !engine_.seen().IsPageSeen(s.CurrentPage);
   if (!shown_page_read_ || next_is_unread) {
     StopReadingOn();
     return;
@@ -240,6 +252,15 @@ bool Comforts::ClickStory() {
   }
   return true;
 }
+
+// Skipping flies over pages the reader has read: nothing is said or offered until it stops.
+void Comforts::TypingStarted(const std::vector<std::string>& lines) {
+  if (!skip_) voice_.PageTyping(lines);
+}
+
+void Comforts::ChoicesShown() { voice_.ChoicesShown(); }
+
+void Comforts::ReadingOn() { voice_.Stop(); }
 
 void Comforts::TypingStopped(std::int16_t page, bool began_page) {
   std::vector<std::string> lines;
@@ -274,12 +295,8 @@ void Comforts::ArrowTicked() {
 }
 
 void Comforts::ChoiceTaken(int page, std::string_view text) {
-  std::string line;
-  for (const char c : text) {
-    if (c != '\r' && c != '\n') line += c;
-  }
-  line.erase(line.find_last_not_of(' ') + 1);
-  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line));
+  voice_.Stop();
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), OneLine(text));
 }
 
 void Comforts::OpenBacklog() {
@@ -309,7 +326,15 @@ void Comforts::ShowText() {
   ReadOn();
 }
 
+void Comforts::ToggleVoice() {
+  Preferences changed = preferences_;
+  changed.self_voicing = !changed.self_voicing;
+  SetPreferences(changed);
+  ShowNotice(voice_.SwitchedNotice(changed.self_voicing));
+}
+
 void Comforts::ShowNotice(std::string text) {
+  voice_.Noticed(text);
   notice_ = std::move(text);
   if (notice_task_) engine_.scheduler().Cancel(*notice_task_);
   notice_task_ = engine_.scheduler().Schedule(kNoticeTime, [this] {
@@ -327,6 +352,7 @@ void Comforts::QuickSave(int slot) {
 
 void Comforts::SetPreferences(const Preferences& preferences) {
   const bool volume_changed = preferences.music_volume != preferences_.music_volume;
+  if (!preferences.self_voicing) voice_.Stop();
   preferences_ = preferences;
   if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
 }

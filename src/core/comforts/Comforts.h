@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "comforts/Backlog.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
+#include "comforts/Voice.h"
 #include "window/Form.h"
 #include "window/Scheduler.h"
 
@@ -39,6 +41,8 @@ class Comforts {
   void OpenBacklog();
   void CloseBacklog();
   void HideText();
+  // Self-voicing on or off, said in a notice.
+  void ToggleVoice();
   // A short message on the stage, taken away again after a few seconds.
   void ShowNotice(std::string text);
   // The quick-save items: save, then say whether it worked.
@@ -48,6 +52,7 @@ class Comforts {
   void SetPreferences(const Preferences& preferences);
   [[nodiscard]] Status SetPreference(std::string_view name, std::string_view value);
 
+  [[nodiscard]] Voice& voice() { return voice_; }
   [[nodiscard]] const Backlog& backlog() const { return backlog_; }
   [[nodiscard]] bool backlog_open() const { return backlog_open_; }
   [[nodiscard]] bool text_hidden() const { return text_hidden_; }
@@ -56,8 +61,12 @@ class Comforts {
   [[nodiscard]] const std::optional<std::string>& notice() const { return notice_; }
   [[nodiscard]] std::optional<std::string> FocusName();
 
-  // From the story: a typing run stopped; the arrow timer ticked; the reader took a choice.
+  // From the story: a typing run began or stopped; choices appeared; a click read on; the arrow timer ticked; the
+  // reader took a choice.
+  void TypingStarted(const std::vector<std::string>& lines);
   void TypingStopped(std::int16_t page, bool began_page);
+  void ChoicesShown();
+  void ReadingOn();
   void ArrowTicked();
   void ChoiceTaken(int page, std::string_view text);
 
@@ -74,12 +83,14 @@ class Comforts {
   [[nodiscard]] bool ClickStory();
   [[nodiscard]] bool PressOnGalleryPicture(int x, int y);
   void BacklogKey(std::string_view key);
+  void NavigationKey(Screen screen, std::string_view key);
   void Refresh();
 
   Engine& engine_;
   Preferences preferences_;
   Backlog backlog_;
   KeyboardNavigation navigation_;
+  Voice voice_;
   bool backlog_open_ = false;
   bool text_hidden_ = false;
   bool auto_ = false;

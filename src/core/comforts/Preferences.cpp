@@ -32,6 +32,16 @@ Result<bool> ParseSwitch(std::string_view name, std::string_view value) {
   return Result<bool>::Failure(std::string(name) + " takes on or off, not \"" + std::string(value) + "\"");
 }
 
+// Any name a system may give a voice, on one line of the file.
+Result<std::string> ParseVoiceName(std::string_view value) {
+  const bool one_line = value.find_first_of("\r\n") == std::string_view::npos;
+  if (!one_line || value.size() > Preferences::kMaxVoiceName) {
+    return Result<std::string>::Failure("speech_voice takes a voice's name on one line of at most " +
+                                        std::to_string(Preferences::kMaxVoiceName) + " bytes");
+  }
+  return std::string(value);
+}
+
 template <class T>
 Status Assign(T& target, Result<T> parsed) {
   if (!parsed) return Status::Failure(parsed.error());
@@ -47,6 +57,10 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
   if (name == "auto_delay") return Assign(auto_delay, ParseIn(name, value, kMinAutoDelayMs, kMaxAutoDelayMs));
   if (name == "click_shows_page") return Assign(click_shows_page, ParseSwitch(name, value));
   if (name == "keep_early_click") return Assign(keep_early_click, ParseSwitch(name, value));
+  if (name == "self_voicing") return Assign(self_voicing, ParseSwitch(name, value));
+  if (name == "copy_page_text") return Assign(copy_page_text, ParseSwitch(name, value));
+  if (name == "speech_rate") return Assign(speech_rate, ParseIn(name, value, kMinSpeechRate, kMaxSpeechRate));
+  if (name == "speech_voice") return Assign(speech_voice, ParseVoiceName(value));
   return Status::Failure("no preference is named " + std::string(name));
 }
 
@@ -55,7 +69,9 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
 std::string Preferences::Format() const {
   const auto on_off = [](bool on) { return on ? "on" : "off"; };
   return "music_volume=" + std::to_string(music_volume) + "\n" + "auto_delay=" + std::to_string(auto_delay) + "\n" +
-         "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n";
+         "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n" +
+         "self_voicing=" + on_off(self_voicing) + "\n" + "copy_page_text=" + on_off(copy_page_text) + "\n" +
+         "speech_rate=" + std::to_string(speech_rate) + "\n" + "speech_voice=" + speech_voice + "\n";
 }
 
 Preferences Preferences::Parse(std::string_view text, std::vector<std::string>& problems) {

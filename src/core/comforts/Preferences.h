@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,16 +17,24 @@ struct Preferences {
   static constexpr int kMaxVolume = 100;
   static constexpr int kMinAutoDelayMs = 200;
   static constexpr int kMaxAutoDelayMs = 10000;
+  static constexpr int kMinSpeechRate = 50;
+  static constexpr int kMaxSpeechRate = 300;
+  static constexpr std::size_t kMaxVoiceName = 200;
 
   int music_volume = kMaxVolume;  // 0 .. 100
   int auto_delay = 1500;          // milliseconds auto mode waits after a stop, before the time for the text
   bool click_shows_page = false;  // a click while text types shows the rest up to the next pause
   bool keep_early_click = false;  // a click while the page waits for its arrow is kept, not lost
+  bool self_voicing = false;      // the system's voice reads the page, the choices and the focused entry
+  bool copy_page_text = false;    // each page's text goes to the clipboard as it is shown, for dictionaries
+  int speech_rate = 100;          // percent of the voice's normal speed
+  std::string speech_voice;       // the system's name of the voice; empty: its first Japanese voice
 
   bool operator==(const Preferences&) const = default;
 
   // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
-  // "keep_early_click"). Fails, naming the problem, on an unknown name or a value out of range.
+  // "keep_early_click", "self_voicing", "copy_page_text", "speech_rate", "speech_voice"). Fails, naming the problem, on
+  // an unknown name or a value out of range.
   [[nodiscard]] Status Set(std::string_view name, std::string_view value);
   // The file's text: one "name=value" line per preference.
   [[nodiscard]] std::string Format() const;

@@ -156,6 +156,9 @@ void Engine::Wire() {
   f.BeforePress = [this](const Form::PressEvent& press) { return comforts_->BeforePress(press); };
   choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
+  typewriter_->Started = [this](const std::vector<std::string>& lines) { comforts_->TypingStarted(lines); };
+  pages_->ChoicesShown = [this] { comforts_->ChoicesShown(); };
+  advance_->ReadingOn = [this] { comforts_->ReadingOn(); };
 
   f.comDES->Click = [this] { title_->comDES_Click(); };
   f.Command2->Click = [this] { title_->Command2_Click(); };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "comforts/Comforts.h"
+#include "comforts/Voice.h"
 #include "engine/Engine.h"
 #include "menus/TitleAndQuit.h"
 
@@ -38,25 +39,27 @@ struct ReadingEntry {
   std::string_view caption;
   std::string_view keys;
 };
-constexpr std::array<ReadingEntry, 6> kReadingMenu = {{
+constexpr std::array<ReadingEntry, 7> kReadingMenu = {{
     {"history", "テキスト履歴(&H)", "PageUp"},
     {"auto", "オートモード(&A)", "A"},
     {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
     {"hide", "文字を隠す(&T)", "H"},
+    {"voice", "読み上げ(&V)", "V"},
     {"", "", ""},  // a separator
     {"preferences", "設定(&P)...", ""},
 }};
 constexpr std::string_view kReadingPrefix = "reading.";
 
+// The check mark of a reading entry that has one.
+std::optional<bool> ReadingCheck(std::string_view command, const Comforts& comforts) {
+  if (command == "auto") return comforts.auto_on();
+  if (command == "skip") return comforts.skip_on();
+  if (command == "voice") return comforts.preferences().self_voicing;
+  return std::nullopt;
+}
+
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
-
-std::string TrimEnd(std::string text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.ends_with("\u3000"))) {
-    text.resize(text.back() == ' ' || text.back() == '\t' ? text.size() - 1 : text.size() - 3);
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -71,7 +74,14 @@ std::string CoreKeyName(std::string_view key) {
   return letter_or_digit || function_key ? lower : std::string();
 }
 
-Host::Host(Engine& engine, ShellKind shell) : engine_(engine), shell_(shell) {}
+Host::Host(Engine& engine, ShellKind shell) : engine_(engine), shell_(shell) {
+  engine_.comforts().voice().Offered = [this](const TextOut& out) {
+    text_out_.push_back(out);
+    if (text_out_.size() > kTextOutKept) text_out_.pop_front();
+  };
+}
+
+Host::~Host() { engine_.comforts().voice().Offered = nullptr; }
 
 // --- the clock ---
 
@@ -206,10 +216,15 @@ void Host::ChooseReading(std::string_view command) {
   if (command == "hide") comforts.HideText();
   if (command == "auto") comforts.SetAuto(!comforts.auto_on());
   if (command == "skip") comforts.SetSkipRead(!comforts.skip_on());
+  if (command == "voice") comforts.ToggleVoice();
 }
 
 void Host::Notice(Micros now, std::string text) {
   Deliver(now, [&] { engine_.comforts().ShowNotice(std::move(text)); });
+}
+
+void Host::VoicesFound(Micros now, VoiceSupport support) {
+  Deliver(now, [&] { engine_.comforts().voice().SetSupport(support); });
 }
 
 void Host::CloseBox(Micros now) {
@@ -238,12 +253,11 @@ std::vector<MenuEntry> Host::MenuBar() const {
     if (parent != bar.end()) parent->items.push_back(std::move(entry));
   }
   MenuEntry reading{"reading", "読書(&R)", true, false, false, "", {}};
-  const Comforts& comforts = engine_.comforts();
   for (const ReadingEntry& r : kReadingMenu) {
-    const bool checkable = r.command == "auto" || r.command == "skip";
-    const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
+    const std::optional<bool> check = ReadingCheck(r.command, engine_.comforts());
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
-    reading.items.push_back({name, std::string(r.caption), true, checkable, checked, std::string(r.keys), {}});
+    reading.items.push_back(
+        {name, std::string(r.caption), true, check.has_value(), check.value_or(false), std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
   return bar;
@@ -260,12 +274,14 @@ std::uint64_t Host::menu_changes() {
 
 std::string Host::PageText() const {
   std::vector<std::string> lines;
-  for (const Widget* line : engine_.form().lbl1) lines.push_back(TrimEnd(line->caption()));
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return !l.empty(); });
-  std::string text;
-  for (auto it = first; it != lines.end(); ++it) text += (it == first ? "" : "\n") + *it;
-  return text;
+  for (const Widget* line : engine_.form().lbl1) lines.push_back(line->caption());
+  return MessageText(lines);
+}
+
+std::vector<TextOut> Host::TakeTextOut() {
+  std::vector<TextOut> taken(text_out_.begin(), text_out_.end());
+  text_out_.clear();
+  return taken;
 }
 
 bool Host::StoryInProgress() const { return !engine_.ended() && engine_.title().StoryInProgress(); }

@@ -38,6 +38,11 @@ void PageLoader::EnterTextPage(std::function<void()> after) {
 }
 
 void PageLoader::ShowChoicePage() {
+  LayOutChoicePage();
+  if (ChoicesShown && engine_.state().OnScreenPageType == ScenarioRecord::kChoicePage) ChoicesShown();
+}
+
+void PageLoader::LayOutChoicePage() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
   if (s.PageBuffer.pageType == ScenarioRecord::kInertPage) {

@@ -20,7 +20,11 @@ class PageLoader {
   // when typing stops, the skip availability and the music, then `after`.
   void EnterTextPage(std::function<void()> after = nullptr);
 
+  // Told when the answers of a choice page have been laid out.
+  std::function<void()> ChoicesShown;
+
  private:
+  void LayOutChoicePage();
   void LayOutChoice(int index, int first_line, int line_count);
 
   Engine& engine_;

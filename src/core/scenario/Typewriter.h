@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "window/Scheduler.h"
 
@@ -35,6 +37,8 @@ class Typewriter {
 
   [[nodiscard]] bool typing() const { return run_.has_value(); }
 
+  // Told as a run begins: the lines it is going to type, as they will stand when it stops.
+  std::function<void(const std::vector<std::string>& lines)> Started;
   // Told when a run stops: the page it typed, and whether the run began that page.
   std::function<void(std::int16_t page, bool began_page)> Stopped;
 
@@ -55,6 +59,7 @@ class Typewriter {
     bool parked = false;  // a character step came due while the run was held
   };
 
+  [[nodiscard]] std::vector<std::string> LinesAhead() const;
   void NextLine();
   void TypeCharacters();
   void Stop();
