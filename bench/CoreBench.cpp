@@ -3,7 +3,7 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -12,6 +12,7 @@
 #include "persistence/SeenRecord.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
+#include "support/GameWriter.h"
 
 namespace shiori {
 namespace {
@@ -21,8 +22,7 @@ class BenchGame {
  public:
   explicit BenchGame(int pages)
       : folder_(std::filesystem::temp_directory_path() / ("shiori-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(folder_);
-    std::ofstream scenario(folder_ / "data1.rgd", std::ios::binary);
+    std::map<int, ScenarioRecord> records;
     for (int page = 1; page <= pages; ++page) {
       ScenarioRecord record = ScenarioRecord::Empty();
       record.target[0] = static_cast<std::int16_t>(page + 1);
@@ -31,10 +31,11 @@ class BenchGame {
         record.lineText[k] = "夏の終わりの灯台で、僕らは最後の花火を見上げていた。";
         record.lineCode[k] = k == 11 ? 223 : 23;
       }
-      const auto bytes = record.Encode();
-      scenario.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      records[page] = record;
     }
-    std::ofstream(folder_ / "data5.rgd", std::ios::binary) << std::string(static_cast<std::size_t>(pages), '\x02');
+    const test::GameWriter writer(folder_);
+    writer.WriteScenario(records);
+    writer.Write("data5.rgd", std::string(static_cast<std::size_t>(pages), '\x02'));
     engine_ = std::make_unique<Engine>(GameFolder::Open(folder_), recorded_.services(), scheduler_);
   }
   ~BenchGame() {

@@ -6,7 +6,7 @@ bench_game() {
     echo "$3"
     return
   fi
-  python3 "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/make_game.py" "$(dirname "$2")/shiori-tool" "$1/game" --long
+  "$(dirname "$2")/shiori_fixture" --window --long "$1/game"
   echo "$1/game"
 }
 

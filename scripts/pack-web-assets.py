@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Packs what the web page loads besides its code: the demo game as a zip, and the stage font cut down to the
-characters Shift-JIS (code page 932) text can hold, as WOFF2. Each is made again only when its sources are newer.
+characters Shift-JIS (code page 932) text can hold and those the stage's own marks use, as WOFF2. Each is made
+again only when its sources are newer.
 
 Pictures and music are nearly all of the demo's size and are needed only when shown or played: the zip holds the
 head of each (the player checks a picture's signature and reads a piece's length from its header), and the whole
@@ -11,11 +12,16 @@ import pathlib
 import struct
 import zipfile
 
-FONT = pathlib.Path("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc")
+# The one font of the stage: the core's text layout was measured on it (src/core/stage/stage_font_metrics.py).
+FONT = pathlib.Path("/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf")
+# What the core writes on the stage itself beyond the story's text: "…" where it cuts a line short, the geta mark
+# for a character the font lacks, the arrows of the history's help, ▶ on the AUTO and SKIP tags.
+STAGE_MARKS = "…〓←↑→↓▶"
 
 
-def shift_jis_characters():
-    """Every character a scenario or a caption can hold: ASCII, half-width katakana and every double-byte code."""
+def stage_characters():
+    """Every character a scenario or a caption can hold (ASCII, half-width katakana and every double-byte code),
+    and the stage's own marks."""
     chars = {chr(c) for c in range(0x20, 0x7F)}
     chars.update(bytes([b]).decode("cp932") for b in range(0xA1, 0xE0))
     for lead in [*range(0x81, 0xA0), *range(0xE0, 0xFD)]:
@@ -24,6 +30,7 @@ def shift_jis_characters():
                 chars.add(bytes([lead, trail]).decode("cp932"))
             except UnicodeDecodeError:
                 pass
+    chars.update(STAGE_MARKS)
     return "".join(sorted(chars))
 
 
@@ -76,12 +83,11 @@ def cut_font(out: pathlib.Path):
 
     options = subset.Options()
     options.flavor = "woff2"
-    options.font_number = 0
     options.layout_features = []
     options.hinting = False
     font = subset.load_font(str(FONT), options)
     subsetter = subset.Subsetter(options)
-    subsetter.populate(text=shift_jis_characters())
+    subsetter.populate(text=stage_characters())
     subsetter.subset(font)
     subset.save_font(font, str(out), options)
 

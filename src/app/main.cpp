@@ -17,7 +17,8 @@
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
-#include "qt/StagePainter.h"
+#include "qt/StageFontFile.h"
+#include "qt/StagePlayer.h"
 
 namespace {
 
@@ -140,11 +141,17 @@ int RunWindow(int argc, char** argv, const Options& options) {
   QGuiApplication::setDesktopFileName(QStringLiteral("shiori"));
   shiori::InstallJapaneseQtTranslations();
 
+  const shiori::Result<QRawFont> font = shiori::LoadStageFont();
+  if (!font) {
+    std::cerr << "shiori: " << font.error() << std::endl;
+    QMessageBox::critical(nullptr, shiori::WindowCaption(), shiori::NoFontMessage(font.error()));
+    return 1;
+  }
   shiori::QtServices services;
   shiori::Scheduler scheduler;
   shiori::Engine engine(folder, services.Bundle(), scheduler);
-  shiori::StagePainter painter(folder, services.pictures());
-  shiori::MainWindow window(engine, painter, services.questions());
+  shiori::StagePlayer player(folder, services.pictures(), font.value());
+  shiori::MainWindow window(engine, player, services.questions());
   engine.Ended = [] { QCoreApplication::exit(0); };
 
   const shiori::Status started = window.Start();

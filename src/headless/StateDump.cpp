@@ -131,19 +131,11 @@ void Timers(JsonWriter& json, Form& form) {
   json.EndObject();
 }
 
-}  // namespace
-
-std::string FormatMilliseconds(long long micros) {
-  if (micros % 1000 == 0) return std::to_string(micros / 1000);
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%03lld", micros / 1000, micros % 1000);
-  std::string formatted = text;
-  while (formatted.back() == '0') formatted.pop_back();
-  return formatted;
-}
-
-void WriteWindowModel(JsonWriter& json, Engine& engine) {
+// The members that describe what the window shows and how it answers: the time, the story's state, the window,
+// layers, widgets, menus, timers and the comforts.
+void WriteModel(JsonWriter& json, Engine& engine) {
   Form& form = engine.form();
+  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
   json.Key("state");
   State(json, engine.state());
   json.Key("window").BeginObject();
@@ -158,6 +150,19 @@ void WriteWindowModel(JsonWriter& json, Engine& engine) {
   Menus(json, form);
   json.Key("timers");
   Timers(json, form);
+  json.Key("comforts");
+  DumpComforts(json, engine.comforts());
+}
+
+}  // namespace
+
+std::string FormatMilliseconds(long long micros) {
+  if (micros % 1000 == 0) return std::to_string(micros / 1000);
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld.%03lld", micros / 1000, micros % 1000);
+  std::string formatted = text;
+  while (formatted.back() == '0') formatted.pop_back();
+  return formatted;
 }
 
 std::string DumpState(Engine& engine, const RecordingServices& recorded, const std::vector<TextOut>& text_out) {
@@ -165,10 +170,7 @@ std::string DumpState(Engine& engine, const RecordingServices& recorded, const s
   const ScriptedQuestioner& questions = recorded.questions;
   JsonWriter json;
   json.BeginObject();
-  json.Key("time_ms").Raw(FormatMilliseconds(engine.scheduler().Now()));
-  WriteWindowModel(json, engine);
-  json.Key("comforts");
-  DumpComforts(json, engine.comforts());
+  WriteModel(json, engine);
   json.Key("wave").BeginArray();
   for (const std::string& operation : wave.log()) json.String(operation);
   json.EndArray();
@@ -185,6 +187,14 @@ std::string DumpState(Engine& engine, const RecordingServices& recorded, const s
   DumpSpeech(json, recorded.speaker);
   json.Key("textOut");
   DumpTextOut(json, text_out);
+  json.EndObject();
+  return json.str();
+}
+
+std::string DumpModel(Engine& engine) {
+  JsonWriter json;
+  json.BeginObject();
+  WriteModel(json, engine);
   json.EndObject();
   return json.str();
 }

@@ -6,7 +6,6 @@
 namespace shiori {
 
 class Engine;
-class JsonWriter;
 struct RecordingServices;
 struct TextOut;
 
@@ -16,9 +15,9 @@ struct TextOut;
 [[nodiscard]] std::string DumpState(Engine& engine, const RecordingServices& recorded,
                                     const std::vector<TextOut>& text_out);
 
-// The members of the dump that describe what the window shows and how it answers: `state`, `window`, `layers`,
-// `widgets`, `menus` and `timers`, written into an object the caller has begun.
-void WriteWindowModel(JsonWriter& json, Engine& engine);
+// The same without the logs of the recording services (`wave`, `questions`): for a shell whose services play and
+// ask for real, such as the web page.
+[[nodiscard]] std::string DumpModel(Engine& engine);
 
 // Virtual time in milliseconds as JSON: whole when it is, else with its fraction ("30.1").
 [[nodiscard]] std::string FormatMilliseconds(long long micros);

@@ -8,90 +8,106 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStandardPaths>
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <iostream>
 
-#include "qt/FullScreenMenuBar.h"
-#include <map>
-
 #include "comforts/Comforts.h"
+#include "qt/FullScreenMenuBar.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
 #include "qt/StageGeometry.h"
-#include "qt/StagePainter.h"
+#include "qt/StagePlayer.h"
 #include "qt/StageWidget.h"
 
 namespace shiori {
 namespace {
 
-constexpr int kCtrlHoldMs = 250;
-
-// The name the core knows a plain key by, or none for keys it does not use.
-std::optional<std::string> KeyName(const QKeyEvent& event) {
-  if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return std::nullopt;
-  static const std::map<int, const char*> kNames = {{Qt::Key_PageUp, "pageup"}, {Qt::Key_PageDown, "pagedown"},
-                                                    {Qt::Key_Up, "up"},         {Qt::Key_Down, "down"},
-                                                    {Qt::Key_Left, "left"},     {Qt::Key_Right, "right"},
-                                                    {Qt::Key_Return, "enter"},  {Qt::Key_Enter, "enter"},
-                                                    {Qt::Key_Space, "space"},   {Qt::Key_Escape, "escape"},
-                                                    {Qt::Key_Tab, "tab"},       {Qt::Key_Delete, "delete"},
-                                                    {Qt::Key_A, "a"},           {Qt::Key_H, "h"},
-                                                    {Qt::Key_1, "1"},           {Qt::Key_2, "2"},
-                                                    {Qt::Key_3, "3"},           {Qt::Key_4, "4"}};
-  const auto found = kNames.find(event.key());
-  if (found == kNames.end()) return std::nullopt;
-  return found->second;
-}
-
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-// The menu items whose check mark the story uses.
-bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
+// A menu entry's text: its caption, and its key at the right edge of the menu. The key is only shown: Qt is not
+// told of it, so that the key reaches the host like any other (which also tells Ctrl held for a shortcut from Ctrl
+// held for skipping) whether the bar is shown or not.
+QString EntryText(const MenuEntry& entry) {
+  return FromUtf8(entry.caption) + (entry.shortcut.empty() ? QString() : QLatin1Char('\t') + FromUtf8(entry.shortcut));
+}
+
+// Every entry of the bar, menus before their items, in the order the window keeps their actions.
+void Flatten(const std::vector<MenuEntry>& entries, std::vector<const MenuEntry*>& flat) {
+  for (const MenuEntry& entry : entries) {
+    flat.push_back(&entry);
+    Flatten(entry.items, flat);
+  }
+}
+
+// The host's name for a key: Qt's portable text for it ("Return", "PgUp", "F11", "A"), or the text it types.
+std::string KeyText(const QKeyEvent& event) {
+  const QString portable = QKeySequence(event.key()).toString(QKeySequence::PortableText);
+  return (portable.isEmpty() ? event.text() : portable).toStdString();
+}
+
+Modifiers ModifiersOf(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers held = event.modifiers();
+  return {held.testFlag(Qt::ControlModifier), held.testFlag(Qt::AltModifier), held.testFlag(Qt::ShiftModifier)};
+}
 
 constexpr int kSaveFolderNoteMs = 15000;
 
 }  // namespace
 
-MainWindow::MainWindow(Engine& engine, StagePainter& painter, QtQuestioner& questions)
-    : engine_(engine), form_(engine.form()), scheduler_(engine.scheduler()), painter_(painter), changes_(painter) {
+MainWindow::MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questions)
+    : engine_(engine), form_(engine.form()), host_(engine, ShellKind::Desktop), player_(player) {
   clock_.start();
   setWindowTitle(WindowCaption());
   setWindowIcon(WindowIcon());
-  stage_ = new StageWidget(form_, painter_, this);
+  stage_ = new StageWidget(player_, this);
   setCentralWidget(stage_);
   stage_->setFocus();
-  stage_->Pressed = [this](QPoint at, int button) { Deliver([&] { form_.PressAt(at.x(), at.y(), button); }); };
-  stage_->Wheel = [this](int notches) { Deliver([&] { engine_.comforts().Wheel(notches); }); };
+  stage_->Pressed = [this](QPoint at, int button) {
+    host_.Press(Now(), at.x(), at.y(), button);
+    Settle();
+  };
+  stage_->Wheel = [this](int notches) {
+    host_.Wheel(Now(), notches);
+    Settle();
+  };
   stage_->Hovered = [this](std::optional<QPoint> at) {
-    Deliver([&] { engine_.comforts().Hover(at ? std::optional(std::pair{at->x(), at->y()}) : std::nullopt); });
+    host_.Hover(Now(), at ? std::optional(std::pair{at->x(), at->y()}) : std::nullopt);
+    Settle();
   };
   stage_->Painted = [this] {
-    // The scheduler waits for the first frame, so that nothing the title starts (music) delays its drawing. It
-    // runs once the frame is out: what it changes is drawn at once, and not from inside this paint.
+    // The story's clock waits for the first frame, so that nothing the title starts (music) delays its drawing. It
+    // starts once the frame is out: what it changes is drawn at once, and not from inside this paint.
     if (first_frame_shown_) return;
     first_frame_shown_ = true;
-    QTimer::singleShot(0, this, [this] { Settle(); });
+    QTimer::singleShot(0, this, [this] {
+      host_.FirstFrameShown(Now());
+      Settle();
+    });
   };
-  BuildMenuBar();
-  BuildComfortsMenu();
-  BuildCommands();
+  BuildMenuBar(host_.MenuBar());
   new FullScreenMenuBar(*this);
 
   wake_.setSingleShot(true);
   wake_.setTimerType(Qt::PreciseTimer);
-  connect(&wake_, &QTimer::timeout, this, [this] { Deliver([] {}); });
-  ctrl_hold_.setSingleShot(true);
-  connect(&ctrl_hold_, &QTimer::timeout, this, [this] { Deliver([this] { engine_.comforts().HoldCtrl(true); }); });
+  connect(&wake_, &QTimer::timeout, this, [this] {
+    host_.Wake(Now());
+    Settle();
+  });
+  connect(&title_reset_, &QTimer::timeout, this, [this] { setWindowTitle(WindowCaption()); });
+  title_reset_.setSingleShot(true);
 
   questions.SetParent(this);
-  questions.Asking = [this](bool open) { PauseClock(open); };
+  questions.Asking = [this](bool open) {
+    host_.PauseClock(open, Now());
+    if (open) wake_.stop();
+  };
 }
 
 MainWindow::~MainWindow() = default;
@@ -129,7 +145,7 @@ void MainWindow::ShowAtBestSize(bool full_screen) {
   const QSize chrome(16, menu_height + 48);
   const int scale = LargestStageScale(available.size(), chrome);
   stage_->SetPreferredScale(scale);
-  const QSize size(StagePainter::kWidth * scale, StagePainter::kHeight * scale + menu_height);
+  const QSize size(StagePlayer::kWidth * scale, StagePlayer::kHeight * scale + menu_height);
   resize(size);
   move(available.center() - QPoint(size.width() / 2, size.height() / 2));
   if (full_screen) {
@@ -139,155 +155,133 @@ void MainWindow::ShowAtBestSize(bool full_screen) {
   }
 }
 
-void MainWindow::BuildMenuBar() {
-  for (MenuItem* item : form_.MenuItems()) {
-    if (item->parent() == nullptr && !item->children().empty()) {
-      QMenu* menu = menuBar()->addMenu(FromUtf8(item->caption()));
-      menus_.emplace_back(item, menu);
-      continue;
-    }
-    QAction* action = new QAction(FromUtf8(item->caption()), this);
-    action->setCheckable(IsCheckable(*item));
-    if (!item->shortcut().empty()) {
-      action->setShortcut(QKeySequence(FromUtf8(item->shortcut())));
-      action->setShortcutContext(Qt::WindowShortcut);
-    }
-    connect(action, &QAction::triggered, this, [this, item] {
-      ctrl_hold_.stop();  // Ctrl was held for this shortcut, not for skipping
-      Deliver([&] { form_.Choose(*item); });
-      // Qt flips a check mark by itself; the model says what it really is, even when it has not changed.
-      shown_menus_.clear();
-      SyncMenus();
-    });
-    if (item->parent() == nullptr) {
-      menuBar()->addAction(action);  // a top-level command, like the skip to the next choice
-    } else {
-      const auto parent =
-          std::find_if(menus_.begin(), menus_.end(), [&](auto& m) { return m.first == item->parent(); });
-      parent->second->addAction(action);
-    }
-    actions_.emplace_back(item, action);
+void MainWindow::BuildMenuBar(const std::vector<MenuEntry>& bar) {
+  menuBar()->clear();
+  actions_.clear();
+  for (const MenuEntry& entry : bar) AddEntry(entry, *menuBar());
+  ShowMenus(bar);
+}
+
+void MainWindow::AddEntry(const MenuEntry& entry, QWidget& into) {
+  if (!entry.items.empty()) {
+    auto* menu = new QMenu(&into);
+    menu->setObjectName(FromUtf8(entry.name));
+    into.addAction(menu->menuAction());
+    actions_.push_back(menu->menuAction());
+    for (const MenuEntry& item : entry.items) AddEntry(item, *menu);
+    return;
   }
-  SyncMenus();
+  auto* action = new QAction(&into);
+  action->setSeparator(entry.name.empty());
+  action->setCheckable(entry.checkable);
+  connect(action, &QAction::triggered, this, [this, name = entry.name] {
+    Act(host_.Choose(Now(), name));
+    Settle();
+    // Qt flips a check mark by itself; the host says what it really is, even when it has not changed.
+    ShowMenus(host_.MenuBar());
+  });
+  into.addAction(action);
+  actions_.push_back(action);
+}
+
+void MainWindow::ShowMenus(const std::vector<MenuEntry>& bar) {
+  std::vector<const MenuEntry*> flat;
+  Flatten(bar, flat);
+  if (flat.size() != actions_.size()) {
+    BuildMenuBar(bar);
+    return;
+  }
+  for (std::size_t i = 0; i < flat.size(); ++i) {
+    actions_[i]->setText(EntryText(*flat[i]));
+    actions_[i]->setEnabled(flat[i]->enabled);
+    if (flat[i]->checkable) actions_[i]->setChecked(flat[i]->checked);
+  }
 }
 
 void MainWindow::SyncMenus() {
   // Most changes of the model (every typed character) leave the menus as they are: then Qt is not asked at all.
-  std::vector<MenuLook> look;
-  look.reserve(menus_.size() + actions_.size());
-  for (const auto& [item, menu] : menus_) look.push_back({item->caption(), item->enabled(), item->checked()});
-  for (const auto& [item, action] : actions_) look.push_back({item->caption(), item->enabled(), item->checked()});
-  if (look == shown_menus_) return;
-  shown_menus_ = std::move(look);
-  for (auto& [item, menu] : menus_) {
-    menu->setTitle(FromUtf8(item->caption()));
-    menu->setEnabled(item->enabled());
-  }
-  for (auto& [item, action] : actions_) {
-    action->setText(FromUtf8(item->caption()));
-    action->setEnabled(item->enabled());
-    if (action->isCheckable()) action->setChecked(item->checked());
-  }
-  SyncComfortsMenu();
+  const std::uint64_t changes = host_.menu_changes();
+  if (changes == shown_menus_) return;
+  shown_menus_ = changes;
+  ShowMenus(host_.MenuBar());
 }
-
-void MainWindow::BuildCommands() {
-  const auto command = [this](QList<QKeySequence> keys, auto handler) {
-    QAction* action = new QAction(this);
-    action->setShortcuts(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, handler);
-    addAction(action);
-  };
-  command({QKeySequence(Qt::Key_F11), QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)},
-          [this] { ToggleFullScreen(); });
-  command({QKeySequence(Qt::Key_F12)}, [this] { SaveScreenshot(); });
-  command({QKeySequence::Copy}, [this] { CopyPageText(); });
-}
-
-template <class Input>
-void MainWindow::Deliver(Input&& input) {
-  if (engine_.ended()) return;
-  if (ClockRunning()) scheduler_.AdvanceTo(Now());
-  input();
-  Settle();
-}
-
-void MainWindow::RunInput(const std::function<void()>& input) { Deliver(input); }
 
 void MainWindow::Settle() {
   if (engine_.ended()) {
     wake_.stop();
     return;
   }
-  if (ClockRunning()) scheduler_.AdvanceTo(Now());
   if (form_.change_count() != shown_changes_) {
     shown_changes_ = form_.change_count();
     SyncMenus();
-    stage_->RepaintStage(changes_.Take(form_));
+    stage_->ShowStage(form_);
   }
   Arm();
 }
 
 void MainWindow::Arm() {
-  const std::optional<Micros> deadline = scheduler_.NextDeadline();
-  if (!ClockRunning() || engine_.ended() || !deadline) {
+  const std::optional<Micros> wake_up = host_.NextWakeUp();
+  if (!wake_up) {
     wake_.stop();
     return;
   }
-  const Micros wait = *deadline - Now();
+  const Micros wait = *wake_up - Now();
   // Never early: a wake-up before the deadline would find nothing due and only arm again.
   wake_.start(wait <= 0 ? 0 : static_cast<int>((wait + 999) / 1000));
 }
 
-Micros MainWindow::Now() const {
-  if (paused_since_) return *paused_since_ - paused_total_;
-  return clock_.nsecsElapsed() / 1000 - paused_total_;
-}
+Micros MainWindow::Now() const { return clock_.nsecsElapsed() / 1000; }
 
-void MainWindow::PauseClock(bool pause) {
-  const Micros raw = clock_.nsecsElapsed() / 1000;
-  if (pause && !paused_since_) {
-    paused_since_ = raw;
-    wake_.stop();
-  } else if (!pause && paused_since_) {
-    paused_total_ += raw - *paused_since_;
-    paused_since_.reset();
+void MainWindow::Act(ShellAction action) {
+  switch (action) {
+    case ShellAction::ToggleFullScreen:
+      ToggleFullScreen();
+      break;
+    case ShellAction::Screenshot:
+      SaveScreenshot();
+      break;
+    case ShellAction::CopyPageText:
+      CopyPageText();
+      break;
+    case ShellAction::OpenPreferences:
+      OpenPreferences();
+      break;
+    case ShellAction::None:
+    case ShellAction::Unused:
+      break;
   }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-  ctrl_hold_.stop();
-  if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-    ctrl_hold_.start(kCtrlHoldMs);
-    return;
-  }
-  const std::optional<std::string> name = KeyName(*event);
-  if (!name) {
+  const ShellAction action = host_.KeyDown(Now(), KeyText(*event), ModifiersOf(*event), event->isAutoRepeat());
+  if (action == ShellAction::Unused) {
     QMainWindow::keyPressEvent(event);
     return;
   }
-  Deliver([&] { static_cast<void>(engine_.comforts().Key(*name)); });
+  Act(action);
+  Settle();
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-    ctrl_hold_.stop();
-    if (engine_.comforts().skip_on()) Deliver([this] { engine_.comforts().HoldCtrl(false); });
-    return;
+  if (!event->isAutoRepeat()) {
+    host_.KeyUp(Now(), KeyText(*event));
+    Settle();
   }
   QMainWindow::keyReleaseEvent(event);
 }
 
-void MainWindow::CopyPageText() {
-  QStringList lines;
-  for (const Widget* line : form_.lbl1) {
-    QString text = FromUtf8(line->caption());
-    while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
-    lines << text;
+void MainWindow::changeEvent(QEvent* event) {
+  // A key let go while another window had the keyboard never reaches us: Ctrl held for skipping must not stick.
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+    host_.KeysLost(Now());
+    Settle();
   }
-  const QString page = lines.join(QLatin1Char('\n')).trimmed();
-  if (!page.isEmpty()) QGuiApplication::clipboard()->setText(page);
+  QMainWindow::changeEvent(event);
+}
+
+void MainWindow::CopyPageText() {
+  const std::string page = host_.PageText();
+  if (!page.empty()) QGuiApplication::clipboard()->setText(FromUtf8(page));
 }
 
 void MainWindow::SaveScreenshot() {
@@ -301,11 +295,12 @@ void MainWindow::SaveScreenshot() {
   }
   // At the window's own resolution, in whole multiples of the stage.
   const int scale =
-      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePainter::kWidth);
-  const Status saved = SavePng(painter_.Render(form_, scale), path.toStdString());
+      std::max(1, static_cast<int>(stage_->StageRect().width() * devicePixelRatioF()) / StagePlayer::kWidth);
+  const Status saved = SavePng(player_.Render(stage_->Shown(), scale), path.toStdString());
   if (!saved) std::cerr << "shiori: " << saved.error() << std::endl;
   const std::string notice = (saved.ok() ? ScreenshotSavedMessage(path) : ScreenshotFailedMessage()).toStdString();
-  Deliver([&] { engine_.comforts().ShowNotice(notice); });
+  host_.Notice(Now(), notice);
+  Settle();
 }
 
 void MainWindow::ToggleFullScreen() {
@@ -317,7 +312,8 @@ void MainWindow::ToggleFullScreen() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  Deliver([this] { engine_.CloseBox(); });
+  host_.CloseBox(Now());
+  Settle();
   // A reader who answered that the story should go on keeps the window.
   if (engine_.ended()) {
     event->accept();

@@ -58,7 +58,8 @@ QImage PictureCache::Get(const std::filesystem::path& file) {
 
 QImage PictureCache::Scaled(const QImage& original, QSize size) {
   if (original.isNull() || original.size() == size) return original;
-  const std::string key = ScaledKeyPrefix(original) + std::to_string(size.width()) + 'x' + std::to_string(size.height());
+  const std::string key =
+      ScaledKeyPrefix(original) + std::to_string(size.width()) + 'x' + std::to_string(size.height());
   if (const QImage* found = scaled_.Find(key)) return *found;
   return scaled_.Keep(key, original.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }

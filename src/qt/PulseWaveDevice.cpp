@@ -147,8 +147,8 @@ bool PulseWaveDevice::EnsureStream(const pa_sample_spec& spec) {
   spec_ = spec;
   stream_ = pa_stream_new(context_, "music", &spec_, nullptr);
   if (stream_ == nullptr) {
-    WarnOnce(relative_, "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) +
-                            "); the music stays silent");
+    WarnOnce(relative_,
+             "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) + "); the music stays silent");
     return false;
   }
   pa_stream_set_state_callback(stream_, SignalStream, this);
@@ -168,8 +168,8 @@ bool PulseWaveDevice::EnsureStream(const pa_sample_spec& spec) {
     ApplyVolume();
     return true;
   }
-  WarnOnce(relative_, "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) +
-                          "); the music stays silent");
+  WarnOnce(relative_,
+           "cannot play " + relative_ + " (" + pa_strerror(pa_context_errno(context_)) + "); the music stays silent");
   DropStream();
   return false;
 }

@@ -25,7 +25,16 @@ QString NoStoryMessage(const std::filesystem::path& game) {
       .arg(FromPath(game));
 }
 
-QString ScreenshotSavedMessage(const QString& path) { return QStringLiteral("スクリーンショットを保存しました: %1").arg(path); }
+QString NoFontMessage(const std::string& problem) {
+  return QStringLiteral(
+             "文字を表示するフォントを読み込めません。\n\nThe stage font cannot be loaded: %1\n\nReinstall shiori, or "
+             "install the package fonts-ipaexfont-gothic.")
+      .arg(QString::fromStdString(problem));
+}
+
+QString ScreenshotSavedMessage(const QString& path) {
+  return QStringLiteral("スクリーンショットを保存しました: %1").arg(path);
+}
 
 QString ScreenshotFailedMessage() { return QStringLiteral("スクリーンショットを保存できませんでした"); }
 

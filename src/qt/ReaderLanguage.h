@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <string>
 
 namespace shiori {
 
@@ -12,6 +13,9 @@ void InstallJapaneseQtTranslations();
 
 // The message box text when the game folder has no story to play.
 [[nodiscard]] QString NoStoryMessage(const std::filesystem::path& game);
+// The message box text when the stage font cannot be loaded (`problem` names the places looked at). In English too:
+// without the font, a machine may have nothing else to show Japanese with.
+[[nodiscard]] QString NoFontMessage(const std::string& problem);
 // The window title's short notes.
 [[nodiscard]] QString ScreenshotSavedMessage(const QString& path);
 [[nodiscard]] QString ScreenshotFailedMessage();

@@ -3,7 +3,8 @@
 #include <QGuiApplication>
 
 #include "qt/PictureCache.h"
-#include "qt/StagePainter.h"
+#include "qt/StageFontFile.h"
+#include "qt/StagePlayer.h"
 
 namespace shiori {
 
@@ -25,11 +26,13 @@ Status HeadlessScreenshots::Write(const Form& form, const GameFolder& folder, co
     static char* argv[] = {arg0, arg1, arg2, nullptr};
     application_ = std::make_unique<QGuiApplication>(argc, argv);
   }
-  if (!painter_) {
+  if (!player_) {
+    const Result<QRawFont> font = LoadStageFont();
+    if (!font) return Status::Failure(font.error());
     pictures_ = std::make_unique<PictureCache>();
-    painter_ = std::make_unique<StagePainter>(folder, *pictures_);
+    player_ = std::make_unique<StagePlayer>(folder, *pictures_, font.value());
   }
-  return SavePng(painter_->Render(form, scale), png);
+  return SavePng(player_->Render(form, scale), png);
 }
 
 }  // namespace shiori

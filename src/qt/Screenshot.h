@@ -14,14 +14,14 @@ class QGuiApplication;
 namespace shiori {
 
 class PictureCache;
-class StagePainter;
+class StagePlayer;
 
 // Writes `image` as a PNG file; the failure names the file.
 [[nodiscard]] Status SavePng(const QImage& image, const std::filesystem::path& png);
 
-// The headless driver's screenshots: the client area drawn by the window's own painter at one output pixel per
-// stage pixel. Qt is started (on the offscreen platform) only when the first screenshot is asked for, so that a
-// driver run without screenshots starts as fast as the core alone.
+// The headless driver's screenshots: the client area played by the window's own player at one output pixel per
+// stage pixel. Qt is started (on the offscreen platform) and the stage font loaded only when the first screenshot
+// is asked for, so that a driver run without screenshots starts as fast as the core alone.
 class HeadlessScreenshots {
  public:
   HeadlessScreenshots();
@@ -35,7 +35,7 @@ class HeadlessScreenshots {
  private:
   std::unique_ptr<QGuiApplication> application_;
   std::unique_ptr<PictureCache> pictures_;
-  std::unique_ptr<StagePainter> painter_;
+  std::unique_ptr<StagePlayer> player_;
 };
 
 }  // namespace shiori

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "qt/StagePainter.h"
+#include "window/Form.h"
 
 namespace shiori {
 namespace {
 
-constexpr qreal kWidth = StagePainter::kWidth;
-constexpr qreal kHeight = StagePainter::kHeight;
+constexpr qreal kWidth = Form::kClientWidth;
+constexpr qreal kHeight = Form::kClientHeight;
 
 qreal SnapToDevice(qreal logical, qreal device_pixel_ratio) {
   return std::round(logical * device_pixel_ratio) / device_pixel_ratio;
@@ -36,7 +36,7 @@ std::optional<QPoint> ToStagePixel(const QRectF& stage, const QPointF& position)
   return QPoint(x, y);
 }
 
-QRect FromStageRect(const QRectF& stage, const QRect& rect, qreal device_pixel_ratio) {
+QRect FromStageRect(const QRectF& stage, const QRectF& rect, qreal device_pixel_ratio) {
   const qreal sx = stage.width() / kWidth;
   const qreal sy = stage.height() / kHeight;
   const QRectF mapped(stage.x() + rect.x() * sx, stage.y() + rect.y() * sy, rect.width() * sx, rect.height() * sy);
@@ -44,7 +44,7 @@ QRect FromStageRect(const QRectF& stage, const QRect& rect, qreal device_pixel_r
   // exact: a typed character's repaint stays the size of its glyph rather than a pixel larger all round.
   const auto whole = [](qreal value) { return value == std::round(value); };
   if (whole(sx) && whole(sy) && whole(stage.x()) && whole(stage.y()) && whole(device_pixel_ratio)) {
-    return mapped.toRect();
+    return mapped.toAlignedRect();
   }
   return mapped.toAlignedRect().adjusted(-1, -1, 1, 1);
 }

@@ -17,9 +17,10 @@ namespace shiori {
 // The stage pixel under `position` (same coordinates as `stage`), or nothing in the bars beside the stage.
 [[nodiscard]] std::optional<QPoint> ToStagePixel(const QRectF& stage, const QPointF& position);
 
-// The window's rectangle (same coordinates as `stage`) that shows the stage pixels `rect`; at a fractional scale
-// widened to whole pixels, so that a repaint covers everything the rectangle's antialiased edges touch.
-[[nodiscard]] QRect FromStageRect(const QRectF& stage, const QRect& rect, qreal device_pixel_ratio = 1);
+// The window's rectangle (same coordinates as `stage`) that shows the stage area `rect`, widened to whole pixels;
+// at a fractional scale a pixel more all round, so that a repaint covers everything the area's antialiased edges
+// touch.
+[[nodiscard]] QRect FromStageRect(const QRectF& stage, const QRectF& rect, qreal device_pixel_ratio = 1);
 
 // The largest whole multiple of the stage that fits comfortably into `available` (a screen's free area, logical
 // pixels) together with `chrome` (the menu bar and the window frame); at least 1.

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "qt/StageGeometry.h"
-#include "qt/StagePainter.h"
+#include "qt/StagePlayer.h"
 
 namespace shiori {
 namespace {
@@ -44,21 +44,28 @@ void Trace(const char* what, const QRect& area) {
 
 }  // namespace
 
-StageWidget::StageWidget(const Form& form, StagePainter& painter, QWidget* parent)
-    : QWidget(parent), form_(form), painter_(painter) {
+StageWidget::StageWidget(StagePlayer& player, QWidget* parent) : QWidget(parent), player_(player) {
   // Everything is painted here, every pixel, every time: no background fill by Qt first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // for the hover mark
-  setMinimumSize(StagePainter::kWidth / 2, StagePainter::kHeight / 2);
+  setMinimumSize(StagePlayer::kWidth / 2, StagePlayer::kHeight / 2);
 }
 
 QRectF StageWidget::StageRect() const { return FitStage(QSizeF(size()), devicePixelRatioF()); }
 
-void StageWidget::RepaintStage(const std::vector<QRect>& rects) {
+void StageWidget::ShowStage(const Form& form) {
+  const stage::Frame frame = frames_.Next(form);
   QRegion region;
-  for (const QRect& rect : rects) region += FromStageRect(StageRect(), rect, devicePixelRatioF());
+  for (const stage::Box& box : frame.changed) {
+    region += FromStageRect(StageRect(), QRectF(box.x, box.y, box.width, box.height), devicePixelRatioF());
+  }
   if (!region.isEmpty()) repaint(region);
+}
+
+const stage::DisplayList& StageWidget::Shown() const {
+  static const stage::DisplayList kNothing;
+  return frames_.shown() != nullptr ? *frames_.shown() : kNothing;
 }
 
 void StageWidget::SetPreferredScale(int scale) {
@@ -66,14 +73,16 @@ void StageWidget::SetPreferredScale(int scale) {
   updateGeometry();
 }
 
-QSize StageWidget::sizeHint() const { return QSize(StagePainter::kWidth, StagePainter::kHeight) * preferred_scale_; }
+QSize StageWidget::sizeHint() const { return QSize(StagePlayer::kWidth, StagePlayer::kHeight) * preferred_scale_; }
 
 void StageWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRectF stage = StageRect();
-  const QRegion bars = QRegion(rect()).subtracted(QRegion(stage.toAlignedRect()));
+  // Black beside the stage, and on it too until the first frame has been laid out.
+  const QRegion stage_pixels = frames_.shown() != nullptr ? QRegion(stage.toAlignedRect()) : QRegion();
+  const QRegion bars = QRegion(rect()).subtracted(stage_pixels);
   for (const QRect& bar : bars.intersected(event->region())) painter.fillRect(bar, Qt::black);
-  painter_.Paint(form_, painter, stage, QRectF(event->rect()));
+  player_.Paint(Shown(), painter, stage, QRectF(event->rect()));
   painter.end();
   if (Tracing()) Trace("paint", event->rect());
   if (Painted) Painted();

@@ -5,30 +5,32 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
-#include <vector>
 
+#include "stage/StageFrames.h"
 #include "window/Form.h"
 
 namespace shiori {
 
-class StagePainter;
+class StagePlayer;
 
-// The client area: paints the model letter-boxed at the stage's aspect ratio and reports presses in stage pixels.
+// The client area: plays the core's stage letter-boxed at its aspect ratio and reports presses in stage pixels.
 class StageWidget : public QWidget {
  public:
-  StageWidget(const Form& form, StagePainter& painter, QWidget* parent = nullptr);
+  explicit StageWidget(StagePlayer& player, QWidget* parent = nullptr);
 
   // Where the stage lies in this widget, in logical pixels.
   [[nodiscard]] QRectF StageRect() const;
-  // Repaints the stage pixels `rects` only, at once: while a page types this runs once per character, and a
-  // repaint posted for later would cost the event loop a wake-up of its own.
-  void RepaintStage(const std::vector<QRect>& rects);
+  // Lays the stage out from `form` and repaints what changed since the last frame, at once: while a page types this
+  // runs once per character, and a repaint posted for later would cost the event loop a wake-up of its own.
+  void ShowStage(const Form& form);
+  // The display list on screen; an empty stage before the first frame.
+  [[nodiscard]] const stage::DisplayList& Shown() const;
   // The size the window opens at: `scale` window pixels per stage pixel.
   void SetPreferredScale(int scale);
   [[nodiscard]] QSize sizeHint() const override;
 
-  std::function<void(QPoint stage, int button)> Pressed;  // button 1 left, 2 right, 4 middle
-  std::function<void(int notches)> Wheel;                 // whole notches, up negative
+  std::function<void(QPoint stage, int button)> Pressed;     // button 1 left, 2 right, 4 middle
+  std::function<void(int notches)> Wheel;                    // whole notches, up negative
   std::function<void(std::optional<QPoint> stage)> Hovered;  // none when the pointer leaves the stage
   std::function<void()> Painted;
 
@@ -40,8 +42,8 @@ class StageWidget : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  const Form& form_;
-  StagePainter& painter_;
+  StagePlayer& player_;
+  stage::StageFrames frames_;
   int preferred_scale_ = 1;
   int wheel_travel_ = 0;
 };

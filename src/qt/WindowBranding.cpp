@@ -5,7 +5,6 @@
 #include <QPixmap>
 
 #include "qt/MainWindow.h"
-#include "qt/StagePainter.h"
 
 namespace shiori {
 namespace {

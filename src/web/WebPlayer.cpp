@@ -1,55 +1,70 @@
-// The player as the page drives it: plain C functions the page's JavaScript calls (web/js/core.js). The page owns
-// the clock: every call brings the scheduler up to the page's time first, so what was due runs before the input
-// and what the input schedules counts from then. Between calls nothing runs; the page sets one timer to the
-// scheduler's next deadline and draws a frame only when the window model has changed.
+// The player as the page drives it: plain C functions the page's JavaScript calls (web/js/core.js). What every shell
+// does around the engine (the clock, keys, the menu bar, the page's text) is the core's Host; this file only
+// carries the page's calls to it, on the browser's own clock (performance.now(), which emscripten_get_now reads).
+// Between calls nothing runs; the page sets one timer to the next wake-up and draws a frame only when the window
+// model has changed, reading the frame's words straight from the module's memory.
 #include <emscripten.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ComfortsDump.h"
 #include "HeadlessServices.h"
 #include "JsonWriter.h"
 #include "StateDump.h"
 #include "WebServices.h"
 #include "comforts/Comforts.h"
 #include "engine/Engine.h"
+#include "host/Host.h"
+#include "stage/WireFormat.h"
 
 namespace shiori {
 namespace {
 
-void WriteOverlay(JsonWriter& json, const Overlay& overlay) {
+Micros Now() { return std::llround(emscripten_get_now() * 1000); }
+
+void WriteMenuEntry(JsonWriter& json, const MenuEntry& entry) {
   json.BeginObject();
-  json.Key("backlogOpen").Bool(overlay.backlog_open);
-  json.Key("backlogLines").BeginArray();
-  for (const std::string& line : overlay.backlog_lines) json.String(line);
+  json.Key("name").String(entry.name);
+  json.Key("caption").String(entry.caption);
+  json.Key("enabled").Bool(entry.enabled);
+  json.Key("checkable").Bool(entry.checkable);
+  json.Key("checked").Bool(entry.checked);
+  json.Key("shortcut").String(entry.shortcut);
+  json.Key("items").BeginArray();
+  for (const MenuEntry& item : entry.items) WriteMenuEntry(json, item);
   json.EndArray();
-  json.Key("backlogPosition").Number(overlay.backlog_position);
-  json.Key("notice").OptionalString(overlay.notice);
-  json.Key("indicator").OptionalString(overlay.indicator);
-  json.Key("focus").OptionalString(overlay.focus);
-  json.Key("hover").OptionalString(overlay.hover);
-  json.Key("textHidden").Bool(overlay.text_hidden);
   json.EndObject();
 }
 
-// What the page's reading menu and preferences screen show: the reading modes and the preferences.
-void WriteComforts(JsonWriter& json, const Comforts& comforts) {
-  json.BeginObject();
-  json.Key("auto").Bool(comforts.auto_on());
-  json.Key("skipRead").Bool(comforts.skip_on());
-  json.Key("prefs");
-  DumpPreferences(json, comforts.preferences());
-  json.EndObject();
+// What the page does after a key or a menu entry, by a name its JavaScript reads.
+const char* ActionName(ShellAction action) {
+  switch (action) {
+    case ShellAction::None:
+      return "none";
+    case ShellAction::Unused:
+      return "unused";
+    case ShellAction::ToggleFullScreen:
+      return "full-screen";
+    case ShellAction::Screenshot:
+      return "screenshot";
+    case ShellAction::CopyPageText:
+      return "copy-page-text";
+    case ShellAction::OpenPreferences:
+      return "preferences";
+  }
+  return "none";
 }
 
 class WebPlayer {
  public:
   WebPlayer(const std::string& game_dir, const std::string& save_dir)
-      : engine_(GameFolder(game_dir, save_dir), Bundle(), scheduler_) {
+      : engine_(GameFolder(game_dir, save_dir), Bundle(), scheduler_), host_(engine_, ShellKind::Page) {
     engine_.Ended = [] {};
+    // The story's clock stands still while the reader answers, as on the desktop.
+    questions_.Paused = [this](bool paused) { host_.PauseClock(paused, Now()); };
   }
 
   // The reader's preferences in the preferences file's form, kept by the page; a damaged line keeps its default
@@ -61,30 +76,26 @@ class WebPlayer {
   }
 
   Engine& engine() { return engine_; }
+  Host& host() { return host_; }
 
-  // Runs `input` at the page's time `now_ms`.
-  template <class Input>
-  void Deliver(double now_ms, Input&& input) {
-    if (engine_.ended()) return;
-    const Micros now = std::llround(now_ms * 1000);
-    scheduler_.AdvanceTo(now);
-    input();
-    scheduler_.AdvanceTo(now);
+  // The next frame for the page as words (stage/WireFormat.h): the items that meet what changed since the last
+  // one, or the whole stage when `whole` (the canvas lost its pixels).
+  const std::vector<std::uint32_t>& NextFrame(bool whole) {
+    if (whole) frames_.Invalidate();
+    const stage::Frame frame = frames_.Next(engine_.form());
+    words_ = stage::EncodeFrame(*frame.list, frame.changed, frame.whole);
+    return words_;
   }
 
-  // The window model as one line of JSON: the headless driver's dump of what the window shows (not its logs, nor
-  // the whole text history, which grows as the reader reads), and the overlay the comforts show.
-  std::string Snapshot() {
-    JsonWriter json;
-    json.BeginObject();
-    WriteWindowModel(json, engine_);
-    json.Key("overlay");
-    WriteOverlay(json, engine_.form().overlay());
-    json.Key("comforts");
-    WriteComforts(json, engine_.comforts());
-    json.EndObject();
-    return json.str();
+  // The whole stage as last given to the page, for a picture of it; the frames that follow are unaffected.
+  const std::vector<std::uint32_t>& ShownStage() {
+    static constexpr stage::Box kStage{0, 0, stage::StageLayout::kWidth, stage::StageLayout::kHeight};
+    const stage::DisplayList* shown = frames_.shown();
+    words_ = shown ? stage::EncodeFrame(*shown, {kStage}, true) : stage::EncodeFrame({}, {}, false);
+    return words_;
   }
+
+  [[nodiscard]] const std::vector<std::uint32_t>& words() const { return words_; }
 
  private:
   Services Bundle() { return {pictures_, wave_, questions_, clock_, random_, warnings_}; }
@@ -97,19 +108,25 @@ class WebPlayer {
   MersenneRandom random_;
   WebWarnings warnings_;
   Engine engine_;
+  Host host_;
+  stage::StageFrames frames_;
+  // The words last handed to the page, which reads them in place.
+  std::vector<std::uint32_t> words_;
 };
 
 std::unique_ptr<WebPlayer> player;
 // A string handed to the page stays here until the next call that returns one.
 std::string returned;
 
-bool StoryOnTop(const Form& form) {
-  return form.Picture1.visible() && !form.Picture2.visible() && !form.Picture3.visible() && !form.Picture4.visible();
+const char* Return(std::string text) {
+  returned = std::move(text);
+  return returned.c_str();
 }
 
 }  // namespace
 }  // namespace shiori
 
+using shiori::Now;
 using shiori::player;
 
 extern "C" {
@@ -122,136 +139,132 @@ EMSCRIPTEN_KEEPALIVE const char* shiori_open(const char* game_dir, const char* s
   player = std::make_unique<shiori::WebPlayer>(game_dir, save_dir);
   player->TakePreferences(preferences);
   const shiori::Status started = player->engine().Start();
-  shiori::returned = started.ok() ? "" : started.error();
   if (!started.ok()) player.reset();
-  return shiori::returned.c_str();
+  return shiori::Return(started.ok() ? "" : started.error());
 }
 
-EMSCRIPTEN_KEEPALIVE void shiori_advance(double now_ms) {
-  if (player) player->Deliver(now_ms, [] {});
+// The clock: it starts with the first frame on screen, and the page's own screens (the preferences) hold it.
+EMSCRIPTEN_KEEPALIVE void shiori_first_frame() {
+  if (player) player->host().FirstFrameShown(Now());
 }
 
-// A press on a point of the stage, in stage pixels.
-EMSCRIPTEN_KEEPALIVE void shiori_press_at(double now_ms, int x, int y, int button) {
-  if (player) player->Deliver(now_ms, [&] { player->engine().form().PressAt(x, y, button); });
+EMSCRIPTEN_KEEPALIVE void shiori_pause_clock(int paused) {
+  if (player) player->host().PauseClock(paused != 0, Now());
 }
 
-// A key by its name ("enter", "pageup", "a" ...): the comforts' first (keys on every screen, history, auto, hidden
-// text); Enter and Space otherwise read on and Escape opens the in-game menu, while the story is on top.
-EMSCRIPTEN_KEEPALIVE void shiori_key(double now_ms, const char* name) {
+EMSCRIPTEN_KEEPALIVE void shiori_wake() {
+  if (player) player->host().Wake(Now());
+}
+
+// When the page should call shiori_wake() next, in milliseconds of its clock; -1 while nothing is due.
+EMSCRIPTEN_KEEPALIVE double shiori_next_wake_up() {
+  const auto wake_up = player ? player->host().NextWakeUp() : std::nullopt;
+  return wake_up ? static_cast<double>(*wake_up) / 1000 : -1;
+}
+
+// Input. A press on a point of the stage, in stage pixels; the pointer over one (or off the stage: x < 0); wheel
+// notches, up negative.
+EMSCRIPTEN_KEEPALIVE void shiori_press(int x, int y, int button) {
+  if (player) player->host().Press(Now(), x, y, button);
+}
+
+EMSCRIPTEN_KEEPALIVE void shiori_hover(int x, int y) {
   if (!player) return;
-  const std::string key = name;
-  player->Deliver(now_ms, [&] {
-    shiori::Engine& engine = player->engine();
-    shiori::Form& form = engine.form();
-    if (engine.comforts().Key(key) || !shiori::StoryOnTop(form)) return;
-    if (key == "enter" || key == "space") form.Press(form.Picture1, shiori::kLeftButton);
-    if (key == "escape") form.Press(form.Picture1, shiori::kRightButton);
-  });
+  player->host().Hover(Now(), x < 0 ? std::nullopt : std::optional(std::pair{x, y}));
 }
 
-// Wheel notches, up negative: the history opens upward, the story reads on downward.
-EMSCRIPTEN_KEEPALIVE void shiori_wheel(double now_ms, int notches) {
-  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().Wheel(notches); });
+EMSCRIPTEN_KEEPALIVE void shiori_wheel(int notches) {
+  if (player) player->host().Wheel(Now(), notches);
 }
 
-// Ctrl held down skips read text while it is held.
-EMSCRIPTEN_KEEPALIVE void shiori_hold_ctrl(double now_ms, int held) {
-  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().HoldCtrl(held != 0); });
+// A key by the browser's name for it (KeyboardEvent.key) with the modifiers held; returns what the page should do
+// besides ("none", "unused", "full-screen", "screenshot", "copy-page-text").
+EMSCRIPTEN_KEEPALIVE const char* shiori_key_down(const char* key, int ctrl, int alt, int shift, int repeat) {
+  if (!player) return "unused";
+  const shiori::Modifiers modifiers{ctrl != 0, alt != 0, shift != 0};
+  return shiori::ActionName(player->host().KeyDown(Now(), key, modifiers, repeat != 0));
 }
 
-// The mouse pointer over a point of the stage, or off it (x < 0).
-EMSCRIPTEN_KEEPALIVE void shiori_hover(double now_ms, int x, int y) {
-  if (!player) return;
-  player->Deliver(now_ms, [&] {
-    player->engine().comforts().Hover(x < 0 ? std::nullopt : std::optional(std::pair{x, y}));
-  });
+EMSCRIPTEN_KEEPALIVE void shiori_key_up(const char* key) {
+  if (player) player->host().KeyUp(Now(), key);
 }
 
-// A menu bar item, by its name ("menuBGM").
-EMSCRIPTEN_KEEPALIVE void shiori_choose(double now_ms, const char* name) {
-  if (!player) return;
-  shiori::Form& form = player->engine().form();
-  if (shiori::MenuItem* item = form.FindMenuItem(name)) player->Deliver(now_ms, [&] { form.Choose(*item); });
+// The page lost the keyboard (another window or tab): a held Ctrl is let go.
+EMSCRIPTEN_KEEPALIVE void shiori_keys_lost() {
+  if (player) player->host().KeysLost(Now());
 }
 
-// The reading menu's entries: "history" opens the text history, "hide" hides the text, "auto" and "skip" turn
-// auto and skip reading on or off.
-EMSCRIPTEN_KEEPALIVE void shiori_comfort(double now_ms, const char* name, int on) {
-  if (!player) return;
-  const std::string entry = name;
-  player->Deliver(now_ms, [&] {
-    shiori::Comforts& comforts = player->engine().comforts();
-    if (entry == "history") comforts.OpenBacklog();
-    if (entry == "hide") comforts.HideText();
-    if (entry == "auto") comforts.SetAuto(on != 0);
-    if (entry == "skip") comforts.SetSkipRead(on != 0);
-  });
+// A menu bar entry by its name ("menuBGM", "reading.auto"); returns what the page should do besides ("none",
+// "preferences").
+EMSCRIPTEN_KEEPALIVE const char* shiori_choose(const char* name) {
+  return player ? shiori::ActionName(player->host().Choose(Now(), name)) : "none";
 }
 
 // A short message on the stage, as the comforts show theirs.
-EMSCRIPTEN_KEEPALIVE void shiori_notice(double now_ms, const char* text) {
-  if (player) player->Deliver(now_ms, [&] { player->engine().comforts().ShowNotice(text); });
+EMSCRIPTEN_KEEPALIVE void shiori_notice(const char* text) {
+  if (player) player->host().Notice(Now(), text);
 }
 
 // Sets one preference by its name in the preferences file and applies it at once. Returns "" or the problem.
-EMSCRIPTEN_KEEPALIVE const char* shiori_set_preference(double now_ms, const char* name, const char* value) {
-  shiori::returned.clear();
+EMSCRIPTEN_KEEPALIVE const char* shiori_set_preference(const char* name, const char* value) {
+  std::string problem;
   if (player) {
-    player->Deliver(now_ms, [&] {
-      const shiori::Status set = player->engine().comforts().SetPreference(name, value);
-      if (!set) shiori::returned = set.error();
-    });
+    const shiori::Status set = player->engine().comforts().SetPreference(name, value);
+    if (!set) problem = set.error();
   }
-  return shiori::returned.c_str();
+  return shiori::Return(problem);
 }
 
 // The preferences as the page keeps them: the preferences file's text.
 EMSCRIPTEN_KEEPALIVE const char* shiori_preferences() {
-  shiori::returned = player ? player->engine().comforts().preferences().Format() : "";
-  return shiori::returned.c_str();
+  return shiori::Return(player ? player->engine().comforts().preferences().Format() : "");
 }
 
-// The page is closing: the same unload as the desktop's close box (music stopped, settings written).
-EMSCRIPTEN_KEEPALIVE void shiori_close(double now_ms) {
-  if (player) player->Deliver(now_ms, [] { player->engine().Close(); });
-}
-
-// The page's time at which the scheduler next has work, or -1 when it has none (or the program has ended).
-EMSCRIPTEN_KEEPALIVE double shiori_next_deadline() {
-  if (!player || player->engine().ended()) return -1;
-  const auto deadline = player->engine().scheduler().NextDeadline();
-  return deadline ? static_cast<double>(*deadline) / 1000 : -1;
-}
-
-// Counts every change to what the window shows; the page redraws when it moves.
+// Counts every change to what the window shows; the page draws a frame when it moves.
 EMSCRIPTEN_KEEPALIVE double shiori_changes() {
   return player ? static_cast<double>(player->engine().form().change_count()) : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int shiori_ended() { return !player || player->engine().ended(); }
 
-// The menu bar's shape, which never changes: [{"name": "menuCONF", "items": ["menuBGM", ...]}, ...] from left to
-// right; a top-level command has no items.
-EMSCRIPTEN_KEEPALIVE const char* shiori_menu_tree() {
+// What the page shows besides the stage: the menu bar (moves with shiori_menu_changes()), the text of the page on
+// screen for the clipboard, and whether leaving now would lose a story in progress.
+EMSCRIPTEN_KEEPALIVE double shiori_menu_changes() {
+  return player ? static_cast<double>(player->host().menu_changes()) : 0;
+}
+
+// [{name, caption, enabled, checkable, checked, shortcut, items: [...]}, ...] from left to right; a separator has
+// an empty name.
+EMSCRIPTEN_KEEPALIVE const char* shiori_menu_bar() {
   shiori::JsonWriter json;
   json.BeginArray();
   if (player) {
-    for (const shiori::MenuItem* item : player->engine().form().MenuItems()) {
-      if (item->parent() != nullptr) continue;
-      json.BeginObject().Key("name").String(item->name()).Key("items").BeginArray();
-      for (const shiori::MenuItem* child : item->children()) json.String(child->name());
-      json.EndArray().EndObject();
-    }
+    for (const shiori::MenuEntry& entry : player->host().MenuBar()) shiori::WriteMenuEntry(json, entry);
   }
   json.EndArray();
-  shiori::returned = json.str();
-  return shiori::returned.c_str();
+  return shiori::Return(json.str());
 }
 
-EMSCRIPTEN_KEEPALIVE const char* shiori_snapshot() {
-  shiori::returned = player ? player->Snapshot() : "null";
-  return shiori::returned.c_str();
+EMSCRIPTEN_KEEPALIVE const char* shiori_page_text() { return shiori::Return(player ? player->host().PageText() : ""); }
+
+EMSCRIPTEN_KEEPALIVE int shiori_story_in_progress() { return player && player->host().StoryInProgress(); }
+
+// The window model as the headless driver's `dump` shows it, less the logs of its recording services.
+EMSCRIPTEN_KEEPALIVE const char* shiori_model() {
+  return shiori::Return(player ? shiori::DumpModel(player->engine()) : "null");
 }
+
+// The frame to draw next (`whole`: all of the stage), as words in the module's memory: where they start here, how
+// many there are from shiori_words(). They stay until the next call that returns words.
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* shiori_frame(int whole) {
+  return player ? player->NextFrame(whole != 0).data() : nullptr;
+}
+
+// The whole stage as last drawn, in the same form: a screenshot's.
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* shiori_shown_stage() {
+  return player ? player->ShownStage().data() : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE int shiori_words() { return player ? static_cast<int>(player->words().size()) : 0; }
 
 }  // extern "C"

@@ -2,7 +2,9 @@
 
 #include <emscripten.h>
 
-// The page's side of each service lives in web/js/services.js, handed to the module as `services`.
+// The page's side of each service is the `services` object web/js/core.js hands to the module. The bodies are
+// JavaScript, which clang-format would break (`!==` becomes `!= =`).
+// clang-format off
 EM_JS(void, shiori_js_play, (const char* file), { Module.services.play(UTF8ToString(file)); });
 EM_JS(void, shiori_js_stop, (), { Module.services.stop(); });
 EM_JS(void, shiori_js_volume, (int percent), { Module.services.volume(percent / 100); });
@@ -10,6 +12,7 @@ EM_JS(void, shiori_js_warn, (const char* message), { Module.services.warn(UTF8To
 EM_ASYNC_JS(int, shiori_js_ask, (const char* text, const char* title, int default_yes), {
   return await Module.services.ask(UTF8ToString(text), UTF8ToString(title), default_yes !== 0) ? 1 : 0;
 });
+// clang-format on
 
 namespace shiori {
 
@@ -29,8 +32,11 @@ void WebWaveDevice::Command(std::string_view command) {
 void WebWaveDevice::SetVolume(int percent) { shiori_js_volume(percent); }
 
 bool WebQuestioner::Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) {
-  return shiori_js_ask(std::string(text).c_str(), std::string(title).c_str(),
-                       default_answer == DefaultAnswer::kYes) != 0;
+  Paused(true);
+  const bool yes =
+      shiori_js_ask(std::string(text).c_str(), std::string(title).c_str(), default_answer == DefaultAnswer::kYes) != 0;
+  Paused(false);
+  return yes;
 }
 
 void WebWarnings::Warn(std::string_view message) { shiori_js_warn(std::string(message).c_str()); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/Services.h"
@@ -30,6 +31,9 @@ class WebWaveDevice : public WaveDevice {
 class WebQuestioner : public Questioner {
  public:
   [[nodiscard]] bool Ask(std::string_view text, std::string_view title, DefaultAnswer default_answer) override;
+
+  // Told true when a question opens and false when it is answered: the story's clock stands still meanwhile.
+  std::function<void(bool)> Paused = [](bool) {};
 };
 
 class WebWarnings : public WarningSink {

@@ -33,7 +33,7 @@ fail() {
   exit 1
 }
 
-python3 "$here/make_game.py" "$(dirname "$shiori")/shiori-tool" "$work/game"
+"$(dirname "$shiori")/shiori_fixture" --window "$work/game" || fail "cannot write the test game"
 
 # Stage rectangles of the screens, from the layout of the title, load and in-game menus and the message lines.
 title_entries=("280 240 145 25" "440 240 145 25" "280 264 145 25" "440 264 145 25")

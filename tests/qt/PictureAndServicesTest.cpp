@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <string>
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "StageFixture.h"
@@ -53,7 +53,7 @@ TEST(PictureCache, MissingBrokenAndReplacedFiles) {
   game.WriteBytes("data/0009.rgd", "BM but nothing after it");
   EXPECT_FALSE(service.CanLoad(game.dir() / "data/0009.rgd"));
   // The first bytes of a JPEG: its header reads fine, its picture is not there. Checking the header alone
-  // would call it loadable and leave the painter with nothing to draw.
+  // would call it loadable and leave the stage with nothing to draw.
   QByteArray jpeg;
   QBuffer buffer(&jpeg);
   buffer.open(QIODevice::WriteOnly);
@@ -130,7 +130,6 @@ TEST(PulseWaveDevice, SilentMusicWarnsOnceAndNeverStopsTheStory) {
   ASSERT_EQ(warnings.lines.size(), 3u);
   EXPECT_NE(warnings.lines[2].find("no audio output"), std::string::npos);
 }
-
 
 // Asks a question and answers it with Enter alone, once the box is up; returns the answer and the buttons' texts.
 std::pair<bool, QString> AnswerWithEnter(DefaultAnswer default_answer) {

@@ -7,11 +7,19 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "qt/StageFontFile.h"
+
 namespace shiori::test {
 
 void TempGame::WritePicture(const std::string& relative, const QImage& image, const char* format) const {
   std::filesystem::create_directories((dir() / relative).parent_path());
   ASSERT_TRUE(image.save(QString::fromStdString((dir() / relative).string()), format)) << relative;
+}
+
+QRawFont StageFontForTests() {
+  const Result<QRawFont> font = LoadStageFont();
+  EXPECT_TRUE(font.ok()) << (font.ok() ? "" : font.error());
+  return font.ok() ? font.value() : QRawFont();
 }
 
 QImage PalettePicture() {

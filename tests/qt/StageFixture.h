@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRawFont>
 #include <filesystem>
 #include <string>
 
@@ -23,6 +24,9 @@ class TempGame {
  private:
   TempDir dir_;
 };
+
+// The stage font the player ships, as the window loads it; a test without it fails rather than draws nothing.
+[[nodiscard]] QRawFont StageFontForTests();
 
 // A 640 x 400 picture with 16 palette colours in diagonal bands and a few shapes, so that a shift or a wrong
 // scale shows.

@@ -6,7 +6,7 @@
 #include "StageFixture.h"
 #include "qt/PictureCache.h"
 #include "qt/StageGeometry.h"
-#include "qt/StagePainter.h"
+#include "qt/StagePlayer.h"
 #include "qt/StageWidget.h"
 
 namespace shiori::test {
@@ -54,12 +54,10 @@ TEST(StageGeometry, OpensAtTheLargestWholeScaleThatFitsComfortably) {
 }
 
 TEST(StageGeometry, PressesOnTheWidgetArriveInStagePixelsWithTheirButton) {
-  Scheduler scheduler;
-  Form form(scheduler);
   TempGame game;
   PictureCache pictures;
-  StagePainter painter(game.folder(), pictures);
-  StageWidget stage(form, painter);
+  StagePlayer player(game.folder(), pictures, StageFontForTests());
+  StageWidget stage(player);
   stage.resize(1400, 800);
   std::vector<std::pair<QPoint, int>> presses;
   stage.Pressed = [&](QPoint at, int button) { presses.emplace_back(at, button); };

@@ -1,30 +1,48 @@
 #include "support/FixtureGame.h"
 
-#include <cstdint>
-#include <fstream>
-#include <stdexcept>
-
-#include "ScenarioText.h"
-#include "persistence/RouteCgTable.h"
-#include "platform/GameFolder.h"
-#include "support/WaveBytes.h"
+#include "support/GameWriter.h"
 
 namespace shiori::test {
 namespace {
 
-void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::filesystem::create_directories(file.parent_path());
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+// A text page of the window's game: every line shown whole, the last one ending the page.
+std::string TextPage(int number, const std::vector<std::string>& lines, int next, int picture = 1) {
+  std::string page = "page " + std::to_string(number) + "\nstart 1\npicture " + std::to_string(picture) +
+                     "\nmusic 1\nnext " + std::to_string(next) + "\n";
+  for (const std::string& line : lines) page += "| " + line + "\n";
+  return page + "\n";
 }
 
-// Two seconds of 8-bit mono silence: music repeats often on the virtual clock, yet each piece outlasts the
-// next-arrow's half-second blink, as real pieces do.
-std::string Music() {
-  constexpr std::uint32_t kRate = 8000;
-  constexpr std::uint32_t kSamples = kRate * 2;
-  return WaveBytes(kRate, kSamples, std::string(kSamples, '\x80'));
+const std::vector<std::string> kLongLines = {
+    "　雨は夜半を過ぎても、まだ降り続いていた。",     "古い校舎の廊下には、誰の足音も残っていない。",
+    "図書室の窓だけが、ぼんやりと明るかった。",       "閉館の時刻はとうに過ぎているはずなのに、",
+    "カウンターの奥で、誰かが頁をめくる音がする。",   "わたしは傘を閉じて、そっと扉に手をかけた。",
+    "蝶番が小さく鳴って、紙と埃の匂いがした。",       "「……遅かったね」と、聞き慣れた声がした。",
+    "振り向いた彼女の指には、赤い栞が挟まれている。", "それは、去年の夏にわたしが失くしたものだった。",
+    "どうして、と訊くより先に、彼女は笑った。",       "「ずっと、返そうと思ってたの」",
+};
+
+// Four full pages, twelve lines each, in a ring: for measuring a window that types for a long while.
+std::string LongWindowStory() {
+  std::string story;
+  for (int n = 0; n < 4; ++n) {
+    std::vector<std::string> lines(kLongLines.begin() + n, kLongLines.end());
+    lines.insert(lines.end(), kLongLines.begin(), kLongLines.begin() + n);
+    story += TextPage(1 + n, lines, 1 + (n + 1) % 4, 1 + n % 2);
+  }
+  return story;
+}
+
+std::string WindowStory() {
+  return TextPage(
+             1,
+             {"　放課後の図書室は、いつもより静かだった。", "窓の外では、雨が降り始めている。", "「まだ残ってたんだ」"},
+             2) +
+         TextPage(2, {"声のした方を振り向くと、", "貸出カウンターの向こうに彼女がいた。"}, 3, 2) +
+         "page 3\nstart 1\npicture 2\nmusic 1\ntype choice\nchoice 4\n| 一緒に帰ろうと言う\nchoice 5\n| "
+         "黙って本を閉じる\n\n" +
+         TextPage(4, {"「……うん」", "彼女は小さくうなずいた。"}, 1) +
+         TextPage(5, {"雨の音だけが、しばらく続いた。"}, 1);
 }
 
 }  // namespace
@@ -96,19 +114,20 @@ ending 9502
 }
 
 void WriteFixtureGame(const std::filesystem::path& folder) {
-  const auto scenario = BuildScenario(FixtureStory(), "fixture.txt");
-  if (!scenario) throw std::runtime_error(scenario.error());
-  WriteFile(folder / "data1.rgd", std::string(scenario.value().begin(), scenario.value().end()));
-  const std::string picture = "BM fixture picture";
-  for (const char* name : {"op01", "ld01", "ld02", "rg01", "e01", "e02", "e03", "e04", "e05"}) {
-    WriteFile(folder / "data" / (std::string(name) + ".rgd"), picture);
-  }
-  for (int n = 1; n <= 5; ++n) WriteFile(folder / "data" / (FourDigits(n) + ".rgd"), picture);
-  WriteFile(folder / "log" / "0000.log", picture);
-  for (const auto& route : RouteCgTable()) {
-    for (const CgStep& step : route) WriteFile(folder / RelativeName(step.picture), picture);
-  }
-  for (int n : {4, 7, 12, 31, 32}) WriteFile(folder / "data" / (FourDigits(n) + ".wav"), Music());
+  const GameWriter game(folder);
+  game.WriteScenario(FixtureStory());
+  // Two seconds of music: pieces repeat often on the virtual clock, yet each outlasts the next-arrow's half-second
+  // blink, as real pieces do.
+  GameContents contents{.pictures = {1, 2, 3, 4, 5}};
+  for (const int n : {4, 7, 12, 31, 32}) contents.music[n] = SilentMusic(2);
+  game.WriteFiles(contents);
+}
+
+void WriteWindowGame(const std::filesystem::path& folder, bool long_pages) {
+  const GameWriter game(folder);
+  game.WriteScenario(long_pages ? LongWindowStory() : WindowStory());
+  game.WriteFiles(
+      {.pictures = {1, 2}, .music = {{1, SilentMusic(0.5)}, {12, SilentMusic(0.5)}}, .look = PictureLook::Banded});
 }
 
 }  // namespace shiori::test

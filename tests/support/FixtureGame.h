@@ -13,4 +13,9 @@ void WriteFixtureGame(const std::filesystem::path& folder);
 // The scenario text of that game (docs/scenario-format.md).
 [[nodiscard]] std::string FixtureStory();
 
+// The game the real window is tested and measured on: three text pages and a choice, or with `long_pages` four
+// pages of twelve full lines in a ring; whole-stage pictures with a marker in the top-left corner (PictureLook::
+// Banded), so that a screenshot shows where the stage lies and at what scale; silent music.
+void WriteWindowGame(const std::filesystem::path& folder, bool long_pages);
+
 }  // namespace shiori::test

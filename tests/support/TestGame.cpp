@@ -5,17 +5,10 @@
 #include <cmath>
 
 #include "comforts/Comforts.h"
-#include "persistence/RouteCgTable.h"
-#include "platform/GameFolder.h"
+#include "support/GameWriter.h"
 #include "support/WaveBytes.h"
 
 namespace shiori::test {
-namespace {
-
-// The smallest bytes the picture check takes for a picture.
-constexpr std::string_view kPictureBytes = "BM picture";
-
-}  // namespace
 
 PageSpec PageSpec::Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next) {
   PageSpec page;
@@ -71,14 +64,11 @@ PageSpec& PageSpec::StartMark(int mark) {
 }
 
 TestGame::TestGame() {
-  for (const char* name : {"op01", "ld01", "ld02", "rg01", "e01", "e02", "e03", "e04", "e05"}) {
-    dir_.Write(std::string("data/") + name + ".rgd", kPictureBytes);
-  }
-  for (int n = 0; n <= 40; ++n) {
-    dir_.Write("data/" + FourDigits(n) + ".rgd", kPictureBytes);
-    dir_.Write("log/" + FourDigits(n) + ".log", kPictureBytes);
-  }
-  for (int n : {1, 2, 3, 7, 12, 31, 32}) dir_.Write("data/" + FourDigits(n) + ".wav", WaveBytes(22050, 0));
+  GameContents contents;
+  contents.pictures.clear();
+  for (int n = 0; n <= 40; ++n) contents.pictures.push_back(n);
+  for (const int n : {1, 2, 3, 7, 12, 31, 32}) contents.music[n] = WaveBytes(22050, 0);
+  GameWriter(dir_.path()).WriteFiles(contents);
 }
 
 TestGame::~TestGame() = default;
@@ -88,18 +78,8 @@ TestGame& TestGame::Page(int number, const PageSpec& page) {
   return *this;
 }
 
-void TestGame::WriteScenario() {
-  const int last = pages_.empty() ? 0 : pages_.rbegin()->first;
-  std::string bytes(static_cast<std::size_t>(last) * ScenarioRecord::kSize, '\0');
-  for (const auto& [number, record] : pages_) {
-    const auto encoded = record.Encode();
-    std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<std::ptrdiff_t>((number - 1) * 600));
-  }
-  dir_.Write("data1.rgd", bytes);
-}
-
 void TestGame::Create() {
-  WriteScenario();
+  GameWriter(dir_.path()).WriteScenario(pages_);
   engine_.reset();
   recorded_ = std::make_unique<RecordingServices>(scheduler_, VirtualWallClock::Parse(now), warning_text_);
   engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path(), save_dir), recorded_->services(), scheduler_);

@@ -76,8 +76,6 @@ class TestGame {
   std::optional<std::filesystem::path> save_dir;
 
  private:
-  void WriteScenario();
-
   TempDir dir_;
   std::map<int, ScenarioRecord> pages_;
   Scheduler scheduler_;

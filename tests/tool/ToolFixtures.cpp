@@ -6,8 +6,7 @@
 
 #include "ScenarioText.h"
 #include "persistence/RouteCgTable.h"
-#include "platform/GameFolder.h"
-#include "support/PictureBytes.h"
+#include "support/GameWriter.h"
 #include "support/WaveBytes.h"
 
 namespace shiori::test {
@@ -46,17 +45,9 @@ std::vector<int> CgPagesInOrder() {
 }
 
 GameFixture::GameFixture() {
-  for (const char* name :
-       {"data/op01.rgd", "data/ld01.rgd", "data/ld02.rgd", "data/rg01.rgd", "log/0000.log", "data/e01.rgd",
-        "data/e02.rgd", "data/e03.rgd", "data/e04.rgd", "data/e05.rgd", "data/0001.rgd"}) {
-    dir_.Write(name, kPngBytes);
-  }
-  for (const char* name : {"data/0004.wav", "data/0012.wav", "data/0031.wav", "data/0032.wav"}) {
-    dir_.Write(name, WaveBytes(8000, 16, std::string(16, '\x80')));
-  }
-  for (const auto& route : RouteCgTable()) {
-    for (const CgStep& step : route) dir_.Write(RelativeName(step.picture), kPngBytes);
-  }
+  GameContents contents;
+  for (const int n : {4, 12, 31, 32}) contents.music[n] = WaveBytes(8000, 16, std::string(16, '\x80'));
+  GameWriter(dir_.path()).WriteFiles(contents);
 }
 
 void GameFixture::WriteScenario(std::string_view text) const {

@@ -101,3 +101,16 @@ export async function readOn(page, input) {
   await input();
   await until(page, new Function('m', 'before', `return (${reading})(m) !== before`), before);
 }
+
+// Waits until the asynchronous `check(arg)`, evaluated in the page once a frame, resolves to a value other than
+// null, false or undefined, and gives that value (waitForFunction takes a pending promise for a truthy answer).
+// Gives up after 30 s, as Playwright's own waits do.
+export async function eventually(page, check, arg) {
+  const giveUp = Date.now() + 30000;
+  for (;;) {
+    const value = await page.evaluate(check, arg);
+    if (value !== null && value !== false && value !== undefined) return value;
+    if (Date.now() > giveUp) throw new Error(`still not so after 30 s: ${check}`);
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+  }
+}

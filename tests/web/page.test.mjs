@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync, zipSync } from 'fflate';
-import { launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
+import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
@@ -112,27 +112,27 @@ test('the history opens by wheel, hidden text comes back on a click without read
     const [x, y] = await pagePoint(page, 320, 200);
     await page.mouse.move(x, y);
     await page.mouse.wheel(0, -100);
-    await until(page, (m) => m.overlay.backlogOpen && m.overlay.backlogLines.some((line) => line.includes('七月の終わり')));
+    await until(page, (m) => m.comforts.backlogOpen && m.comforts.backlog.some((entry) => entry.lines.some((line) => line.includes('七月の終わり'))));
     await page.keyboard.press('Escape');
-    await until(page, (m) => !m.overlay.backlogOpen);
+    await until(page, (m) => !m.comforts.backlogOpen);
 
     const before = reading(await model(page));
     // The reading menu by keys alone, as on the desktop: Alt+R opens it on its first entry, 文字を隠す is the fourth.
     await page.keyboard.press('Alt+R');
     for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowDown');
     await page.keyboard.press('Enter');
-    await until(page, (m) => m.overlay.textHidden);
+    await until(page, (m) => m.comforts.textHidden);
     await pressStage(page, 320, 200);
-    await until(page, (m) => !m.overlay.textHidden);
+    await until(page, (m) => !m.comforts.textHidden);
     assert.equal(reading(await model(page)), before, 'the click only brought the text back');
 
     await page.keyboard.press('a');
-    await until(page, (m) => m.overlay.indicator === 'AUTO');
+    await until(page, (m) => m.comforts.auto);
     const autoEntry = page.locator('.item[data-name="reading.auto"]');
     assert.equal(await autoEntry.getAttribute('aria-checked'), 'true', 'the reading menu shows auto on');
     await until(page, new Function('m', 'before', `return (${reading})(m) !== before`), before);
     await pressStage(page, 320, 200);
-    await until(page, (m) => !m.overlay.indicator);
+    await until(page, (m) => !m.comforts.auto);
     assert.equal(await autoEntry.getAttribute('aria-checked'), 'false');
 
     const download = page.waitForEvent('download');
@@ -140,7 +140,7 @@ test('the history opens by wheel, hidden text comes back on a click without read
     const shot = readFileSync(await (await download).path());
     assert.deepEqual([...shot.subarray(1, 4)], [...Buffer.from('PNG')]);
     assert.deepEqual([shot.readUInt32BE(16), shot.readUInt32BE(20)], [640, 400], 'whole stage pixels at this size');
-    await until(page, (m) => m.overlay.notice?.startsWith('スクリーンショットを保存しました: shiori-'));
+    await until(page, (m) => m.comforts.notice?.startsWith('スクリーンショットを保存しました: shiori-'));
   });
 });
 
@@ -211,6 +211,16 @@ test('a bookmark survives a reload and a browser restart, and export then import
     const page = await openPage(context, site.url);
     await startStory(page);
     await readOn(page, () => pressStage(page, 320, 200));
+    await readOn(page, () => pressStage(page, 320, 200));
+    // The read-page record, made whole at the first page and changed in place at every page after, is kept as it
+    // is now.
+    await eventually(page, () => new Promise((resolve) => {
+      const now = shioriPage.core.readFile('/game/data5.rgd');
+      indexedDB.open('shiori').onsuccess = (event) => {
+        const request = event.target.result.transaction('saves').objectStore('saves').get(['demo', 'data5.rgd']);
+        request.onsuccess = () => resolve(request.result?.length === now.length && request.result.every((b, i) => b === now[i]));
+      };
+    }));
     await waitingForReader(page);
     saved = (await model(page)).state.CurrentPage;
     await pressStage(page, 320, 200, 'right');
@@ -393,4 +403,89 @@ test('the stage matches the desktop painter at the title and on a page of text',
   } finally {
     rmSync(work, { recursive: true, force: true });
   }
+});
+
+test('the page model is the headless driver\'s dump without its logs of music and questions', async () => {
+  const game = mkdtempSync(join(tmpdir(), 'shiori-web-dump-'));
+  cpSync(join(ROOT, 'build/demo'), game, { recursive: true });
+  try {
+    const lines = execFileSync(join(ROOT, 'build/bin/shiori'), ['--headless', game], { input: 'wait 1000\ndump\n' }).toString();
+    const dump = JSON.parse(lines.split('\n')[0]);
+    await withPage({}, async (page) => {
+      const m = await model(page);
+      const { wave, questions, ...rest } = dump;
+      assert.ok(wave && questions);
+      assert.deepEqual(Object.keys(m), Object.keys(rest));
+      for (const member of ['state', 'comforts']) assert.deepEqual(Object.keys(m[member]), Object.keys(dump[member]), member);
+      // The title as both show it.
+      for (const member of ['window', 'layers', 'widgets', 'menus']) assert.deepEqual(m[member], dump[member], member);
+    });
+  } finally {
+    rmSync(game, { recursive: true, force: true });
+  }
+});
+
+test('an idle title draws nothing; while a page types each frame repaints little, and the frames add up to the whole stage', async () => {
+  await withPage({ deviceScaleFactor: 1.5 }, async (page) => {
+    // Once the title has settled: nothing due within a second (the music's timer runs on).
+    await page.waitForFunction(() => {
+      const wakeUp = shioriPage.core.module._shiori_next_wake_up();
+      return wakeUp < 0 || wakeUp - performance.now() > 1000;
+    });
+    const frames = await page.evaluate(() => shioriPage.frames);
+    await page.evaluate(() => new Promise((resolve) => {
+      let ticks = 0;
+      const tick = () => (++ticks === 30 ? resolve() : requestAnimationFrame(tick));
+      requestAnimationFrame(tick);
+    }));
+    assert.equal(await page.evaluate(() => shioriPage.frames), frames, 'frames drawn on the idle title');
+
+    // The area each frame repaints, in stage pixels.
+    await page.evaluate(async () => {
+      const { decodeFrame } = await import('/js/stage.js');
+      const core = shioriPage.core;
+      const frame = core.frame.bind(core);
+      window.repainted = [];
+      core.frame = (whole) => {
+        const words = frame(whole);
+        repainted.push(decodeFrame(words).changed.reduce((sum, box) => sum + box.width * box.height, 0));
+        return words;
+      };
+    });
+    await startStory(page);
+    await waitingForReader(page);
+    const areas = await page.evaluate(() => repainted.filter((area) => area > 0).sort((a, b) => a - b));
+    assert.ok(areas.length > 20, `${areas.length} frames`);
+    const median = areas[Math.floor(areas.length / 2)];
+    assert.ok(median < 0.01 * 640 * 400, `half the frames repaint ${median} stage pixels or more`);
+
+    const differing = await page.evaluate(async () => {
+      const { decodeFrame, paintFrame } = await import('/js/stage.js');
+      const shown = stage.getContext('2d').getImageData(0, 0, stage.width, stage.height).data;
+      const whole = new OffscreenCanvas(stage.width, stage.height);
+      const g = whole.getContext('2d', { alpha: false });
+      const frame = decodeFrame(await shioriPage.core.enqueue(() => shioriPage.core.shownStage()));
+      paintFrame(g, frame, stage.width / 640, shioriPage.pictures);
+      const want = g.getImageData(0, 0, whole.width, whole.height).data;
+      let count = 0;
+      for (let i = 0; i < want.length; i += 4) {
+        if (Math.max(...[0, 1, 2].map((c) => Math.abs(want[i + c] - shown[i + c]))) > 8) ++count;
+      }
+      return count;
+    });
+    assert.equal(differing, 0, 'pixels where the frames drawn piece by piece differ from the stage drawn whole');
+  });
+});
+
+test('Ctrl+C puts the text on the stage on the clipboard', async () => {
+  await withPage({}, async (page, context) => {
+    await context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: site.url });
+    await startStory(page);
+    await waitingForReader(page);
+    const first = (await model(page)).widgets['lbl1(0)'].caption.trimEnd();
+    await page.keyboard.press('Control+c');
+    const copied = await eventually(page, () => navigator.clipboard.readText().then((text) => text || null));
+    assert.ok(copied.startsWith(first), `copied: ${copied}`);
+    assert.ok(!copied.startsWith('\n') && !copied.endsWith('\n'), 'no blank lines around');
+  });
 });

@@ -1,7 +1,6 @@
-// The core in WebAssembly and its clock. Every call into the core brings its scheduler up to the page's time; one
-// timer wakes it at its next deadline, and nothing else runs: an idle page uses no processor. The clock starts
-// with the first frame, so that nothing the title starts delays its drawing, and stands still while a question
-// waits for the reader, as on the desktop.
+// The core in WebAssembly. The core keeps the story's clock (it starts with the first frame and stands still while
+// a question waits) on the browser's own clock; the page sets one timer to the core's next wake-up, and nothing
+// else runs: an idle page uses no processor.
 import createShioriCore from '../shiori-web.mjs';
 
 // The game folder is writable here, so it is also the save folder, as on a desktop where the game folder is
@@ -11,25 +10,37 @@ const GAME_ROOT = '/game';
 export class Core {
   // `services`: play(file), stop(), volume(0 .. 1), warn(message), ask(text, title, defaultYes) -> Promise<boolean>.
   static async load(services) {
-    const module = await createShioriCore({ services: wrapAsk(services) });
+    const module = await createShioriCore({ services: { ...services } });
     return new Core(module);
   }
 
   constructor(module) {
     this.module = module;
     this.fs = module.FS;
-    this.clockOrigin = null; // performance.now() at the first frame
-    this.pausedSince = null;
-    this.pausedTotal = 0;
+    this.clockStarted = false;
     this.busy = false; // a call is in progress (a question may be waiting for its answer)
     this.queue = Promise.resolve();
     this.wakeTimer = null;
     this.onSettled = () => {}; // after every call: the page redraws and saves what changed
-    module.services.pause = (paused) => this.pauseClock(paused);
     // Where the core's saves are kept before it hears they are saved: keep(path, bytes) -> Promise, kept(path).
     this.keeper = { keep: () => Promise.resolve(), kept: () => {} };
     module.services.keep = (path, bytes) => this.keeper.keep(path, bytes);
     module.services.kept = (path) => this.keeper.kept(path);
+    // Every write to a file of the page's file system passes here: the page looks at the save files only after
+    // one, not after every call (a typed character writes nothing).
+    this.wrote = false;
+    const write = this.fs.write;
+    this.fs.write = (...args) => {
+      this.wrote = true;
+      return write.apply(this.fs, args);
+    };
+  }
+
+  // Whether a file was written since this was last asked.
+  takeWrites() {
+    const wrote = this.wrote;
+    this.wrote = false;
+    return wrote;
   }
 
   // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which
@@ -42,8 +53,7 @@ export class Core {
 
   async start(game, saves, preferences, laidOut) {
     this.stopWaking();
-    this.clockOrigin = null;
-    this.pausedTotal = 0;
+    this.clockStarted = false;
     removeTree(this.fs, GAME_ROOT);
     const saved = new Set([...saves.keys()].map((name) => name.toLowerCase()));
     const files = [...game.files].filter(([path]) => !saved.has(path.toLowerCase()));
@@ -56,65 +66,46 @@ export class Core {
     return problem;
   }
 
-  // The page has drawn its first frame: the core's clock starts now.
+  // The page has drawn its first frame: the story's clock starts now.
   startClock() {
-    if (this.clockOrigin !== null) return;
-    this.clockOrigin = performance.now();
-    this.settle();
+    if (this.clockStarted) return;
+    this.clockStarted = true;
+    this.call('shiori_first_frame');
   }
 
-  now() {
-    if (this.clockOrigin === null) return 0;
-    const at = this.pausedSince ?? performance.now();
-    return at - this.clockOrigin - this.pausedTotal;
-  }
-
-  pauseClock(paused) {
-    if (paused && this.pausedSince === null) {
-      this.pausedSince = performance.now();
-      this.stopWaking();
-    } else if (!paused && this.pausedSince !== null) {
-      this.pausedTotal += performance.now() - this.pausedSince;
-      this.pausedSince = null;
-    }
-  }
-
-  // A screen of the page's own (the preferences) holds the story's clock while it is open. A call in progress
-  // arms the timer again when it settles.
+  // A screen of the page's own (the preferences) holds the story's clock while it is open.
   holdClock(held) {
-    this.pauseClock(held);
-    if (!held && !this.busy) this.arm();
+    return this.call('shiori_pause_clock', ['number'], [held ? 1 : 0]);
   }
 
   // Input. Each resolves once the core has finished with it, questions answered.
-  pressAt(x, y, button) {
-    return this.call('shiori_press_at', ['number', 'number', 'number'], [x, y, button]);
-  }
-  // A key by its name: "enter", "space", "escape", "pageup", "pagedown", "up", "down", "left", "right", "tab",
-  // "delete", "a", "h", "1" .. "4".
-  key(name) {
-    return this.call('shiori_key', ['string'], [name]);
-  }
-  // Wheel notches, up negative.
-  wheel(notches) {
-    return this.call('shiori_wheel', ['number'], [notches]);
-  }
-  holdCtrl(held) {
-    return this.call('shiori_hold_ctrl', ['number'], [held ? 1 : 0]);
+  press(x, y, button) {
+    return this.call('shiori_press', ['number', 'number', 'number'], [x, y, button]);
   }
   // The pointer over a stage point, or off the stage (no arguments).
   hover(x = -1, y = -1) {
     return this.call('shiori_hover', ['number', 'number'], [x, y]);
   }
-  choose(menuName) {
-    return this.call('shiori_choose', ['string'], [menuName]);
+  // Wheel notches, up negative.
+  wheel(notches) {
+    return this.call('shiori_wheel', ['number'], [notches]);
   }
-  close() {
-    return this.call('shiori_close', [], []);
+  // A key by the browser's name for it, with the modifiers of `event`; resolves to what the page should do
+  // besides: "none", "unused", "full-screen", "screenshot" or "copy-page-text".
+  keyDown(event) {
+    const { key, ctrlKey, altKey, shiftKey, repeat } = event;
+    const flags = [ctrlKey, altKey, shiftKey, repeat].map(Number);
+    return this.call('shiori_key_down', ['string', 'number', 'number', 'number', 'number'], [key, ...flags], 'string');
   }
-  // The reading menu: "history", "hide", "auto" or "skip" (with `on`).
-  comfort(name, on = false) {
-    return this.call('shiori_comfort', ['string', 'number'], [name, on ? 1 : 0]);
+  keyUp(key) {
+    return this.call('shiori_key_up', ['string'], [key]);
+  }
+  keysLost() {
+    return this.call('shiori_keys_lost');
+  }
+  // A menu bar entry by its name; resolves to what the page should do besides: "none" or "preferences".
+  choose(name) {
+    return this.call('shiori_choose', ['string'], [name], 'string');
   }
   // A short message on the stage.
   notice(text) {
@@ -129,31 +120,52 @@ export class Core {
     return this.enqueue(() => this.module.UTF8ToString(this.module._shiori_preferences()));
   }
 
+  // What the page reads between calls (`busy` false): while a question waits, the core is suspended mid-call and
+  // its model is half-way through a change.
   changes() {
     return this.module._shiori_changes();
   }
   ended() {
     return this.module._shiori_ended() !== 0;
   }
-  // The window model: the members of the headless driver's dump (layers, widgets, menus, state ...) and the
-  // comforts' overlay. Read it only between calls (`busy` false): while a question waits, the core is suspended
-  // mid-call, and its model is half-way through a change.
-  snapshot() {
-    return JSON.parse(this.module.UTF8ToString(this.module._shiori_snapshot()));
+  menuChanges() {
+    return this.module._shiori_menu_changes();
+  }
+  menuBar() {
+    return JSON.parse(this.module.UTF8ToString(this.module._shiori_menu_bar()));
+  }
+  pageText() {
+    return this.module.UTF8ToString(this.module._shiori_page_text());
+  }
+  storyInProgress() {
+    return this.module._shiori_story_in_progress() !== 0;
+  }
+  // The window model as the headless driver's `dump` shows it (without its logs of music and questions).
+  model() {
+    return JSON.parse(this.module.UTF8ToString(this.module._shiori_model()));
   }
   // The window model once every call before has finished.
-  settledSnapshot() {
-    return this.enqueue(() => this.snapshot());
+  settledModel() {
+    return this.enqueue(() => this.model());
   }
-  menuTree() {
-    return JSON.parse(this.module.UTF8ToString(this.module._shiori_menu_tree()));
+  // The next frame's words (`whole`: all of the stage), read in place: valid until the next call into the core.
+  // Null while no game is open.
+  frame(whole) {
+    return this.words(this.module._shiori_frame(whole ? 1 : 0));
+  }
+  // A copy of the whole stage as last drawn, for a screenshot; null while no game is open.
+  shownStage() {
+    return this.words(this.module._shiori_shown_stage())?.slice() ?? null;
+  }
+  words(address) {
+    return address ? new Uint32Array(this.module.HEAPU8.buffer, address, this.module._shiori_words()) : null;
   }
 
   // Calls follow each other: one that arrives while a question waits for its answer runs after it, as input
   // waits behind a modal box on the desktop (the dialog itself keeps the reader's presses off the stage).
-  call(name, types, args, returns = null) {
+  call(name, types = [], args = [], returns = null) {
     return this.enqueue(async () => {
-      const result = await this.module.ccall(name, returns, ['number', ...types], [this.now(), ...args], { async: true });
+      const result = await this.module.ccall(name, returns, types, args, { async: true });
       this.settle();
       return result;
     });
@@ -181,15 +193,13 @@ export class Core {
 
   arm() {
     this.stopWaking();
-    if (this.clockOrigin === null || this.pausedSince !== null) return;
-    const deadline = this.module._shiori_next_deadline();
-    if (deadline < 0) return;
+    const wakeUp = this.module._shiori_next_wake_up();
+    if (wakeUp < 0) return;
     // Never early: a wake-up before the deadline would find nothing due and only arm again.
-    const wait = Math.max(0, Math.ceil(deadline - this.now()));
     this.wakeTimer = setTimeout(() => {
       this.wakeTimer = null;
-      this.call('shiori_advance', [], []);
-    }, wait);
+      this.call('shiori_wake');
+    }, Math.max(0, Math.ceil(wakeUp - performance.now())));
   }
 
   stopWaking() {
@@ -214,20 +224,6 @@ export class Core {
         return { name, path, version: `${stat.mtime.getTime()}:${stat.size}` };
       });
   }
-}
-
-// The clock stands still while the reader answers.
-function wrapAsk(services) {
-  const wrapped = { ...services };
-  wrapped.ask = async (text, title, defaultYes) => {
-    wrapped.pause(true);
-    try {
-      return await services.ask(text, title, defaultYes);
-    } finally {
-      wrapped.pause(false);
-    }
-  };
-  return wrapped;
 }
 
 function removeTree(fs, path) {

@@ -6,10 +6,10 @@ import { Core } from './core.js';
 import { ask } from './dialog.js';
 import { fromDrop, fromFileList, fromZip, NotAGame } from './gamefiles.js';
 import { MenuBar } from './menubar.js';
-import { Painter, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './painter.js';
+import { Pictures } from './pictures.js';
 import { PreferencesScreen, storedPreferences } from './preferences.js';
-import { chooseReading, READING_MENU, readingMenus } from './reading.js';
 import { isSaveFile, SaveStore, SaveSync } from './saves.js';
+import { decodeFrame, paintFrame, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './stage.js';
 
 const LEFT = 1;
 const RIGHT = 2;
@@ -17,23 +17,28 @@ const MIDDLE = 4; // middle click hides the text
 const LONG_PRESS_MS = 500;
 const MOUSE_NOTCH_PIXELS = 50; // a wheel event at least this long is one notch of a mouse wheel
 const TOUCHPAD_NOTCH_PIXELS = 100; // the travel in small steps that counts as one notch
-const CTRL_HOLD_MS = 250; // Ctrl held this long skips read text; a shortcut with Ctrl comes sooner
 
 const $ = (id) => document.getElementById(id);
 const canvas = $('stage');
 
-// What the page knows at any moment; also read by the browser tests.
+// What the page knows at any moment; also read by the browser tests (docs/web-page.md).
 const page = (window.shioriPage = {
   game: null, // GameFiles
-  model: null, // the window model last drawn
-  frames: 0,
+  frames: 0, // frames drawn
   firstFrameAt: null, // performance.now() when the first title frame was on screen
   warnings: [],
+  // The window model as the headless driver's `dump` shows it, made when asked; while a question waits, the core
+  // is suspended mid-call, and the model stays as it was last asked.
+  get model() {
+    if (core && !core.busy) lastModel = core.model();
+    return lastModel;
+  },
 });
 
 let core;
+let lastModel = null;
 let music;
-let painter;
+let pictures;
 let menuBar;
 let saveSync;
 let store;
@@ -52,9 +57,12 @@ function notify(message, isError = false) {
 // ---- drawing ----------------------------------------------------------------------------------------------
 
 let shownChanges = -1;
+let shownMenus = -1;
 let framePending = false;
 let painting = false;
+let wholeNeeded = true; // the canvas lost its pixels
 let scale = 1; // device pixels per stage pixel
+const context = canvas.getContext('2d', { alpha: false, desynchronized: true });
 
 function requestFrame() {
   if (framePending || painting) return;
@@ -62,25 +70,38 @@ function requestFrame() {
   requestAnimationFrame(drawFrame);
 }
 
+// Draws what changed since the last frame, once the pictures it shows are decoded, so that a frame never shows a
+// picture half there.
 async function drawFrame() {
   framePending = false;
   if (core.busy) return; // the frame comes when the call has finished
   painting = true;
   try {
     shownChanges = core.changes();
-    const model = core.snapshot();
-    if (!model) return;
-    menuBar.update({ ...model.menus, ...readingMenus(model.comforts) });
-    await painter.paint(model, scale);
+    const words = core.frame(wholeNeeded);
+    if (!words) return; // no game is open
+    const frame = decodeFrame(words);
+    wholeNeeded = false;
+    showMenuBar();
+    if (frame.pictures.length) await pictures.ready(frame.pictures);
+    if (!frame.changed.length) return;
+    paintFrame(context, frame, scale, pictures);
     performance.mark('shiori:painted');
-    page.model = model;
     page.frames += 1;
     if (page.firstFrameAt === null) page.firstFrameAt = performance.now();
     core.startClock();
   } finally {
     painting = false;
+    if (core.changes() !== shownChanges) requestFrame();
   }
-  if (core.changes() !== shownChanges) requestFrame();
+}
+
+// The menu bar is read again only when it changed: most frames (every typed character) leave it as it is.
+function showMenuBar() {
+  const changes = core.menuChanges();
+  if (changes === shownMenus) return;
+  shownMenus = changes;
+  menuBar.show(core.menuBar());
 }
 
 // A whole multiple of the stage when one nearly fills the page, else the largest size that fits; letter-boxed;
@@ -95,13 +116,13 @@ function layOut() {
   const height = Math.floor(STAGE_HEIGHT * cssScale);
   canvas.style.width = `${width}px`;
   canvas.style.height = `${height}px`;
-  canvas.width = Math.round(width * devicePixelRatio);
-  canvas.height = Math.round(height * devicePixelRatio);
+  const pixels = [Math.round(width * devicePixelRatio), Math.round(height * devicePixelRatio)];
+  // Sizing a canvas clears it, even to the size it has: only a real change costs a whole frame.
+  if (pixels[0] === canvas.width && pixels[1] === canvas.height) return;
+  [canvas.width, canvas.height] = pixels;
   scale = canvas.width / STAGE_WIDTH;
-  if (core?.changes) {
-    shownChanges = -1;
-    requestFrame();
-  }
+  wholeNeeded = true;
+  if (core) requestFrame();
 }
 
 // ---- the game -----------------------------------------------------------------------------------------------
@@ -109,7 +130,7 @@ function layOut() {
 async function openGame(game) {
   const saves = store ? await store.load(game.name).catch(() => new Map()) : new Map();
   music.stop();
-  painter.forgetPictures();
+  pictures.forget();
   gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
   fetched = game.fetched ?? new Map();
   performance.mark('shiori:saves-read');
@@ -122,9 +143,9 @@ async function openGame(game) {
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
-  menuBar.build([...core.menuTree(), READING_MENU]);
   document.title = `${game.name} — shiori`;
-  shownChanges = -1;
+  shownMenus = -1;
+  wholeNeeded = true;
   requestFrame();
 }
 
@@ -136,14 +157,8 @@ async function openFrom(load) {
   }
 }
 
-// A story is on the stage or under its in-game menu (the title, load menu, settings and gallery are not).
-function storyInProgress() {
-  const state = page.model?.state;
-  return Boolean(state) && (state.MenuMode === 0 || state.MenuMode === 3) && state.CurrentPage > 0 && !core.ended();
-}
-
 function afterEveryCall() {
-  saveSync.sync();
+  if (core.takeWrites()) saveSync.sync();
   if (core.changes() !== shownChanges) requestFrame();
   if (core.ended()) {
     $('ended').hidden = false;
@@ -196,7 +211,7 @@ function wireStage() {
         id: event.pointerId,
         timer: setTimeout(() => {
           longPress = null;
-          core.pressAt(x, y, RIGHT);
+          core.press(x, y, RIGHT);
         }, LONG_PRESS_MS),
         x,
         y,
@@ -204,12 +219,12 @@ function wireStage() {
       return;
     }
     const button = [LEFT, MIDDLE, RIGHT][event.button];
-    if (button) core.pressAt(x, y, button);
+    if (button) core.press(x, y, button);
   });
   canvas.addEventListener('pointerup', (event) => {
     if (!longPress || longPress.id !== event.pointerId) return;
     clearTimeout(longPress.timer);
-    core.pressAt(longPress.x, longPress.y, LEFT);
+    core.press(longPress.x, longPress.y, LEFT);
     longPress = null;
   });
   canvas.addEventListener('pointercancel', () => {
@@ -251,47 +266,23 @@ function wireStage() {
   );
 }
 
-// The keys the core knows, by the browser's names for them.
-const CORE_KEYS = new Map([
-  ['Enter', 'enter'], [' ', 'space'], ['Escape', 'escape'], ['PageUp', 'pageup'], ['PageDown', 'pagedown'],
-  ['ArrowUp', 'up'], ['ArrowDown', 'down'], ['ArrowLeft', 'left'], ['ArrowRight', 'right'], ['Tab', 'tab'],
-  ['Delete', 'delete'], ['a', 'a'], ['A', 'a'], ['h', 'h'], ['H', 'h'], ['1', '1'], ['2', '2'], ['3', '3'], ['4', '4'],
-]);
-
-// Ctrl held down skips read text, once it has been held a moment alone: Ctrl+C and the menus' shortcuts do not.
-let ctrlHold = null;
-
-function releaseCtrl() {
-  clearTimeout(ctrlHold);
-  ctrlHold = null;
-  core.holdCtrl(false);
-}
-
-function onKey(event) {
+// Keys go to the core by the browser's names for them; it answers what the page should do besides.
+async function onKey(event) {
   if (document.querySelector('dialog[open]')) return; // a question or the preferences have the keys
   firstGesture();
-  clearTimeout(ctrlHold);
-  if (event.key === 'Control') {
-    if (!event.repeat) ctrlHold = setTimeout(() => core.holdCtrl(true), CTRL_HOLD_MS);
-    return;
-  }
   if (menuBar.handleKey(event)) {
-    event.preventDefault();
+    event.preventDefault(); // Alt and a menu's letter, or moving through the open menu
     return;
   }
-  const plain = !event.ctrlKey && !event.altKey && !event.metaKey;
-  if (event.key === 'F11' || (event.altKey && event.key === 'Enter')) {
-    event.preventDefault();
-    toggleFullScreen();
-  } else if (event.key === 'F12') {
-    event.preventDefault();
-    saveScreenshot();
-  } else if (event.ctrlKey && event.key.toLowerCase() === 'c') {
-    copyPageText();
-  } else if (plain && CORE_KEYS.has(event.key) && !isPageControl(event.target)) {
-    event.preventDefault();
-    core.key(CORE_KEYS.get(event.key));
-  }
+  const chord = event.ctrlKey || event.altKey || event.metaKey;
+  if (!chord && !/^F\d+$/.test(event.key) && isPageControl(event.target)) return;
+  // The stage takes the key from the browser (no scrolling, no focus moving on, no saving the page for Ctrl+S),
+  // unless it is a chord the menu bar does not list: Ctrl+R, Ctrl+T and the like keep their browser meaning.
+  if (!chord || menuBar.listsShortcut(event)) event.preventDefault();
+  const action = await core.keyDown(event);
+  if (action === 'full-screen') toggleFullScreen();
+  else if (action === 'screenshot') saveScreenshot();
+  else if (action === 'copy-page-text') copyPageText();
 }
 
 // A button or field of the page keeps its own keys (Enter on a focused button presses it).
@@ -299,19 +290,21 @@ function isPageControl(element) {
   return element instanceof HTMLElement && element.closest('button, input, label, dialog') !== null;
 }
 
-function copyPageText() {
-  const lines = Object.entries(page.model?.widgets ?? {})
-    .filter(([name]) => name.startsWith('lbl1('))
-    .map(([, w]) => w.caption.trimEnd());
-  const text = lines.join('\n').trim();
+async function copyPageText() {
+  const text = await core.enqueue(() => core.pageText());
   if (text) navigator.clipboard?.writeText(text);
 }
 
 // Downloads the stage as a PNG at the page's own resolution, in whole multiples of the stage, and says so on it.
 async function saveScreenshot() {
-  if (!page.model) return;
-  const shot = await painter.render(page.model, Math.max(1, Math.floor(scale)));
-  const blob = await new Promise((resolve) => shot.toBlob(resolve, 'image/png'));
+  const words = await core.enqueue(() => core.shownStage());
+  if (!words) return;
+  const frame = decodeFrame(words);
+  await pictures.ready(frame.pictures);
+  const shotScale = Math.max(1, Math.floor(scale));
+  const shot = new OffscreenCanvas(STAGE_WIDTH * shotScale, STAGE_HEIGHT * shotScale);
+  paintFrame(shot.getContext('2d', { alpha: false }), frame, shotScale, pictures);
+  const blob = await shot.convertToBlob({ type: 'image/png' }).catch(() => null);
   if (!blob) {
     core.notice('スクリーンショットを保存できませんでした');
     return;
@@ -415,7 +408,7 @@ function isZip(bytes) {
 
 async function main() {
   layOut();
-  painter = new Painter(canvas, readGameFile);
+  pictures = page.pictures = new Pictures(readGameFile);
   music = page.music = new Music(readMusic, (waiting) => ($('sound-hint').hidden = !waiting));
   const demo = Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file)));
   const [loaded, opened] = await Promise.all([
@@ -443,22 +436,21 @@ async function main() {
   else saveSync.sync = () => Promise.resolve();
   core.onSettled = afterEveryCall;
   preferencesScreen = new PreferencesScreen($('preferences'), core);
-  menuBar = new MenuBar($('menubar'), (name) => {
+  menuBar = new MenuBar($('menubar'), async (name) => {
     document.activeElement?.blur?.();
-    clearTimeout(ctrlHold); // Ctrl was held for this shortcut, not for skipping
-    if (READING_MENU.items.includes(name)) chooseReading(name, core, page.model?.comforts, () => preferencesScreen.open());
-    else core.choose(name);
+    if ((await core.choose(name)) === 'preferences') preferencesScreen.open();
   });
   wireStage();
   wireFiles();
   addEventListener('keydown', onKey);
-  addEventListener('keyup', (event) => event.key === 'Control' && releaseCtrl());
-  addEventListener('blur', releaseCtrl);
+  addEventListener('keyup', (event) => core.keyUp(event.key));
+  addEventListener('blur', () => core.keysLost());
   // The stage follows its box, which changes with the window and with the menu bar's height.
   new ResizeObserver(layOut).observe($('stage-box'));
   matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });
   addEventListener('beforeunload', (event) => {
-    if (!storyInProgress()) return;
+    // While a question waits, the reader is in the middle of something too.
+    if (!core.busy && !core.storyInProgress()) return;
     event.preventDefault();
     event.returnValue = '';
   });

@@ -1,10 +1,6 @@
-// The menu bar above the stage, built from the window model: the same items, captions, checks and enabled states
-// as the desktop's. Shortcuts a browser keeps for itself get other keys, shown beside the item.
-const BROWSER_KEEPS = new Map([['ctrl+w', 'Alt+W']]); // Ctrl+W closes the tab before the page hears it
-
-export function pageShortcut(shortcut) {
-  return BROWSER_KEEPS.get(shortcut.toLowerCase()) ?? shortcut;
-}
+// The menu bar above the stage, as the core gives it: the game's menus and the reader's 読書 menu, with their
+// captions, checks, enabled states and keys (a browser's own keys already replaced by others). The keys themselves
+// go to the core; the bar handles only Alt and a menu's underlined letter, and moving through an open menu.
 
 // "Ctrl+S" for a keydown event, in the form menu shortcuts are written.
 export function keyName(event) {
@@ -13,36 +9,49 @@ export function keyName(event) {
 }
 
 export class MenuBar {
-  // `choose(name)`: the reader chose the item of that name.
+  // `choose(name)`: the reader chose the entry of that name.
   constructor(element, choose) {
     this.element = element;
     this.choose = choose;
+    this.shape = '';
     this.items = new Map(); // name -> {element, kind}
-    this.shortcuts = new Map(); // page shortcut, lower case -> item name
-    this.mnemonics = new Map(); // "Alt+J", lower case -> top-level name
+    this.shortcuts = new Set(); // the shortcuts shown, lower case
+    this.mnemonics = new Map(); // "alt+j" -> top-level name
     this.open = null;
     document.addEventListener('pointerdown', (event) => {
       if (this.open && !this.open.contains(event.target)) this.closeMenus();
     });
   }
 
-  // Builds the bar for a game: `tree` is the core's menu bar, [{name, items: [names]}] from left to right, and the
-  // page's own menus in the same form (null among the items is a separator).
-  build(tree) {
+  // Shows `bar`, the core's menu bar: [{name, caption, enabled, checkable, checked, shortcut, items: [...]}] from
+  // left to right, a separator having no name. The elements are made again only when the entries are others.
+  show(bar) {
+    const shape = JSON.stringify(bar.map((top) => [top.name, top.items.map((item) => item.name)]));
+    if (shape !== this.shape) this.build(bar);
+    this.shape = shape;
+    this.shortcuts.clear();
+    this.mnemonics.clear();
+    for (const top of bar) {
+      this.update(top, 'top');
+      for (const entry of top.items) if (entry.name) this.update(entry, 'item');
+    }
+  }
+
+  build(bar) {
     this.closeMenus();
     this.items.clear();
     this.element.replaceChildren();
-    for (const top of tree) this.addTop(top);
+    for (const top of bar) this.addTop(top);
   }
 
   addTop(top) {
     const button = document.createElement('button');
     button.className = 'top';
     button.dataset.name = top.name;
-    this.element.append(button);
+    this.items.set(top.name, button);
     if (!top.items.length) {
+      this.element.append(button);
       button.addEventListener('click', () => this.choose(top.name));
-      this.items.set(top.name, { element: button, kind: 'command' });
       return;
     }
     const holder = document.createElement('div');
@@ -55,27 +64,37 @@ export class MenuBar {
     button.setAttribute('aria-haspopup', 'menu');
     button.addEventListener('click', () => (this.open === holder ? this.closeMenus() : this.openMenu(holder)));
     button.addEventListener('pointerenter', () => this.open && this.open !== holder && this.openMenu(holder));
-    this.items.set(top.name, { element: button, kind: 'menu' });
-    for (const name of top.items) {
-      if (name === null) {
-        const line = document.createElement('div');
-        line.className = 'separator';
-        line.setAttribute('role', 'separator');
-        list.append(line);
-        continue;
-      }
-      const item = document.createElement('button');
-      item.className = 'item';
-      item.dataset.name = name;
-      item.setAttribute('role', 'menuitem');
-      item.innerHTML = '<span class="check"></span><span class="caption"></span><span class="keys"></span>';
-      item.addEventListener('click', () => {
-        this.closeMenus();
-        this.choose(name);
-      });
-      list.append(item);
-      this.items.set(name, { element: item, kind: 'item' });
+    for (const entry of top.items) list.append(entry.name ? this.addItem(entry.name) : separator());
+  }
+
+  addItem(name) {
+    const item = document.createElement('button');
+    item.className = 'item';
+    item.dataset.name = name;
+    item.setAttribute('role', 'menuitem');
+    item.innerHTML = '<span class="check"></span><span class="caption"></span><span class="keys"></span>';
+    item.addEventListener('click', () => {
+      this.closeMenus();
+      this.choose(name);
+    });
+    this.items.set(name, item);
+    return item;
+  }
+
+  update(entry, kind) {
+    const element = this.items.get(entry.name);
+    element.disabled = !entry.enabled;
+    if (kind === 'top') {
+      const letter = showCaption(element, entry.caption);
+      if (letter) this.mnemonics.set(`alt+${letter.toLowerCase()}`, entry.name);
+      return;
     }
+    showCaption(element.querySelector('.caption'), entry.caption);
+    element.querySelector('.check').textContent = entry.checked ? '✓' : '';
+    element.setAttribute('role', entry.checkable ? 'menuitemcheckbox' : 'menuitem');
+    if (entry.checkable) element.setAttribute('aria-checked', String(entry.checked));
+    element.querySelector('.keys').textContent = entry.shortcut;
+    if (entry.shortcut) this.shortcuts.add(entry.shortcut.toLowerCase());
   }
 
   // `byKey`: the focus goes to the first item, for the arrow keys to move on from there.
@@ -92,41 +111,21 @@ export class MenuBar {
     this.open = null;
   }
 
-  // Brings every item in step with the model's menus: {caption, enabled, checked, shortcut}, or for the page's own
-  // items a `hint` instead of a shortcut, a key shown beside the item that the page handles elsewhere.
-  update(menus) {
-    this.shortcuts.clear();
-    this.mnemonics.clear();
-    for (const [name, { element, kind }] of this.items) {
-      const model = menus[name];
-      if (!model) continue;
-      element.disabled = !model.enabled;
-      if (kind !== 'item') {
-        const letter = showCaption(element, model.caption);
-        if (letter) this.mnemonics.set(`alt+${letter.toLowerCase()}`, name);
-        continue;
-      }
-      showCaption(element.querySelector('.caption'), model.caption);
-      element.querySelector('.check').textContent = model.checked ? '✓' : '';
-      element.setAttribute('aria-checked', String(model.checked));
-      const keys = model.shortcut ? pageShortcut(model.shortcut) : '';
-      element.querySelector('.keys').textContent = keys || (model.hint ?? '');
-      if (keys) this.shortcuts.set(keys.toLowerCase(), name);
-    }
+  // Whether the key of `event` is one the menus show beside an entry (the core takes it).
+  listsShortcut(event) {
+    return this.shortcuts.has(keyName(event).toLowerCase());
   }
 
-  // Handles a key that chooses an item (its shortcut), opens a menu (Alt and its underlined letter) or moves
-  // through the open one. True when the key was the menu bar's.
+  // Handles a key that opens a menu (Alt and its underlined letter, unless an entry has that key) or moves through
+  // the open one. True when the key was the menu bar's.
   handleKey(event) {
     const keys = keyName(event).toLowerCase();
-    const name = this.shortcuts.get(keys) ?? this.mnemonics.get(keys);
+    const name = !this.shortcuts.has(keys) && this.mnemonics.get(keys);
     if (!name) return this.open !== null && this.moveThroughMenu(event.key);
-    const { element, kind } = this.items.get(name);
-    if (kind === 'menu') {
-      if (!element.disabled) this.openMenu(element.parentElement, true);
-    } else {
-      this.choose(name);
-    }
+    const button = this.items.get(name);
+    if (button.disabled) return true;
+    if (button.hasAttribute('aria-haspopup')) this.openMenu(button.parentElement, true);
+    else this.choose(name);
     return true;
   }
 
@@ -149,6 +148,13 @@ export class MenuBar {
     }
     return true;
   }
+}
+
+function separator() {
+  const line = document.createElement('div');
+  line.className = 'separator';
+  line.setAttribute('role', 'separator');
+  return line;
 }
 
 // Shows a caption with its mnemonic ("環境設定(&C)") underlined; returns the mnemonic letter, if any.

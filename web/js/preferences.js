@@ -39,7 +39,7 @@ export class PreferencesScreen {
 
   // Shows the screen with the preferences in force.
   async open() {
-    const model = await this.core.settledSnapshot();
+    const model = await this.core.settledModel();
     if (!model) return; // no game is open
     const { prefs } = model.comforts;
     for (const field of this.fields) {

@@ -264,9 +264,20 @@ std::vector<MenuEntry> Host::MenuBar() const {
 }
 
 std::uint64_t Host::menu_changes() {
-  std::vector<MenuEntry> now = MenuBar();
-  if (now != shown_menus_) {
-    shown_menus_ = std::move(now);
+  // Asked after every change of the model, every typed character among them: the look of each item is compared
+  // where it stands, without building the menu bar.
+  const std::vector<MenuItem*> items = engine_.form().MenuItems();
+  const Comforts& comforts = engine_.comforts();
+  bool same = shown_items_.size() == items.size() && shown_modes_ == std::pair{comforts.auto_on(), comforts.skip_on()};
+  for (std::size_t i = 0; same && i < items.size(); ++i) {
+    const ItemLook& shown = shown_items_[i];
+    same = shown.enabled == items[i]->enabled() && shown.checked == items[i]->checked() &&
+           shown.caption == items[i]->caption();
+  }
+  if (!same) {
+    shown_items_.clear();
+    for (const MenuItem* item : items) shown_items_.push_back({item->caption(), item->enabled(), item->checked()});
+    shown_modes_ = {comforts.auto_on(), comforts.skip_on()};
     ++menu_changes_;
   }
   return menu_changes_;

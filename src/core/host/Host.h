@@ -122,7 +122,14 @@ class Host {
   Micros paused_total_ = 0;
   std::optional<Scheduler::TaskId> ctrl_hold_;
   bool ctrl_skipping_ = false;  // skipping because Ctrl is held, not because the reader turned it on
-  std::vector<MenuEntry> shown_menus_;
+  // How the menu bar looked when menu_changes() was last asked: each game item, and the reading modes.
+  struct ItemLook {
+    std::string caption;
+    bool enabled = false;
+    bool checked = false;
+  };
+  std::vector<ItemLook> shown_items_;
+  std::pair<bool, bool> shown_modes_;
   std::uint64_t menu_changes_ = 0;
   std::deque<TextOut> text_out_;
 };

@@ -1,6 +1,8 @@
 #include "stage/StageFont.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "StageFontMetrics.h"
 
@@ -14,7 +16,16 @@ bool Covered(char32_t code) {
   return ((font_table::kCovered[code / 64] >> (code % 64)) & 1u) != 0;
 }
 
+// Which characters are listed as unusual, one bit each: nearly every character a page types is not, and is
+// answered without a search.
+constexpr std::array<std::uint64_t, 1024> kUnusualBits = [] {
+  std::array<std::uint64_t, 1024> bits{};
+  for (const font_table::Unusual& u : font_table::kUnusual) bits[u.code / 64] |= std::uint64_t{1} << (u.code % 64);
+  return bits;
+}();
+
 const font_table::Unusual* FindUnusual(char32_t code) {
+  if (code >= 0x10000 || ((kUnusualBits[code / 64] >> (code % 64)) & 1u) == 0) return nullptr;
   const auto& table = font_table::kUnusual;
   const auto found = std::lower_bound(table.begin(), table.end(), code,
                                       [](const font_table::Unusual& u, char32_t c) { return u.code < c; });

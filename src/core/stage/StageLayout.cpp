@@ -235,17 +235,22 @@ void StageLayout::LayWidget(const Widget& widget, std::uint32_t widget_index, Di
   if (widget.caption().empty()) return;
   // Where the text goes: inside the border, if there is one.
   const Box text_box = widget.border() ? Box{bounds.x + 1, bounds.y + 1, bounds.width - 2, bounds.height - 2} : bounds;
-  AddText(list, Owner(Source::Widget, widget_index, kTextPart), TextOf(widget, text_box), PointsToPixels(widget.font()),
-          Opaque(widget.fore()), widget.bold(), text_box);
+  const std::vector<Item>& text = TextOf(widget, widget_index, text_box);
+  list.items.insert(list.items.end(), text.begin(), text.end());
 }
 
-const std::vector<TextLine>& StageLayout::TextOf(const Widget& widget, const Box& box) {
+const std::vector<Item>& StageLayout::TextOf(const Widget& widget, std::uint32_t widget_index, const Box& box) {
   const TextStyle style{PointsToPixels(widget.font()), widget.alignment()};
+  const Argb colour = Opaque(widget.fore());
   CachedText& cached = texts_[&widget];
-  if (cached.caption != widget.caption() || !(cached.style == style) || !(cached.box == box)) {
-    cached = {widget.caption(), style, box, LayOutText(widget.caption(), style, box)};
+  if (cached.caption != widget.caption() || !(cached.style == style) || !(cached.box == box) ||
+      cached.colour != colour || cached.bold != widget.bold()) {
+    DisplayList text;
+    AddText(text, Owner(Source::Widget, widget_index, kTextPart), LayOutText(widget.caption(), style, box),
+            style.pixel_size, colour, widget.bold(), box);
+    cached = {widget.caption(), style, box, colour, widget.bold(), std::move(text.items)};
   }
-  return cached.lines;
+  return cached.items;
 }
 
 }  // namespace shiori::stage

@@ -24,15 +24,18 @@ class StageLayout {
   void LayWindowPicture(const Form& form, DisplayList& list);
   void LayLayer(const Form& form, const Layer& layer, std::uint32_t layer_index, DisplayList& list);
   void LayWidget(const Widget& widget, std::uint32_t widget_index, DisplayList& list);
-  [[nodiscard]] const std::vector<TextLine>& TextOf(const Widget& widget, const Box& box);
+  // The items of a widget's text in `box`.
+  [[nodiscard]] const std::vector<Item>& TextOf(const Widget& widget, std::uint32_t widget_index, const Box& box);
 
-  // A widget's text keeps its layout until its caption, style or box change: while a page types, only the line
-  // that grows is laid out again.
+  // A widget's text keeps its items until its caption, style, box or colour change: while a page types, only the
+  // line that grows is laid out again, and only its glyphs are measured.
   struct CachedText {
     std::string caption;
     TextStyle style;
     Box box;
-    std::vector<TextLine> lines;
+    Argb colour = 0;
+    bool bold = false;
+    std::vector<Item> items;
   };
   std::map<const Widget*, CachedText> texts_;
 };

@@ -1,6 +1,6 @@
 #include "stage/WireFormat.h"
 
-#include <bit>
+#include <cstring>
 #include <string>
 
 namespace shiori::stage {
@@ -9,7 +9,13 @@ namespace {
 class Writer {
  public:
   void Word(std::uint32_t word) { words_.push_back(word); }
-  void Float(float value) { words_.push_back(std::bit_cast<std::uint32_t>(value)); }
+  // The float's bits as they are (std::bit_cast would say it, but emscripten's libc++ 14 lacks it).
+  void Float(float value) {
+    static_assert(sizeof(float) == sizeof(std::uint32_t));
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    words_.push_back(bits);
+  }
   void Count(std::size_t count) { Word(static_cast<std::uint32_t>(count)); }
   void Put(const Box& box) {
     Float(box.x);

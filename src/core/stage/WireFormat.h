@@ -22,7 +22,7 @@ namespace shiori::stage {
 //     GlyphRun          baseline, pixel size, squeeze, colour, bold (0/1), clip (box), glyph count,
 //                       (code point, x float)...
 // Colours are 0xAARRGGBB words; floats are IEEE 754 single precision.
-constexpr std::uint32_t kWireVersion = 1;
+constexpr std::uint32_t kWireVersion = 2;
 enum class WireKind : std::uint32_t { Fill = 1, VerticalGradient, Polygon, RoundedBox, Picture, GlyphRun };
 
 [[nodiscard]] std::vector<std::uint32_t> EncodeFrame(const DisplayList& list, const std::vector<Box>& changed,
