@@ -65,14 +65,11 @@ void Voice::ChoicesShown() {
   if (!text.empty()) Offer(TextOut::Kind::Choices, std::move(text));
 }
 
-void Voice::Focused(const Widget& entry) { Offer(TextOut::Kind::Focus, EntryText(entry)); }
+void Voice::Focused(const Widget& entry) { Offer(TextOut::Kind::Focus, EntryText(engine_.form(), entry)); }
 
 void Voice::Noticed(std::string_view text) { Offer(TextOut::Kind::Notice, std::string(text)); }
 
-// The gallery's route plates are pictures without text: they are named by their place and the progress under
-// them.
-std::string Voice::EntryText(const Widget& entry) const {
-  const Form& form = engine_.form();
+std::string EntryText(const Form& form, const Widget& entry) {
   const std::array<const Widget*, 3> routes = {form.lblRUI, form.lblSUMI, form.lblNAGI};
   const auto route = std::find(routes.begin(), routes.end(), &entry);
   if (route == routes.end()) return OneLine(entry.caption());

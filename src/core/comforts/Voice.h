@@ -11,6 +11,7 @@
 namespace shiori {
 
 class Engine;
+class Form;
 class Widget;
 struct Preferences;
 
@@ -24,6 +25,10 @@ struct TextOut {
   Micros at = 0;  // on the story's clock
   bool operator==(const TextOut&) const = default;
 };
+
+// What an entry the keyboard can move to is called: its caption on one line, or for the gallery's route plates,
+// which are pictures, their place and the progress under them.
+[[nodiscard]] std::string EntryText(const Form& form, const Widget& entry);
 
 // Message lines as one text: trailing blanks of each line trimmed, empty lines around the text dropped.
 [[nodiscard]] std::string MessageText(const std::vector<std::string>& lines);
@@ -60,7 +65,6 @@ class Voice {
  private:
   void Offer(TextOut::Kind kind, std::string text, bool copy = false);
   [[nodiscard]] bool CanSpeak() const;
-  [[nodiscard]] std::string EntryText(const Widget& entry) const;
 
   Engine& engine_;
   const Preferences& preferences_;
