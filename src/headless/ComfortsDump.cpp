@@ -1,6 +1,11 @@
 #include "ComfortsDump.h"
 
+#include <array>
+#include <string_view>
+
+#include "HeadlessServices.h"
 #include "JsonWriter.h"
+#include "StateDump.h"
 #include "comforts/Comforts.h"
 
 namespace shiori {
@@ -48,7 +53,40 @@ void DumpPreferences(JsonWriter& json, const Preferences& prefs) {
   } else {
     json.Null();
   }
+  json.Key("self_voicing").Bool(prefs.self_voicing);
+  json.Key("copy_page_text").Bool(prefs.copy_page_text);
+  json.Key("speech_rate").Int(prefs.speech_rate);
+  json.Key("speech_voice").String(prefs.speech_voice);
   json.EndObject();
+}
+
+void DumpSpeech(JsonWriter& json, const RecordingSpeaker& speaker) {
+  json.BeginArray();
+  for (const RecordingSpeaker::Entry& entry : speaker.log()) {
+    json.BeginObject();
+    if (entry.said) {
+      json.Key("say").String(*entry.said);
+    } else {
+      json.Key("stop").Bool(true);
+    }
+    json.Key("at_ms").Raw(FormatMilliseconds(entry.at));
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+void DumpTextOut(JsonWriter& json, const std::vector<TextOut>& text_out) {
+  static constexpr std::array<std::string_view, 4> kKinds = {"page", "choices", "focus", "notice"};
+  json.BeginArray();
+  for (const TextOut& out : text_out) {
+    json.BeginObject();
+    json.Key("kind").String(kKinds[static_cast<std::size_t>(out.kind)]);
+    json.Key("text").String(out.text);
+    json.Key("copy").Bool(out.copy);
+    json.Key("at_ms").Raw(FormatMilliseconds(out.at));
+    json.EndObject();
+  }
+  json.EndArray();
 }
 
 }  // namespace shiori

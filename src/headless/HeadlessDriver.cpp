@@ -87,7 +87,11 @@ class Driver {
         err_(err),
         screenshot_(screenshot),
         recorded_(scheduler_, options.now ? VirtualWallClock::Parse(*options.now) : std::nullopt, err),
-        engine_(GameFolder::Open(options.game_dir, options.save_dir), recorded_.services(), scheduler_) {}
+        engine_(GameFolder::Open(options.game_dir, options.save_dir), recorded_.services(), scheduler_) {
+    Voice& voice = engine_.comforts().voice();
+    voice.SetSpeaker(&recorded_.speaker);
+    voice.Offered = [this](const TextOut& out) { text_out_.push_back(out); };
+  }
 
   [[nodiscard]] Status Start() { return engine_.Start(); }
 
@@ -111,7 +115,7 @@ class Driver {
     } else if (verb == "key") {
       Key(Expect(words, 2)[1]);
     } else if (verb == "wheel" || verb == "hold" || verb == "release" || verb == "pref" || verb == "undo") {
-      Comfort(verb, words);
+      Comfort(line, words);
     } else if (verb == "text") {
       Text(line, words);
     } else if (verb == "answer") {
@@ -121,7 +125,7 @@ class Driver {
       if (!ms) throw MalformedCommand{"wait needs a number of milliseconds from 0 to 86400000"};
       scheduler_.AdvanceTo(scheduler_.Now() + *ms);
     } else if (verb == "dump") {
-      out_ << DumpState(engine_, recorded_.wave, recorded_.questions) << std::endl;
+      out_ << DumpState(engine_, recorded_, text_out_) << std::endl;
     } else if (verb == "screenshot") {
       Screenshot(line, words);
     } else if (verb == "frame") {
@@ -168,11 +172,15 @@ class Driver {
     }
   }
 
-  void Comfort(const std::string& verb, const std::vector<std::string>& words) {
+  void Comfort(const std::string& line, const std::vector<std::string>& words) {
+    const std::string& verb = words[0];
     Comforts& comforts = engine_.comforts();
     if (verb == "pref") {
-      if (words.size() != 3) throw MalformedCommand{"pref takes a name and a value"};
-      if (const Status set = comforts.SetPreference(words[1], words[2]); !set) throw MalformedCommand{set.error()};
+      // A voice's name may hold blanks: the value is the rest of the line.
+      if (words.size() < 3) throw MalformedCommand{"pref takes a name and a value"};
+      if (const Status set = comforts.SetPreference(words[1], RestOfLine(line, 2)); !set) {
+        throw MalformedCommand{set.error()};
+      }
     } else if (verb == "undo") {
       const auto slot = ParseInt(Expect(words, 2)[1]);
       if (!slot || *slot < 1 || *slot > 3) throw MalformedCommand{"undo takes a bookmark slot, 1 to 3"};
@@ -238,6 +246,7 @@ class Driver {
   Scheduler scheduler_;
   RecordingServices recorded_;
   Engine engine_;
+  std::vector<TextOut> text_out_;
 };
 
 }  // namespace

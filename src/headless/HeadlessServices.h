@@ -44,6 +44,28 @@ class RecordingWaveDevice : public WaveDevice {
   std::string file_name_;
 };
 
+// Logs what self-voicing says and where it stops, on the virtual clock, and says nothing.
+class RecordingSpeaker : public Speaker {
+ public:
+  struct Entry {
+    std::optional<std::string> said;  // none: a stop
+    Voicing voicing;
+    Micros at = 0;
+  };
+
+  explicit RecordingSpeaker(const Scheduler& scheduler) : scheduler_(scheduler) {}
+  void Say(std::string_view text, const Voicing& voicing) override {
+    log_.push_back({std::string(text), voicing, scheduler_.Now()});
+  }
+  void Stop() override { log_.push_back({std::nullopt, {}, scheduler_.Now()}); }
+
+  [[nodiscard]] const std::vector<Entry>& log() const { return log_; }
+
+ private:
+  const Scheduler& scheduler_;
+  std::vector<Entry> log_;
+};
+
 // Answers questions from a queue filled by the script; an unanswered question is answered No.
 class ScriptedQuestioner : public Questioner {
  public:
@@ -98,7 +120,7 @@ class StreamWarnings : public WarningSink {
 struct RecordingServices {
   RecordingServices(const Scheduler& scheduler, std::optional<std::chrono::sys_seconds> fixed_time,
                     std::ostream& warning_stream)
-      : clock(scheduler, fixed_time), warnings(warning_stream) {}
+      : clock(scheduler, fixed_time), warnings(warning_stream), speaker(scheduler) {}
 
   [[nodiscard]] Services services() { return {pictures, wave, questions, clock, random, warnings}; }
 
@@ -108,6 +130,8 @@ struct RecordingServices {
   VirtualWallClock clock;
   MersenneRandom random;
   StreamWarnings warnings;
+  // Speech is no service of the story: the comforts' voice is given it apart.
+  RecordingSpeaker speaker;
 };
 
 }  // namespace shiori

@@ -165,7 +165,9 @@ std::string FormatMilliseconds(long long micros) {
   return formatted;
 }
 
-std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const ScriptedQuestioner& questions) {
+std::string DumpState(Engine& engine, const RecordingServices& recorded, const std::vector<TextOut>& text_out) {
+  const RecordingWaveDevice& wave = recorded.wave;
+  const ScriptedQuestioner& questions = recorded.questions;
   JsonWriter json;
   json.BeginObject();
   WriteModel(json, engine);
@@ -181,6 +183,10 @@ std::string DumpState(Engine& engine, const RecordingWaveDevice& wave, const Scr
     json.EndObject();
   }
   json.EndArray();
+  json.Key("speech");
+  DumpSpeech(json, recorded.speaker);
+  json.Key("textOut");
+  DumpTextOut(json, text_out);
   json.EndObject();
   return json.str();
 }

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace shiori {
 
 class Engine;
-class RecordingWaveDevice;
-class ScriptedQuestioner;
+struct RecordingServices;
+struct TextOut;
 
 // The whole state as one line of JSON: the story's state bytes and `PageBuffer`, the window's picture, the
-// layers, every widget, menu item and timer, the wave device log and the questions asked.
-[[nodiscard]] std::string DumpState(Engine& engine, const RecordingWaveDevice& wave,
-                                    const ScriptedQuestioner& questions);
+// layers, every widget, menu item and timer, the wave device log, the questions asked, what self-voicing said and
+// the text offered to the reader's tools.
+[[nodiscard]] std::string DumpState(Engine& engine, const RecordingServices& recorded,
+                                    const std::vector<TextOut>& text_out);
 
 // The same without the logs of the recording services (`wave`, `questions`): for a shell whose services play and
 // ask for real, such as the web page.

@@ -19,6 +19,7 @@
 
 #include "comforts/Comforts.h"
 #include "qt/FullScreenMenuBar.h"
+#include "qt/PreferencesDialog.h"
 #include "qt/QtServices.h"
 #include "qt/ReaderLanguage.h"
 #include "qt/Screenshot.h"
@@ -103,6 +104,13 @@ MainWindow::MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questi
   connect(&title_reset_, &QTimer::timeout, this, [this] { setWindowTitle(WindowCaption()); });
   title_reset_.setSingleShot(true);
 
+  engine_.comforts().voice().SetSpeaker(&speaker_);
+  speaker_.Found = [this](VoiceSupport support) {
+    if (open_preferences_ != nullptr) open_preferences_->SetVoices(speaker_.voices());
+    host_.VoicesFound(Now(), support);
+    Settle();
+  };
+
   questions.SetParent(this);
   questions.Asking = [this](bool open) {
     host_.PauseClock(open, Now());
@@ -110,7 +118,7 @@ MainWindow::MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questi
   };
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { engine_.comforts().voice().SetSpeaker(nullptr); }
 
 Status MainWindow::Start() {
   LoadPreferences();
@@ -207,6 +215,8 @@ void MainWindow::SyncMenus() {
 }
 
 void MainWindow::Settle() {
+  OfferText();
+  KeepPreferences();
   if (engine_.ended()) {
     wake_.stop();
     return;
@@ -277,6 +287,13 @@ void MainWindow::changeEvent(QEvent* event) {
     Settle();
   }
   QMainWindow::changeEvent(event);
+}
+
+void MainWindow::OfferText() {
+  for (const TextOut& out : host_.TakeTextOut()) {
+    if (out.copy) QGuiApplication::clipboard()->setText(FromUtf8(out.text));
+    stage_->Announce(FromUtf8(out.text));
+  }
 }
 
 void MainWindow::CopyPageText() {

@@ -8,13 +8,16 @@
 #include <utility>
 #include <vector>
 
+#include "comforts/Preferences.h"
 #include "engine/Engine.h"
 #include "host/Host.h"
+#include "qt/QtSpeaker.h"
 
 class QAction;
 
 namespace shiori {
 
+class PreferencesDialog;
 class QtQuestioner;
 class StagePlayer;
 class StageWidget;
@@ -60,6 +63,10 @@ class MainWindow : public QMainWindow {
 
   void OpenPreferences();
   void LoadPreferences();
+  // Writes the preferences when the core changed them (V turns self-voicing on or off).
+  void KeepPreferences();
+  // Hands the story's text on: to the stage's accessibility for screen readers, and to the clipboard when asked.
+  void OfferText();
   void CopyPageText();
   void SaveScreenshot();
   // True when the saves do not lie in the game folder (a read-only game, the bundled demo, --save-dir).
@@ -80,6 +87,9 @@ class MainWindow : public QMainWindow {
   QTimer wake_;
   std::uint64_t shown_changes_ = 0;
   QTimer title_reset_;
+  QtSpeaker speaker_;
+  PreferencesDialog* open_preferences_ = nullptr;  // told of voices found while it is open
+  Preferences kept_preferences_;
 };
 
 }  // namespace shiori

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
@@ -95,8 +96,54 @@ PreferencesDialog::PreferencesDialog(const Preferences& initial, std::filesystem
   layout->addWidget(shows_page);
   layout->addWidget(keeps_click);
   layout->addWidget(pacing_note);
+  layout->addWidget(VoiceAndTextOut(initial));
   layout->addWidget(problem_);
   layout->addWidget(buttons);
+}
+
+QWidget* PreferencesDialog::VoiceAndTextOut(const Preferences& initial) {
+  auto* group = new QGroupBox(QStringLiteral("読み上げと文章の書き出し"));
+  auto* voicing = new QCheckBox(QStringLiteral("ページ・選択肢・選んだ項目を読み上げる（V キー）(&R)"));
+  voicing->setObjectName(QStringLiteral("selfVoicing"));
+  voicing->setChecked(initial.self_voicing);
+  connect(voicing, &QCheckBox::toggled, this,
+          [this](bool on) { Change([on](Preferences& p) { p.self_voicing = on; }); });
+  auto* copy = new QCheckBox(QStringLiteral("ページの文章を表示のたびにクリップボードへ写す（辞書・翻訳用）(&C)"));
+  copy->setObjectName(QStringLiteral("copyPageText"));
+  copy->setChecked(initial.copy_page_text);
+  connect(copy, &QCheckBox::toggled, this,
+          [this](bool on) { Change([on](Preferences& p) { p.copy_page_text = on; }); });
+  auto* rate = new QSpinBox;
+  rate->setObjectName(QStringLiteral("speechRate"));
+  rate->setRange(Preferences::kMinSpeechRate, Preferences::kMaxSpeechRate);
+  rate->setSingleStep(10);
+  rate->setSuffix(QStringLiteral(" %"));
+  rate->setValue(initial.speech_rate);
+  connect(rate, &QSpinBox::valueChanged, this,
+          [this](int value) { Change([value](Preferences& p) { p.speech_rate = value; }); });
+  voice_ = new QComboBox;
+  voice_->setObjectName(QStringLiteral("speechVoice"));
+  SetVoices({});
+  connect(voice_, &QComboBox::activated, this, [this](int index) {
+    const std::string name = voice_->itemData(index).toString().toStdString();
+    Change([name](Preferences& p) { p.speech_voice = name; });
+  });
+  auto* rows = new QFormLayout;
+  rows->addRow(voicing);
+  rows->addRow(QStringLiteral("読み上げの速さ(&S)"), rate);
+  rows->addRow(QStringLiteral("声(&O)"), voice_);
+  rows->addRow(copy);
+  group->setLayout(rows);
+  return group;
+}
+
+void PreferencesDialog::SetVoices(const QStringList& voices) {
+  const QString chosen = QString::fromStdString(preferences_.speech_voice);
+  voice_->clear();
+  voice_->addItem(QStringLiteral("システムの日本語の声"), QString());
+  if (!chosen.isEmpty() && !voices.contains(chosen)) voice_->addItem(chosen, chosen);
+  for (const QString& voice : voices) voice_->addItem(voice, voice);
+  voice_->setCurrentIndex(std::max(0, voice_->findData(chosen)));
 }
 
 void PreferencesDialog::Change(const std::function<void(Preferences&)>& change) {

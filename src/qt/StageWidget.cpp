@@ -1,5 +1,6 @@
 #include "qt/StageWidget.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -71,6 +72,14 @@ const stage::DisplayList& StageWidget::Shown() const {
 void StageWidget::SetPreferredScale(int scale) {
   preferred_scale_ = scale;
   updateGeometry();
+}
+
+// The stage is one picture to Qt, so what it says goes out through its own name: a screen reader reads the name
+// of the widget with the keyboard's focus as it changes.
+void StageWidget::Announce(const QString& text) {
+  setAccessibleName(text);
+  QAccessibleEvent changed(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 QSize StageWidget::sizeHint() const { return QSize(StagePlayer::kWidth, StagePlayer::kHeight) * preferred_scale_; }

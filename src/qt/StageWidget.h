@@ -28,6 +28,8 @@ class StageWidget : public QWidget {
   // The size the window opens at: `scale` window pixels per stage pixel.
   void SetPreferredScale(int scale);
   [[nodiscard]] QSize sizeHint() const override;
+  // The story's newest text for screen readers: the stage's accessible name, announced as it changes.
+  void Announce(const QString& text);
 
   std::function<void(QPoint stage, int button)> Pressed;     // button 1 left, 2 right, 4 middle
   std::function<void(int notches)> Wheel;                    // whole notches, up negative

@@ -314,7 +314,8 @@ TEST_F(ComfortsTest, TheDriverDrivesTheComfortsAndDumpsThem) {
           R"("comforts":{"backlogOpen":true,"backlog":[{"page":1,"lines":["一頁目"]}],"auto":false,)"
           R"("skipRead":false,"textHidden":false,"notice":null,"focus":null,"canGoBack":false,"help":false,"undo":[],)"
           R"("prefs":{"music_volume":30,"auto_delay":1500,"click_shows_page":false,"keep_early_click":true,)"
-          R"("language":"auto","translation":"off","text_speed":null}})"),
+          R"("language":"auto","translation":"off","text_speed":null,"self_voicing":false,"copy_page_text":false,)"
+          R"("speech_rate":100,"speech_voice":""}})"),
       std::string::npos)
       << "the history is open, so neither skip nor auto started\n"
       << out;

@@ -114,8 +114,33 @@ TEST_F(DriverContract, TheDumpHoldsTheWholeState) {
       R"re("interval":9000\},"timYAZIRUSI":\{"enabled":true,"interval":500\}\})re");
   has(R"re("wave":\["device WaveAudio","command stop","command close",[^\]]*"notify off","wait on",)re"
       R"re("shareable off","device waveAudio","command close","file data/0001.wav","command open","command play"\])re");
-  has(R"re("questions":\[\{"text":"現在のゲームを終了しますか？","title":"確認","answer":"no"\}\]\}$)re");
+  has(R"re("questions":\[\{"text":"現在のゲームを終了しますか？","title":"確認","answer":"no"\}\],"speech":\[\],"textOut":\[)re");
   EXPECT_EQ(run.lines[1], dump) << "a dump changes nothing";
+}
+
+// Every utterance and stop with its virtual time, so a script can tell what was said and when it was cut short;
+// the text offered to screen readers and the clipboard beside it.
+TEST_F(DriverContract, TheDumpListsWhatWasSaidAndTheTextOffered) {
+  const DriverRun run = Drive(
+      "pref self_voicing on\npref copy_page_text on\npref speech_voice Otoya Enhanced\nclick lblMLT(0)\n"
+      "click lblMLT(3)\nwait 1000.5\nclick Picture1\nkey v\ndump\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.lines.size(), 2U);
+  const std::string& dump = run.lines[0];
+  EXPECT_NE(dump.find(R"("speech":[{"say":"一二三","at_ms":0},{"stop":true,"at_ms":1000.5},{"say":"四",)"
+                      R"("at_ms":1000.5},{"stop":true,"at_ms":1000.5}],)"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find(R"("textOut":[{"kind":"page","text":"一二三","copy":true,"at_ms":0},)"
+                      R"({"kind":"page","text":"四","copy":true,"at_ms":1000.5},)"
+                      R"({"kind":"notice","text":"読み上げ：オフ","copy":false,"at_ms":1000.5}])"),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(
+      dump.find(R"("self_voicing":false,"copy_page_text":true,"speech_rate":100,"speech_voice":"Otoya Enhanced")"),
+      std::string::npos)
+      << "a voice's name keeps its blanks";
+  EXPECT_EQ(Drive("pref self_voicing maybe\n").status, 2);
 }
 
 TEST_F(DriverContract, EveryLineIsJsonWhateverTheText) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -259,6 +260,35 @@ TEST_F(MainWindowTest, TheWheelOpensTheHistoryAndTheFocusMarkShows) {
   wheel(-120);
   EXPECT_FALSE(form.overlay().backlog_open);
   EXPECT_EQ(engine_.state().CurrentPage, 2) << "the wheel that closed the history did not read on";
+}
+
+// What the core offers as text out reaches the stage's accessible name for screen readers, and the clipboard only
+// once the reader asks for it; V is kept in the preferences file, and the system's voices answer without holding
+// the window up, whatever the machine has.
+TEST_F(MainWindowTest, ThePagesTextGoesToScreenReadersAndOnRequestToTheClipboard) {
+  Form& form = engine_.form();
+  auto* stage = static_cast<StageWidget*>(window_->centralWidget());
+  QGuiApplication::clipboard()->setText(QStringLiteral("the reader's own"));
+  ClickWidget(*form.lblMLT[0]);
+  ClickWidget(*form.lblMLT[3]);
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(stage);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Hello,\nreader."));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.lblFRONT->enabled(); }, 3000));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the reader's own")) << "off by default";
+
+  ASSERT_TRUE(engine_.comforts().SetPreference("copy_page_text", "on"));
+  Key(Qt::Key_Space);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Page two."));
+  EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Page two."));
+
+  Key(Qt::Key_V);
+  std::vector<std::string> problems;
+  EXPECT_TRUE(Preferences::Load(PreferencesFile(), problems).self_voicing) << "kept for the next start";
+  const std::string no_voice = "日本語の音声がないため読み上げできません";
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return engine_.comforts().notice() == no_voice || engine_.comforts().notice() == "読み上げ：オン"; },
+      10000));
 }
 
 TEST_F(MainWindowTest, PreferencesAreSavedAndReadBack) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "comforts/Comforts.h"
 #include "support/GameWriter.h"
 #include "support/WaveBytes.h"
 
@@ -82,6 +83,7 @@ void TestGame::Create() {
   engine_.reset();
   recorded_ = std::make_unique<RecordingServices>(scheduler_, VirtualWallClock::Parse(now), warning_text_);
   engine_ = std::make_unique<Engine>(GameFolder::Open(dir_.path(), save_dir), recorded_->services(), scheduler_);
+  engine_->comforts().voice().SetSpeaker(&recorded_->speaker);
 }
 
 void TestGame::Start() {

@@ -49,6 +49,7 @@ class TestGame {
   [[nodiscard]] TempDir& dir() { return dir_; }
   [[nodiscard]] const RecordingWaveDevice& wave() const { return recorded_->wave; }
   [[nodiscard]] const ScriptedQuestioner& questions() const { return recorded_->questions; }
+  [[nodiscard]] const RecordingSpeaker& speaker() const { return recorded_->speaker; }
   // Every warning since the first start, one a line.
   [[nodiscard]] std::string warnings() const { return warning_text_.str(); }
 

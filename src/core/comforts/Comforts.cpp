@@ -18,23 +18,22 @@
 namespace shiori {
 namespace {
 
-constexpr std::array<std::string_view, 19> kKeys = {"pageup", "pagedown", "up",  "down",      "left", "right", "enter",
-                                                    "space",  "escape",   "tab", "delete",    "a",    "h",     "1",
-                                                    "2",      "3",        "4",   "backspace", "f1"};
+constexpr std::array<std::string_view, 20> kKeys = {
+    "pageup", "pagedown", "up", "down", "left", "right", "enter", "space", "escape",    "tab",
+    "delete", "a",        "h",  "v",    "1",    "2",     "3",     "4",     "backspace", "f1"};
 constexpr int kWheelLines = 3;
 // The big pictures of the gallery stand above their routes' name plates, from here down to the plate.
 constexpr int kGalleryPictureTop = 40;
 
 bool Waiting(const PlayState& s) { return s.PageState != PageProgress::Typing; }
 
-// "しおり１": the bookmark as the load menu and the start of a new story name it.
 // The player's words `text` with its %1 put in: Japanese writes a bookmark's number full width ("しおり１"),
 // other languages as they write digits.
 std::string WithSlot(std::string_view text, int slot, Language language) {
   static constexpr std::array<std::string_view, 4> kWide = {"０", "１", "２", "３"};
   const bool known = slot >= 0 && slot <= 3;
-  const std::string number = language == Language::Japanese ? std::string(known ? kWide[slot] : "？")
-                                                             : std::to_string(slot);
+  const std::string number =
+      language == Language::Japanese ? std::string(known ? kWide[slot] : "？") : std::to_string(slot);
   std::string filled(text);
   if (const std::size_t at = filled.find("%1"); at != std::string::npos) filled.replace(at, 2, number);
   return filled;
@@ -42,7 +41,8 @@ std::string WithSlot(std::string_view text, int slot, Language language) {
 
 }  // namespace
 
-Comforts::Comforts(Engine& engine) : engine_(engine), going_back_(engine), undo_(engine), navigation_(engine) {}
+Comforts::Comforts(Engine& engine)
+    : engine_(engine), going_back_(engine), undo_(engine), navigation_(engine), voice_(engine, preferences_) {}
 
 Comforts::~Comforts() {
   for (auto* task : {&notice_task_, &read_on_task_}) {
@@ -137,12 +137,23 @@ bool Comforts::Key(std::string_view key) {
       GoBack();
     } else if (screen == Screen::Story && (key == "h" || key == "delete")) {
       HideText();
+    } else if (key == "v") {
+      ToggleVoice();
     } else {
-      navigation_.Key(screen, key);
+      NavigationKey(screen, key);
     }
   }
   Refresh();
   return true;
+}
+
+// The entry the keyboard moves to is said, and again when an arrow finds no other entry to move to.
+void Comforts::NavigationKey(Screen screen, std::string_view key) {
+  const Widget* before = navigation_.focus(screen);
+  navigation_.Key(screen, key);
+  const Widget* after = navigation_.focus(screen);
+  const bool arrow = key == "up" || key == "down" || key == "left" || key == "right";
+  if (after != nullptr && (after != before || arrow)) voice_.Focused(*after);
 }
 
 void Comforts::BacklogKey(std::string_view key) {
@@ -336,6 +347,19 @@ bool Comforts::ClickStory() {
   return true;
 }
 
+// Skipping flies over pages the reader has read: nothing is said or offered until it stops.
+void Comforts::TypingStarted(const std::vector<std::string>& lines) {
+  if (!skip_) voice_.PageTyping(lines);
+}
+
+// The page remembers its choices before the voice reads them.
+void Comforts::ChoicesShown() {
+  going_back_.ChoiceShown();
+  voice_.ChoicesShown();
+}
+
+void Comforts::ReadingOn() { voice_.Stop(); }
+
 void Comforts::TypingStopped(std::int16_t page, bool began_page) {
   going_back_.PageStopped(began_page);
   if (began_page && !engine_.scenario().Holds(page)) ReportDeadEnd(page);
@@ -372,12 +396,8 @@ void Comforts::ArrowTicked() {
 }
 
 void Comforts::ChoiceTaken(int page, std::string_view text) {
-  std::string line;
-  for (const char c : text) {
-    if (c != '\r' && c != '\n') line += c;
-  }
-  line.erase(line.find_last_not_of(' ') + 1);
-  backlog_.RecordChoice(static_cast<std::int16_t>(page), std::move(line), going_back_.newest());
+  voice_.Stop();
+  backlog_.RecordChoice(static_cast<std::int16_t>(page), OneLine(text), going_back_.newest());
 }
 
 // A page the scenario does not hold shows as a blank stage; the reader is told why, as standard error is.
@@ -387,8 +407,6 @@ void Comforts::ReportDeadEnd(std::int16_t page) {
                                    engine_.scenario().path().string() + " does not hold");
   ShowNotice("物語の行き止まりです：ページ " + std::to_string(page) + " がありません");
 }
-
-void Comforts::ChoiceShown() { going_back_.ChoiceShown(); }
 
 void Comforts::StoryReset() {
   going_back_.Clear();
@@ -422,7 +440,15 @@ void Comforts::ShowText() {
   ReadOn();
 }
 
+void Comforts::ToggleVoice() {
+  Preferences changed = preferences_;
+  changed.self_voicing = !changed.self_voicing;
+  SetPreferences(changed);
+  ShowNotice(voice_.SwitchedNotice(changed.self_voicing));
+}
+
 void Comforts::ShowNotice(std::string text) {
+  voice_.Noticed(text);
   notice_ = std::move(text);
   if (notice_task_) engine_.scheduler().Cancel(*notice_task_);
   notice_task_ = engine_.scheduler().Schedule(kNoticeTime, [this] {
@@ -457,6 +483,7 @@ void Comforts::SetPreferences(const Preferences& preferences) {
   const bool volume_changed = preferences.music_volume != preferences_.music_volume;
   const bool translation_changed = preferences.translation != preferences_.translation;
   const bool language_changed = preferences.language != preferences_.language;
+  if (!preferences.self_voicing) voice_.Stop();
   preferences_ = preferences;
   if (volume_changed) engine_.services().wave.SetVolume(preferences_.music_volume);
   if (translation_changed) ChooseTranslation();

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "comforts/Backlog.h"
 #include "comforts/BookmarkUndo.h"
@@ -13,8 +14,9 @@
 #include "comforts/KeyHelp.h"
 #include "comforts/Preferences.h"
 #include "comforts/Screens.h"
-#include "translation/PlayerWords.h"
+#include "comforts/Voice.h"
 #include "engine/PlayState.h"
+#include "translation/PlayerWords.h"
 #include "window/Form.h"
 #include "window/Scheduler.h"
 
@@ -54,6 +56,8 @@ class Comforts {
   // Shows or takes away the key help (F1).
   void ToggleHelp();
   [[nodiscard]] bool help_open() const { return help_.open(); }
+  // Self-voicing on or off, said in a notice.
+  void ToggleVoice();
   // A short message on the stage, taken away again after a few seconds.
   void ShowNotice(std::string text);
   // The quick-save items.
@@ -87,6 +91,7 @@ class Comforts {
     return std::string(shiori::Say(language(), japanese));
   }
 
+  [[nodiscard]] Voice& voice() { return voice_; }
   [[nodiscard]] const Backlog& backlog() const { return backlog_; }
   [[nodiscard]] bool backlog_open() const { return backlog_open_; }
   [[nodiscard]] bool text_hidden() const { return text_hidden_; }
@@ -97,11 +102,14 @@ class Comforts {
   // Draws the overlay again from the comforts' state and the screen under it.
   void Refresh();
 
-  // From the story: a typing run stopped; the arrow timer ticked; the reader took a choice.
+  // From the story: a typing run began or stopped; choices appeared; a click read on; the arrow timer ticked; the
+  // reader took a choice.
+  void TypingStarted(const std::vector<std::string>& lines);
   void TypingStopped(std::int16_t page, bool began_page);
+  void ChoicesShown();
+  void ReadingOn();
   void ArrowTicked();
   void ChoiceTaken(int page, std::string_view text);
-  void ChoiceShown();
   void ReportDeadEnd(std::int16_t page);
   // The story was left for the title or the load menu.
   void StoryReset();
@@ -126,6 +134,7 @@ class Comforts {
   void BacklogKey(std::string_view key);
   void PressOnBacklog(const Form::PressEvent& press);
   void ReturnToVisit(GoingBack::Visit visit);
+  void NavigationKey(Screen screen, std::string_view key);
 
   Engine& engine_;
   void ChooseTranslation();
@@ -137,6 +146,7 @@ class Comforts {
   BookmarkUndo undo_;
   KeyHelp help_;
   KeyboardNavigation navigation_;
+  Voice voice_;
   bool backlog_open_ = false;
   bool text_hidden_ = false;
   bool auto_ = false;

@@ -45,6 +45,16 @@ Result<std::string> ParseTranslation(std::string_view value) {
   return std::string(value);
 }
 
+// Any name a system may give a voice, on one line of the file.
+Result<std::string> ParseVoiceName(std::string_view value) {
+  const bool one_line = value.find_first_of("\r\n") == std::string_view::npos;
+  if (!one_line || value.size() > Preferences::kMaxVoiceName) {
+    return Result<std::string>::Failure("speech_voice takes a voice's name on one line of at most " +
+                                        std::to_string(Preferences::kMaxVoiceName) + " bytes");
+  }
+  return std::string(value);
+}
+
 constexpr std::array<std::string_view, 4> kSpeedNames = {"instant", "fast", "normal", "slow"};
 
 Result<std::optional<int>> ParseSpeed(std::string_view value) {
@@ -73,6 +83,10 @@ Status Preferences::Set(std::string_view name, std::string_view value) {
   if (name == "language") return Assign(language, ParseLanguage(value));
   if (name == "translation") return Assign(translation, ParseTranslation(value));
   if (name == "text_speed") return Assign(text_speed, ParseSpeed(value));
+  if (name == "self_voicing") return Assign(self_voicing, ParseSwitch(name, value));
+  if (name == "copy_page_text") return Assign(copy_page_text, ParseSwitch(name, value));
+  if (name == "speech_rate") return Assign(speech_rate, ParseIn(name, value, kMinSpeechRate, kMaxSpeechRate));
+  if (name == "speech_voice") return Assign(speech_voice, ParseVoiceName(value));
   return Status::Failure("no preference is named " + std::string(name));
 }
 
@@ -83,7 +97,9 @@ std::string Preferences::Format() const {
   return "music_volume=" + std::to_string(music_volume) + "\n" + "auto_delay=" + std::to_string(auto_delay) + "\n" +
          "click_shows_page=" + on_off(click_shows_page) + "\n" + "keep_early_click=" + on_off(keep_early_click) + "\n" +
          "language=" + language + "\n" + "translation=" + translation + "\n" +
-         (text_speed ? "text_speed=" + std::string(TextSpeedName(*text_speed)) + "\n" : "");
+         (text_speed ? "text_speed=" + std::string(TextSpeedName(*text_speed)) + "\n" : "") +
+         "self_voicing=" + on_off(self_voicing) + "\n" + "copy_page_text=" + on_off(copy_page_text) + "\n" +
+         "speech_rate=" + std::to_string(speech_rate) + "\n" + "speech_voice=" + speech_voice + "\n";
 }
 
 std::string_view Preferences::TextSpeedName(int speed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ struct Preferences {
   static constexpr int kMaxVolume = 100;
   static constexpr int kMinAutoDelayMs = 200;
   static constexpr int kMaxAutoDelayMs = 10000;
+  static constexpr int kMinSpeechRate = 50;
+  static constexpr int kMaxSpeechRate = 300;
+  static constexpr std::size_t kMaxVoiceName = 200;
 
   int music_volume = kMaxVolume;  // 0 .. 100
   int auto_delay = 1500;          // milliseconds auto mode waits after a stop, before the time for the text
@@ -29,12 +33,17 @@ struct Preferences {
   // The text speed the reader chose here: the game's three (1 fast, 2 normal, 3 slow) or 0, every character at
   // once. None until the reader chooses: the game's own setting holds.
   std::optional<int> text_speed;
+  bool self_voicing = false;    // the system's voice reads the page, the choices and the focused entry
+  bool copy_page_text = false;  // each page's text goes to the clipboard as it is shown, for dictionaries
+  int speech_rate = 100;        // percent of the voice's normal speed
+  std::string speech_voice;     // the system's name of the voice; empty: its first Japanese voice
 
   bool operator==(const Preferences&) const = default;
 
   // Sets one preference by its name in the file ("music_volume", "auto_delay", "click_shows_page",
-  // "keep_early_click", "language", "translation", "text_speed": fast, normal, slow or instant). Fails, naming the
-  // problem, on an unknown name or a value out of range.
+  // "keep_early_click", "language", "translation", "text_speed" (fast, normal, slow or instant), "self_voicing",
+  // "copy_page_text", "speech_rate", "speech_voice"). Fails, naming the problem, on an unknown name or a value out
+  // of range.
   [[nodiscard]] Status Set(std::string_view name, std::string_view value);
   // The file's text: one "name=value" line per preference.
   [[nodiscard]] std::string Format() const;

@@ -167,7 +167,9 @@ void Engine::Wire() {
   f.AfterPress = [this] { comforts_->Refresh(); };
   choices_->Taken = [this](int page, const std::string& text) { comforts_->ChoiceTaken(page, text); };
   typewriter_->Stopped = [this](std::int16_t page, bool began_page) { comforts_->TypingStopped(page, began_page); };
-  pages_->ChoiceShown = [this] { comforts_->ChoiceShown(); };
+  typewriter_->Started = [this](const std::vector<std::string>& lines) { comforts_->TypingStarted(lines); };
+  pages_->ChoicesShown = [this] { comforts_->ChoicesShown(); };
+  advance_->ReadingOn = [this] { comforts_->ReadingOn(); };
   menus_->Reset = [this] { comforts_->StoryReset(); };
   bookmarks_->Overwriting = [this](int slot) { comforts_->bookmark_undo().Keep(slot); };
   bookmarks_->Saved = [this](int slot, const Status& saved) { comforts_->BookmarkSaved(slot, saved); };

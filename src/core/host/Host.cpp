@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "comforts/Comforts.h"
+#include "comforts/Voice.h"
 #include "engine/Engine.h"
 #include "menus/TitleAndQuit.h"
 
@@ -39,12 +40,13 @@ struct ReadingEntry {
   std::string_view caption;
   std::string_view keys;
 };
-constexpr std::array<ReadingEntry, 12> kReadingMenu = {{
+constexpr std::array<ReadingEntry, 13> kReadingMenu = {{
     {"history", "テキスト履歴(&H)", "PageUp"},
     {"back", "前のページに戻る(&B)", "Backspace"},
     {"auto", "オートモード(&A)", "A"},
     {"skip", "既読スキップ(&S)", "Tab / Ctrl"},
     {"hide", "文字を隠す(&T)", "H"},
+    {"voice", "読み上げ(&V)", "V"},
     {"", "", ""},  // a separator
     {"undo1", "しおり１を上書き前に戻す(&1)", ""},
     {"undo2", "しおり２を上書き前に戻す(&2)", ""},
@@ -68,15 +70,16 @@ bool ReadingEntryEnabled(std::string_view command, const Comforts& comforts) {
   return true;
 }
 
+// The check mark of a reading entry that has one.
+std::optional<bool> ReadingCheck(std::string_view command, const Comforts& comforts) {
+  if (command == "auto") return comforts.auto_on();
+  if (command == "skip") return comforts.skip_on();
+  if (command == "voice") return comforts.preferences().self_voicing;
+  return std::nullopt;
+}
+
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
-
-std::string TrimEnd(std::string text) {
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.ends_with("\u3000"))) {
-    text.resize(text.back() == ' ' || text.back() == '\t' ? text.size() - 1 : text.size() - 3);
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -91,7 +94,14 @@ std::string CoreKeyName(std::string_view key) {
   return letter_or_digit || function_key ? lower : std::string();
 }
 
-Host::Host(Engine& engine, ShellKind shell) : engine_(engine), shell_(shell) {}
+Host::Host(Engine& engine, ShellKind shell) : engine_(engine), shell_(shell) {
+  engine_.comforts().voice().Offered = [this](const TextOut& out) {
+    text_out_.push_back(out);
+    if (text_out_.size() > kTextOutKept) text_out_.pop_front();
+  };
+}
+
+Host::~Host() { engine_.comforts().voice().Offered = nullptr; }
 
 // --- the clock ---
 
@@ -230,10 +240,15 @@ void Host::ChooseReading(std::string_view command) {
   if (command == "back") comforts.GoBack();
   if (command == "keys") comforts.ToggleHelp();
   if (const auto slot = UndoSlot(command)) comforts.TakeBackBookmark(*slot);
+  if (command == "voice") comforts.ToggleVoice();
 }
 
 void Host::Notice(Micros now, std::string text) {
   Deliver(now, [&] { engine_.comforts().ShowNotice(std::move(text)); });
+}
+
+void Host::VoicesFound(Micros now, VoiceSupport support) {
+  Deliver(now, [&] { engine_.comforts().voice().SetSupport(support); });
 }
 
 void Host::CloseBox(Micros now) {
@@ -264,11 +279,11 @@ std::vector<MenuEntry> Host::MenuBar() const {
   const Comforts& comforts = engine_.comforts();
   MenuEntry reading{"reading", comforts.Say("読書(&R)"), true, false, false, "", {}};
   for (const ReadingEntry& r : kReadingMenu) {
-    const bool checkable = r.command == "auto" || r.command == "skip";
-    const bool checked = (r.command == "auto" && comforts.auto_on()) || (r.command == "skip" && comforts.skip_on());
+    const std::optional<bool> check = ReadingCheck(r.command, comforts);
     const std::string name = r.command.empty() ? "" : std::string(kReadingPrefix) + std::string(r.command);
     const bool enabled = ReadingEntryEnabled(r.command, comforts);
-    reading.items.push_back({name, comforts.Say(r.caption), enabled, checkable, checked, std::string(r.keys), {}});
+    reading.items.push_back(
+        {name, comforts.Say(r.caption), enabled, check.has_value(), check.value_or(false), std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
   return bar;
@@ -276,7 +291,12 @@ std::vector<MenuEntry> Host::MenuBar() const {
 
 Host::ReadingLook Host::ReadingNow() const {
   const Comforts& comforts = engine_.comforts();
-  return {comforts.auto_on(), comforts.skip_on(), comforts.can_go_back(), comforts.bookmark_undo().Slots()};
+  return {comforts.auto_on(),
+          comforts.skip_on(),
+          comforts.preferences().self_voicing,
+          comforts.can_go_back(),
+          comforts.bookmark_undo().Slots(),
+          comforts.language()};
 }
 
 std::uint64_t Host::menu_changes() {
@@ -300,12 +320,14 @@ std::uint64_t Host::menu_changes() {
 
 std::string Host::PageText() const {
   std::vector<std::string> lines;
-  for (const Widget* line : engine_.form().lbl1) lines.push_back(TrimEnd(line->caption()));
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return !l.empty(); });
-  std::string text;
-  for (auto it = first; it != lines.end(); ++it) text += (it == first ? "" : "\n") + *it;
-  return text;
+  for (const Widget* line : engine_.form().lbl1) lines.push_back(line->caption());
+  return MessageText(lines);
+}
+
+std::vector<TextOut> Host::TakeTextOut() {
+  std::vector<TextOut> taken(text_out_.begin(), text_out_.end());
+  text_out_.clear();
+  return taken;
 }
 
 bool Host::StoryInProgress() const { return !engine_.ended() && engine_.title().StoryInProgress(); }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "comforts/Voice.h"
+#include "translation/PlayerWords.h"
 #include "window/Scheduler.h"
 
 namespace shiori {
@@ -55,6 +59,9 @@ struct MenuEntry {
 class Host {
  public:
   Host(Engine& engine, ShellKind shell);
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+  ~Host();
 
   // The clock.
   void FirstFrameShown(Micros now);
@@ -76,6 +83,8 @@ class Host {
   [[nodiscard]] ShellAction Choose(Micros now, std::string_view name);
   // A short message on the stage (a screenshot saved, a file refused).
   void Notice(Micros now, std::string text);
+  // What the shell found among its voices: whether self-voicing can read Japanese.
+  void VoicesFound(Micros now, VoiceSupport support);
   // The window's close box: asks first while a story is in progress.
   void CloseBox(Micros now);
 
@@ -86,6 +95,11 @@ class Host {
   [[nodiscard]] std::uint64_t menu_changes();
   // The message lines on screen, for the clipboard: trailing blanks trimmed, empty lines around dropped.
   [[nodiscard]] std::string PageText() const;
+  // The story's text offered since the last call, in order: a shell mirrors each for screen readers, and puts
+  // those marked `copy` on its clipboard. A shell asks after every call; a long wake-up (a page left in the
+  // background under auto mode) keeps only the newest kTextOutKept.
+  [[nodiscard]] std::vector<TextOut> TakeTextOut();
+  static constexpr std::size_t kTextOutKept = 64;
   // A story is on the stage or under its in-game menu (not the title, load menu, settings or gallery).
   [[nodiscard]] bool StoryInProgress() const;
 
@@ -120,13 +134,16 @@ class Host {
   struct ReadingLook {
     bool auto_on = false;
     bool skip_on = false;
+    bool self_voicing = false;
     bool can_go_back = false;
     std::vector<int> undo_slots;
+    Language language = Language::Japanese;  // the captions of the reading menu
     bool operator==(const ReadingLook&) const = default;
   };
   [[nodiscard]] ReadingLook ReadingNow() const;
   ReadingLook shown_reading_;
   std::uint64_t menu_changes_ = 0;
+  std::deque<TextOut> text_out_;
 };
 
 // The core's name for a key the toolkit names `key` ("ArrowUp" and "Up" are "up", "Return" is "enter", a letter

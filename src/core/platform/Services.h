@@ -75,6 +75,26 @@ class WarningSink {
   virtual void Warn(std::string_view message) = 0;
 };
 
+// How the reader wants to be read to: speed in percent of the voice's normal rate, and the voice's name as the
+// system lists it (empty: the system's first Japanese voice).
+struct Voicing {
+  int rate_percent = 100;
+  std::string voice;
+};
+
+// Whether the shell's speech can read Japanese. Another language's voice would read kanji as "Chinese letter",
+// so the core says nothing at all rather than that.
+enum class VoiceSupport { kUnknown, kJapanese, kNoJapanese };
+
+// The system's speech, for self-voicing. Both calls return at once: speech goes on in the background and must
+// never hold up the story. The core stops the previous utterance before it says the next.
+class Speaker {
+ public:
+  virtual ~Speaker() = default;
+  virtual void Say(std::string_view text, const Voicing& voicing) = 0;
+  virtual void Stop() = 0;
+};
+
 struct Services {
   PictureService& pictures;
   WaveDevice& wave;

@@ -13,6 +13,7 @@ void PageAdvance::lblFRONT_Click() {
   Form& form = engine_.form();
   if (!form.lblFRONT->enabled()) return;
   if (!ScenarioRecord::IsTextPageType(s.OnScreenPageType)) return;  // a choice or inert page is not left by a click
+  if (ReadingOn) ReadingOn();
   engine_.seen().MarkPageSeen();
   form.lblFRONT->SetEnabled(false);
   form.lblSANKAKU->SetCaption("");

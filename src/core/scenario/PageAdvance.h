@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace shiori {
 
 class Engine;
@@ -13,6 +15,9 @@ class PageAdvance {
 
   void lblFRONT_Click();
   void timYAZIRUSI_Timer();
+
+  // Told when a click passes the gate and the story reads on.
+  std::function<void()> ReadingOn;
 
  private:
   void OpenNextPage();

@@ -46,6 +46,11 @@ void PageLoader::EnterTextPage(std::function<void()> after) {
 }
 
 void PageLoader::ShowChoicePage() {
+  LayOutChoicePage();
+  if (ChoicesShown && engine_.state().OnScreenPageType == ScenarioRecord::kChoicePage) ChoicesShown();
+}
+
+void PageLoader::LayOutChoicePage() {
   PlayState& s = engine_.state();
   Form& form = engine_.form();
   if (s.PageBuffer.pageType == ScenarioRecord::kInertPage) {
@@ -75,7 +80,6 @@ void PageLoader::ShowChoicePage() {
     LayOutChoice(0);
     if (IsChoiceLineCount(s.PageBuffer.choiceLines[1])) LayOutChoice(1);
   }
-  if (ChoiceShown) ChoiceShown();
 }
 
 // A choice's text is its lines, each cut to as many characters as its code says, one line per row; or its

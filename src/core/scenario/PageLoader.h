@@ -26,10 +26,11 @@ class PageLoader {
   // Where choice `index` (0 or 1) of a choice page is laid out: the second under the first, each as tall as its
   // lines.
   [[nodiscard]] static Rect ChoiceBounds(const ScenarioRecord& page, int index);
-  // Told when a choice page has been laid out.
-  std::function<void()> ChoiceShown;
+  // Told when the answers of a choice page have been laid out.
+  std::function<void()> ChoicesShown;
 
  private:
+  void LayOutChoicePage();
   void LayOutChoice(int index);
 
   Engine& engine_;

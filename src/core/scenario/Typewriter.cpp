@@ -12,6 +12,14 @@ namespace {
 
 constexpr int kLineCount = ScenarioRecord::kLineCount;
 
+// The line `LineCounter` picks: 0 starts the page at line 0; 2..12 name line n - 1; 1 and 13 (left behind by odd
+// pages) pick none. After line n the counter names line n + 1.
+std::optional<int> LineOfCounter(int counter) {
+  if (counter == 0) return 0;
+  if (counter >= 2 && counter <= kLineCount) return counter - 1;
+  return std::nullopt;
+}
+
 }  // namespace
 
 int Typewriter::DelayPasses(int text_speed, std::int16_t n) {
@@ -50,6 +58,7 @@ void Typewriter::TypePage(Continuation then) {
   s.PageState = PageProgress::Typing;
   run_ = Run{.then = std::move(then), .page = s.CurrentPage, .began_page = s.LineCounter == 0};
   run_->flowed = engine_.translation().Page(s.CurrentPage, s.PageBuffer);
+  if (Started) Started(LinesAhead());
   NextLine();
 }
 
@@ -75,32 +84,41 @@ void Typewriter::Cancel() {
 }
 
 // Picks the line from `LineCounter`, decodes its code and types it; after the line, decides whether to stop or
-// go on. LineCounter 0 starts the page at line 0; 2..12 name line n - 1; 1 and 13 (left behind by odd pages)
-// pick no line and only move the counter on.
+// go on.
 void Typewriter::NextLine() {
   PlayState& s = engine_.state();
-  int line = -1;
-  if (s.LineCounter == 0) {
-    line = 0;
-    s.LineCounter = 1;
-  } else if (s.LineCounter >= 2 && s.LineCounter <= kLineCount) {
-    line = s.LineCounter - 1;
-  }
-  if (line < 0) {
+  const std::optional<int> line = LineOfCounter(s.LineCounter);
+  if (s.LineCounter == 0) s.LineCounter = 1;
+  if (!line) {
     s.PageState = PageProgress::Typing;
     Stop();
     return;
   }
   s.PageState = PageProgress::Typing;
-  const LineCode code = LineCode::Decode(s.PageBuffer.lineCode[line]);
+  const LineCode code = LineCode::Decode(s.PageBuffer.lineCode[*line]);
   run_->count = static_cast<int>(code.count.value_or(run_->count));
   // A translated line takes a step per character of its own; the codes still decide where typing stops.
-  if (run_->flowed) run_->count = static_cast<int>(run_->flowed->lines[line].steps);
+  if (run_->flowed) run_->count = static_cast<int>(run_->flowed->lines[*line].steps);
   if (code.stop == LineStop::PageEnd) s.PageState = PageProgress::Finished;
   if (code.stop == LineStop::Pause) s.PageState = PageProgress::Paused;
-  run_->line = line;
+  run_->line = *line;
   run_->shown = 0;
   TypeCharacters();
+}
+
+// Walks the lines as NextLine and Stop will, without typing: a line's count carries over to a line whose code
+// keeps it, and the run ends at a pause, the end of the page, or past the last line.
+std::vector<std::string> Typewriter::LinesAhead() const {
+  const ScenarioRecord& page = engine_.state().PageBuffer;
+  std::vector<std::string> lines;
+  int count = 0;
+  for (std::optional<int> line = LineOfCounter(engine_.state().LineCounter); line; line = LineOfCounter(*line + 2)) {
+    const LineCode code = LineCode::Decode(page.lineCode[*line]);
+    count = static_cast<int>(code.count.value_or(count));
+    lines.push_back(Utf8Prefix(page.lineText[*line], count));
+    if (code.stop == LineStop::PageEnd || code.stop == LineStop::Pause) break;
+  }
+  return lines;
 }
 
 void Typewriter::TypeCharacters() {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "window/Scheduler.h"
 
@@ -40,6 +42,8 @@ class Typewriter {
   // A run is typing a page from its start.
   [[nodiscard]] bool typing_new_page() const { return run_ && run_->began_page; }
 
+  // Told as a run begins: the lines it is going to type, as they will stand when it stops.
+  std::function<void(const std::vector<std::string>& lines)> Started;
   // Told when a run has stopped and its caller's remaining steps are done: the page it typed, and whether the run
   // began that page.
   std::function<void(std::int16_t page, bool began_page)> Stopped;
@@ -62,6 +66,7 @@ class Typewriter {
     const FlowedPage* flowed = nullptr;  // the page's lines flowed through the message area, when translated
   };
 
+  [[nodiscard]] std::vector<std::string> LinesAhead() const;
   void NextLine();
   void TypeCharacters();
   void ShowTyped();
