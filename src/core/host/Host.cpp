@@ -48,6 +48,20 @@ constexpr std::array<ReadingEntry, 6> kReadingMenu = {{
 }};
 constexpr std::string_view kReadingPrefix = "reading.";
 
+// What the keys do, as Comforts::Key, the screens' navigation and KeyDown take them; the reading menu's and the
+// game menus' keys are shown beside their entries.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 9> kKeysHelp = {{
+    {"Enter / Space", "読み進める・選ぶ"},
+    {"1 – 4", "選択肢を選ぶ"},
+    {"↑ ↓ ← →", "項目を移る・履歴をめくる"},
+    {"Escape", "閉じる・戻る"},
+    {"H / Delete", "文字を隠す（どのキーでも戻る）"},
+    {"Ctrl（押している間）", "既読スキップ"},
+    {"Ctrl+C", "表示中の文章をコピー"},
+    {"F11 / Alt+Enter", "全画面表示"},
+    {"F12", "スクリーンショット"},
+}};
+
 // The menu items whose check mark the story uses.
 bool IsCheckable(const MenuItem& item) { return item.name() == "menuBGM"; }
 
@@ -126,6 +140,17 @@ void Host::Hover(Micros now, std::optional<std::pair<int, int>> at) {
 
 void Host::Wheel(Micros now, int notches) {
   Deliver(now, [&] { engine_.comforts().Wheel(notches); });
+}
+
+void Host::Tap(Micros now, int x, int y) {
+  Deliver(now, [&] {
+    Comforts& comforts = engine_.comforts();
+    if (comforts.backlog_open()) {
+      comforts.CloseBacklog();
+    } else {
+      engine_.form().PressAt(x, y, kLeftButton);
+    }
+  });
 }
 
 ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat) {
@@ -247,6 +272,12 @@ std::vector<MenuEntry> Host::MenuBar() const {
   }
   bar.push_back(std::move(reading));
   return bar;
+}
+
+std::vector<KeyHelp> Host::KeysHelp() {
+  std::vector<KeyHelp> help;
+  for (const auto& [keys, action] : kKeysHelp) help.push_back({std::string(keys), std::string(action)});
+  return help;
 }
 
 std::uint64_t Host::menu_changes() {

@@ -30,6 +30,12 @@ enum class ShellAction {
   OpenPreferences,   // 読書 → 設定: the shell shows its preferences screen
 };
 
+// One line of the keys' help: the keys ("Enter / Space") and what they do, in the player's words.
+struct KeyHelp {
+  std::string keys;
+  std::string action;
+};
+
 // Which shell shows the menu bar: a browser keeps some keys for itself (Ctrl+W closes the tab), so the page's
 // menu gives those items other keys.
 enum class ShellKind { Desktop, Page };
@@ -68,6 +74,9 @@ class Host {
   void Press(Micros now, int x, int y, int button);
   void Hover(Micros now, std::optional<std::pair<int, int>> at);
   void Wheel(Micros now, int notches);
+  // A finger's tap: the left button's press, except on the open history, which it closes (a touch screen has no
+  // right button to close it with).
+  void Tap(Micros now, int x, int y);
   [[nodiscard]] ShellAction KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat = false);
   void KeyUp(Micros now, std::string_view key);
   // The shell lost the keyboard (its window went to the back): a held Ctrl is let go.
@@ -81,6 +90,8 @@ class Host {
 
   // What the shell shows besides the stage.
   [[nodiscard]] std::vector<MenuEntry> MenuBar() const;
+  // The keys a reader can use beyond the menus' shortcuts, and what each does, for a shell's help screen.
+  [[nodiscard]] static std::vector<KeyHelp> KeysHelp();
   // Moves whenever MenuBar() changed since it was last asked; most changes of the model (every typed character)
   // leave it still, and the shell need not touch its menus.
   [[nodiscard]] std::uint64_t menu_changes();
