@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync, zipSync } from 'fflate';
-import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, waitingForReader } from './browser.mjs';
+import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, useTool, waitingForReader } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
@@ -244,7 +244,7 @@ test('a bookmark survives a reload and a browser restart, and export then import
 
     const exported = async () => {
       const download = page.waitForEvent('download');
-      await page.click('#export-saves');
+      await useTool(page, 'export-saves');
       const path = await (await download).path();
       return { path, files: unzipSync(new Uint8Array(await import('node:fs').then((fs) => fs.readFileSync(path)))) };
     };
