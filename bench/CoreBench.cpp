@@ -12,6 +12,7 @@
 #include "persistence/SeenRecord.h"
 #include "scenario/SkipAndReturn.h"
 #include "scenario/Typewriter.h"
+#include "stage/StageFrames.h"
 #include "support/GameWriter.h"
 
 namespace shiori {
@@ -89,6 +90,30 @@ void TypeAPageAtNormalSpeed(benchmark::State& state) {
   state.counters["cpu_percent"] = 100.0 * cpu_seconds / (static_cast<double>(typed_for) / 1e6);
 }
 BENCHMARK(TypeAPageAtNormalSpeed)->Unit(benchmark::kMillisecond);
+
+// What a shell asks of the core for each typed character: the stage laid out and compared with the last frame,
+// over a whole 12-line page (reported per character as `us_per_character`).
+void StageFramesWhileAPageTypes(benchmark::State& state) {
+  BenchGame game(2);
+  Engine& engine = game.engine();
+  engine.state().TextSpeed = 2;
+  std::int64_t characters = 0;
+  const std::clock_t cpu_start = std::clock();
+  for (auto _ : state) {
+    stage::StageFrames frames;
+    engine.state().CurrentPage = 1;
+    engine.state().LineCounter = 0;
+    engine.typewriter().TypePage(nullptr);
+    while (engine.typewriter().typing()) {
+      game.scheduler().AdvanceTo(*game.scheduler().NextDeadline());
+      benchmark::DoNotOptimize(frames.Next(engine.form()));
+      ++characters;
+    }
+  }
+  const double cpu_seconds = static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC;
+  state.counters["us_per_character"] = 1e6 * cpu_seconds / static_cast<double>(characters);
+}
+BENCHMARK(StageFramesWhileAPageTypes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace shiori

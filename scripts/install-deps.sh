@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev time
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-translations-l10n libpulse-dev fonts-wqy-zenhei fonts-ipaexfont-gothic
+  qt6-base-dev qt6-translations-l10n libpulse-dev fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils
   xvfb xauth xdotool x11-utils python3
   emscripten nodejs googletest chromium python3-fonttools python3-brotli clang-format

@@ -62,8 +62,8 @@ std::string VirtualWallClock::DateText() {
   using namespace std::chrono;
   const year_month_day date{floor<days>(Now())};
   char text[40];
-  std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  std::snprintf(text, sizeof text, "%04d/%02u/%02u", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()));
   return text;
 }
 
