@@ -2,6 +2,7 @@
 // source becomes one list of files; the game is the folder in it that holds the scenario, found whatever the
 // case of its names, as on the desktop. A zip is checked and unpacked in a worker (unzip-worker.js), apart from
 // the game that plays, which nothing here touches.
+import { unpackEntries } from './unpack.js';
 import { safePath, ZipRefused } from './ziplist.js';
 import { hasWords, t } from './words.js';
 
@@ -92,6 +93,16 @@ export function unpackZip(bytes, sourceName, { onProgress = () => {}, signal } =
 
 export async function fromZip(bytes, sourceName, options) {
   return findGame(await unpackZip(bytes, sourceName, options), sourceName);
+}
+
+// The site's own demo, small and trusted, is unpacked by the same code on the page's thread: a worker's start
+// would cost the title more than the unpacking itself.
+export function fromSiteZip(bytes, sourceName) {
+  try {
+    return findGame(unpackEntries(bytes), sourceName);
+  } catch (error) {
+    throw error instanceof ZipRefused ? zipRefusal(error, sourceName) : error;
+  }
 }
 
 const isZipName = (name) => /\.zip$/i.test(name);

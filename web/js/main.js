@@ -3,7 +3,7 @@
 import { Music } from './audio.js';
 import { Core } from './core.js';
 import { ask } from './dialog.js';
-import { fromDrop, fromFileList, fromZip, NotAGame, OpeningCancelled } from './gamefiles.js';
+import { fromDrop, fromFileList, fromSiteZip, fromZip, NotAGame, OpeningCancelled } from './gamefiles.js';
 import { HelpScreen } from './help.js';
 import { DEMO, Library, LibraryScreen } from './library.js';
 import { MenuBar } from './menubar.js';
@@ -149,6 +149,7 @@ function layOut() {
 // opened at all, since its first page would write a fresh read-page record over the stored one; a game the core
 // refuses leaves the one playing as it was. Throws NotAGame with the reason.
 async function openGame(game) {
+  performance.mark('shiori:unpacked');
   let saves = new Map();
   try {
     if (store) saves = await store.load(game.name);
@@ -162,6 +163,7 @@ async function openGame(game) {
     saveSync.begin(game.name);
   });
   starting = null;
+  performance.mark('shiori:started');
   if (problem) throw new NotAGame(problem);
   shown(game);
 }
@@ -214,10 +216,15 @@ function openKept(name) {
   });
 }
 
-async function openDemo(options) {
-  const [zip, list] = await Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file)));
+// The demo's files, fetched once: at the start, beside the core, when the demo is what the page opens first.
+let demoFetched = null;
+const fetchDemo = () => (demoFetched ??= Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file))));
+
+async function openDemo() {
+  const [zip, list] = await fetchDemo();
+  demoFetched = null; // a response's body is read once
   if (!zip.ok || !list.ok) throw new Error(`demo.zip: ${zip.status} ${list.status}`);
-  const game = await fromZip(new Uint8Array(await zip.arrayBuffer()), 'demo.zip', options);
+  const game = fromSiteZip(new Uint8Array(await zip.arrayBuffer()), 'demo.zip');
   game.fetched = new Map(Object.entries(await list.json()).map(([path, address]) => [path.toLowerCase(), address]));
   return game;
 }
@@ -551,6 +558,8 @@ async function main() {
   pictures = page.pictures = new Pictures((name) => readGameFile(name));
   music = page.music = new Music(readMusic, (waiting) => ($('sound-hint').hidden = !waiting));
   opening = new OpeningProgress($('opening'));
+  const name = gameOfAddress();
+  if (name === DEMO) fetchDemo();
   let loaded;
   try {
     [loaded, store] = await loadParts();
@@ -572,7 +581,6 @@ async function main() {
   // The stage follows its box, which changes with the window and with the menu bar's height.
   new ResizeObserver(layOut).observe($('stage-box'));
   matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });
-  const name = gameOfAddress();
   await openKept(name);
   if (!page.game && name !== DEMO) await openKept(DEMO);
   if (!page.game) $('loading').hidden = true; // the notice says why
