@@ -14,6 +14,8 @@ class SiteHandler(http.server.SimpleHTTPRequestHandler):
         ".wasm": "application/wasm",
         ".woff2": "font/woff2",
         ".zip": "application/zip",
+        ".webmanifest": "application/manifest+json",
+        ".svg": "image/svg+xml",
     }
 
     def log_message(self, format, *args):

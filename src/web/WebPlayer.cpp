@@ -18,6 +18,7 @@
 #include "comforts/Comforts.h"
 #include "engine/Engine.h"
 #include "host/Host.h"
+#include "persistence/SaveFileCheck.h"
 #include "stage/WireFormat.h"
 
 namespace shiori {
@@ -133,14 +134,36 @@ extern "C" {
 
 // Opens the game in `game_dir` of the page's file system, keeping saves in `save_dir`, with the reader's
 // `preferences` (the preferences file's text), and raises the window's load. Returns "" or the problem, naming the
-// folder and the file.
+// folder and the file. Only a game that starts takes the place of the one playing: a refused one leaves it as it
+// was, mid-story.
 EMSCRIPTEN_KEEPALIVE const char* shiori_open(const char* game_dir, const char* save_dir, const char* preferences) {
-  player.reset();
-  player = std::make_unique<shiori::WebPlayer>(game_dir, save_dir);
-  player->TakePreferences(preferences);
-  const shiori::Status started = player->engine().Start();
-  if (!started.ok()) player.reset();
-  return shiori::Return(started.ok() ? "" : started.error());
+  auto opening = std::make_unique<shiori::WebPlayer>(game_dir, save_dir);
+  opening->TakePreferences(preferences);
+  const shiori::Status started = opening->engine().Start();
+  if (!started.ok()) return shiori::Return(started.error());
+  player = std::move(opening);
+  return shiori::Return("");
+}
+
+// Whether `length` bytes at `content` make a save file of the kind `name` says; "" or the problem.
+EMSCRIPTEN_KEEPALIVE const char* shiori_check_save(const char* name, const char* content, int length) {
+  const shiori::Status checked =
+      shiori::CheckSaveFile(name, std::string_view(content, static_cast<std::size_t>(length)));
+  return shiori::Return(checked.ok() ? "" : checked.error());
+}
+
+// The keys beyond the menus' shortcuts and what each does: [{keys, action}, ...], for the page's help.
+EMSCRIPTEN_KEEPALIVE const char* shiori_keys_help() {
+  shiori::JsonWriter json;
+  json.BeginArray();
+  for (const auto& [keys, action] : shiori::Host::KeysHelp()) {
+    json.BeginObject();
+    json.Key("keys").String(keys);
+    json.Key("action").String(action);
+    json.EndObject();
+  }
+  json.EndArray();
+  return shiori::Return(json.str());
 }
 
 // The clock: it starts with the first frame on screen, and the page's own screens (the preferences) hold it.
@@ -171,6 +194,10 @@ EMSCRIPTEN_KEEPALIVE void shiori_press(int x, int y, int button) {
 EMSCRIPTEN_KEEPALIVE void shiori_hover(int x, int y) {
   if (!player) return;
   player->host().Hover(Now(), x < 0 ? std::nullopt : std::optional(std::pair{x, y}));
+}
+
+EMSCRIPTEN_KEEPALIVE void shiori_tap(int x, int y) {
+  if (player) player->host().Tap(Now(), x, y);
 }
 
 EMSCRIPTEN_KEEPALIVE void shiori_wheel(int notches) {

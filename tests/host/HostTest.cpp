@@ -162,5 +162,20 @@ TEST_F(HostTest, ThePagesTextForCopyingAndWhetherAStoryIsInProgress) {
   EXPECT_EQ(host->PageText(), "一頁目\n\nつづき");
 }
 
+TEST_F(HostTest, ATapReadsOnLikeAClickButClosesTheOpenHistoryWithoutReadingOn) {
+  Begin();
+  Pass(Milliseconds(3000));
+  host->Wheel(now, -1);
+  ASSERT_TRUE(game.engine().comforts().backlog_open());
+  const std::string shown = game.Caption("lbl1(0)");
+  host->Tap(now, 320, 200);
+  EXPECT_FALSE(game.engine().comforts().backlog_open());
+  Pass(Milliseconds(100));
+  EXPECT_EQ(game.Caption("lbl1(0)"), shown) << "closing the history did not read on";
+  host->Tap(now, 320, 200);
+  Pass(Milliseconds(3000));
+  EXPECT_EQ(game.Caption("lbl1(0)"), "二頁目");
+}
+
 }  // namespace
 }  // namespace shiori

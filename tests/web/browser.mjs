@@ -114,3 +114,10 @@ export async function eventually(page, check, arg) {
     await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
   }
 }
+
+// Presses one of the page's tools (by its id), through the page's menu ⋯ where the header has no room for them.
+export async function useTool(page, id) {
+  const tool = page.locator(`#${id}`);
+  if (!(await tool.isVisible())) await page.click('#more-tools');
+  await tool.click();
+}

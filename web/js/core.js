@@ -6,6 +6,8 @@ import createShioriCore from '../shiori-web.mjs';
 // The game folder is writable here, so it is also the save folder, as on a desktop where the game folder is
 // writable: a game that ships its settings files uses them, and the saves lie beside the scenario.
 const GAME_ROOT = '/game';
+const OPENING = '/opening'; // a game being opened, until it has started
+const PREVIOUS = '/previous'; // the game playing, while another one starts
 
 export class Core {
   // `services`: play(file), stop(), volume(0 .. 1), warn(message), ask(text, title, defaultYes) -> Promise<boolean>.
@@ -43,27 +45,51 @@ export class Core {
     return wrote;
   }
 
-  // Replaces the game in the page's file system with `game` (GameFiles) and its saves (Map: name -> bytes), which
-  // take the place of any file of the same name whatever its case, and starts it with the reader's `preferences`
-  // (the preferences file's text). `laidOut()` runs once the files are in place, before the game starts. Resolves
-  // to "" or the core's message naming the problem.
-  open(game, saves, preferences, laidOut) {
-    return this.enqueue(() => this.start(game, saves, preferences, laidOut));
+  // Opens `game` (GameFiles) with its saves (Map: name -> bytes), which take the place of any file of the same
+  // name whatever its case, and the reader's `preferences` (the preferences file's text). All or nothing: the new
+  // game is laid out apart, and takes the place of the one playing only once it has started; else the old one plays
+  // on with its files as they were. `opened()` runs once the new game's files are in place, before anything it
+  // wrote is looked at. Resolves to "" or the core's message naming the problem.
+  open(game, saves, preferences, opened) {
+    return this.enqueue(() => this.start(game, saves, preferences, opened));
   }
 
-  async start(game, saves, preferences, laidOut) {
-    this.stopWaking();
-    this.clockStarted = false;
-    removeTree(this.fs, GAME_ROOT);
+  async start(game, saves, preferences, opened) {
     const saved = new Set([...saves.keys()].map((name) => name.toLowerCase()));
     const files = [...game.files].filter(([path]) => !saved.has(path.toLowerCase()));
-    writeTree(this.fs, GAME_ROOT, [...files, ...saves]);
-    this.saveDir = GAME_ROOT;
-    laidOut();
+    removeTree(this.fs, OPENING);
+    writeTree(this.fs, OPENING, [...files, ...saves]);
+    // The core keeps its game folder's path: the new game is started under the same one, and the old one's files
+    // step aside meanwhile.
+    const playing = this.fs.analyzePath(GAME_ROOT).exists;
+    if (playing) this.fs.rename(GAME_ROOT, PREVIOUS);
+    this.fs.rename(OPENING, GAME_ROOT);
     const problem = await this.module.ccall(
       'shiori_open', 'string', ['string', 'string', 'string'], [GAME_ROOT, GAME_ROOT, preferences], { async: true });
-    if (!problem) this.settle();
-    return problem;
+    if (problem) {
+      this.fs.rename(GAME_ROOT, OPENING);
+      if (playing) this.fs.rename(PREVIOUS, GAME_ROOT);
+      removeTree(this.fs, OPENING);
+      return problem;
+    }
+    removeTree(this.fs, PREVIOUS);
+    this.stopWaking();
+    this.clockStarted = false;
+    this.saveDir = GAME_ROOT;
+    opened();
+    this.settle();
+    return '';
+  }
+
+  // Whether `bytes` make a save file of the kind `name` says: "" or the problem, naming the file.
+  checkSave(name, bytes) {
+    return this.enqueue(() =>
+      this.module.ccall('shiori_check_save', 'string', ['string', 'array', 'number'], [name, bytes, bytes.length]));
+  }
+
+  // The keys beyond the menus' shortcuts: [{keys, action}].
+  keysHelp() {
+    return this.enqueue(() => JSON.parse(this.module.ccall('shiori_keys_help', 'string', [], [])));
   }
 
   // The page has drawn its first frame: the story's clock starts now.
@@ -85,6 +111,10 @@ export class Core {
   // The pointer over a stage point, or off the stage (no arguments).
   hover(x = -1, y = -1) {
     return this.call('shiori_hover', ['number', 'number'], [x, y]);
+  }
+  // A finger's tap on a stage point: the core decides what it does (it closes the open history).
+  tap(x, y) {
+    return this.call('shiori_tap', ['number', 'number'], [x, y]);
   }
   // Wheel notches, up negative.
   wheel(notches) {

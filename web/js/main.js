@@ -1,20 +1,24 @@
-// The page: loads the core and the demo, draws the stage whenever the window model changes, and turns the
-// reader's mouse, touch and keys into the core's input.
-import { zipSync, unzipSync } from '../vendor/fflate.js';
+// The page: loads the core and the demo (or the game the address names), draws the stage whenever the window
+// model changes, and turns the reader's mouse, touch and keys into the core's input.
 import { Music } from './audio.js';
 import { Core } from './core.js';
 import { ask } from './dialog.js';
-import { fromDrop, fromFileList, fromZip, NotAGame } from './gamefiles.js';
+import { fromDrop, fromFileList, fromSiteZip, fromZip, NotAGame, OpeningCancelled } from './gamefiles.js';
+import { HelpScreen } from './help.js';
+import { DEMO, Library, LibraryScreen } from './library.js';
 import { MenuBar } from './menubar.js';
+import { OpeningProgress } from './opening.js';
 import { Pictures } from './pictures.js';
 import { PreferencesScreen, storedPreferences } from './preferences.js';
-import { isSaveFile, SaveStore, SaveSync } from './saves.js';
+import { reason, SaveStore, SaveSync } from './saves.js';
 import { decodeFrame, paintFrame, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './stage.js';
+import { wireTouch } from './touch.js';
+import { exportSaves, ImportRefused, savesToImport } from './transfer.js';
+import { language, onLanguageChange, setLanguage, showWords, t } from './words.js';
 
 const LEFT = 1;
 const RIGHT = 2;
 const MIDDLE = 4; // middle click hides the text
-const LONG_PRESS_MS = 500;
 const MOUSE_NOTCH_PIXELS = 50; // a wheel event at least this long is one notch of a mouse wheel
 const TOUCHPAD_NOTCH_PIXELS = 100; // the travel in small steps that counts as one notch
 
@@ -42,9 +46,15 @@ let pictures;
 let menuBar;
 let saveSync;
 let store;
+let library = null;
+let libraryScreen;
+let opening;
 let preferencesScreen;
-let gameFileIndex = new Map(); // lower-case relative path -> bytes
-let fetched = new Map(); // lower-case relative path -> address of the whole file, where the game holds its head only
+let helpScreen;
+// The files of the game playing: lower-case relative path -> bytes, and -> the address of the whole file where the
+// game holds its head only (the packed demo). While another game starts, its files are read instead.
+let playing = { index: new Map(), fetched: new Map() };
+let starting = null;
 
 function notify(message, isError = false) {
   const notice = $('notice');
@@ -88,12 +98,20 @@ async function drawFrame() {
     paintFrame(context, frame, scale, pictures);
     performance.mark('shiori:painted');
     page.frames += 1;
-    if (page.firstFrameAt === null) page.firstFrameAt = performance.now();
+    if (page.firstFrameAt === null) firstFrameShown();
     core.startClock();
   } finally {
     painting = false;
     if (core.changes() !== shownChanges) requestFrame();
   }
+}
+
+function firstFrameShown() {
+  page.firstFrameAt = performance.now();
+  $('loading').hidden = true;
+  const name = page.game.name;
+  // The library shows each game by its title screen, as first seen: after this frame is on the screen.
+  setTimeout(() => library?.picture(name, canvas).catch(() => {}), 0);
 }
 
 // The menu bar is read again only when it changed: most frames (every typed character) leave it as it is.
@@ -127,42 +145,97 @@ function layOut() {
 
 // ---- the game -----------------------------------------------------------------------------------------------
 
+// Opens `game` (GameFiles) all or nothing: its saves are read first, and a game whose saves cannot be read is not
+// opened at all, since its first page would write a fresh read-page record over the stored one; a game the core
+// refuses leaves the one playing as it was. Throws NotAGame with the reason.
 async function openGame(game) {
-  const saves = store ? await store.load(game.name).catch(() => new Map()) : new Map();
-  music.stop();
-  pictures.forget();
-  gameFileIndex = new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes]));
-  fetched = game.fetched ?? new Map();
-  performance.mark('shiori:saves-read');
-  const problem = await core.open(game, saves, storedPreferences(), () => saveSync.begin(game.name));
-  performance.mark('shiori:started');
-  if (problem) {
-    notify(problem, true);
-    return;
+  performance.mark('shiori:unpacked');
+  let saves = new Map();
+  try {
+    if (store) saves = await store.load(game.name);
+  } catch (error) {
+    throw new NotAGame(t('open.savesUnreadable', { game: game.name, reason: reason(error) }));
   }
+  const files = { index: new Map([...game.files].map(([path, bytes]) => [path.toLowerCase(), bytes])), fetched: game.fetched ?? new Map() };
+  starting = files;
+  const problem = await core.open(game, saves, storedPreferences(), () => {
+    playing = files;
+    saveSync.begin(game.name);
+  });
+  starting = null;
+  performance.mark('shiori:started');
+  if (problem) throw new NotAGame(problem);
+  shown(game);
+}
+
+function shown(game) {
+  pictures.forget();
   page.game = game;
   page.firstFrameAt = null;
   $('ended').hidden = true;
   document.title = `${game.name} — shiori`;
+  // The address names the game, so that a reload (or the browser's restart) opens it again from the library.
+  history.replaceState(null, '', game.name === DEMO ? location.pathname : `#game=${encodeURIComponent(game.name)}`);
   shownMenus = -1;
   wholeNeeded = true;
   requestFrame();
+  if (library) keepInLibrary(game);
 }
 
-async function openFrom(load) {
+async function keepInLibrary(game) {
   try {
-    await openGame(await load());
+    if (!game.fetched && !game.kept) await library.keep(game);
+    game.kept = true;
+    await library.played(game.name);
   } catch (error) {
-    notify(error instanceof NotAGame ? error.message : `The game could not be opened: ${error.message}`, true);
+    notify(t('library.storeFailed', { game: game.name, reason: reason(error) }), true);
   }
+}
+
+// Opens the game `load(options)` gives, showing how far it got and letting the reader stop it.
+async function openFrom(source, load) {
+  const options = opening.begin(source);
+  try {
+    await openGame(await load(options));
+  } catch (error) {
+    if (error instanceof OpeningCancelled) notify(error.message);
+    else notify(error instanceof NotAGame ? error.message : t('open.failed', { reason: error.message }), true);
+  } finally {
+    opening.end(options);
+  }
+}
+
+// A game of the library (the demo included) by its name.
+function openKept(name) {
+  if (name === DEMO) return openFrom('demo.zip', openDemo);
+  return openFrom(name, async () => {
+    const game = await library?.game(name);
+    if (!game) throw new NotAGame(t('library.gone', { game: name }));
+    game.kept = true;
+    return game;
+  });
+}
+
+// The demo's files, fetched once: at the start, beside the core, when the demo is what the page opens first.
+let demoFetched = null;
+const fetchDemo = () => (demoFetched ??= Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file))));
+
+async function openDemo() {
+  const [zip, list] = await fetchDemo();
+  demoFetched = null; // a response's body is read once
+  if (!zip.ok || !list.ok) throw new Error(`demo.zip: ${zip.status} ${list.status}`);
+  const game = fromSiteZip(new Uint8Array(await zip.arrayBuffer()), 'demo.zip');
+  game.fetched = new Map(Object.entries(await list.json()).map(([path, address]) => [path.toLowerCase(), address]));
+  return game;
 }
 
 function afterEveryCall() {
   if (core.takeWrites()) saveSync.sync();
   if (core.changes() !== shownChanges) requestFrame();
-  if (core.ended()) {
+  if (core.ended() && $('ended').hidden) {
     $('ended').hidden = false;
     music.stop();
+    $('ended').querySelector('.again').focus();
   }
 }
 
@@ -178,10 +251,10 @@ function stagePoint(event) {
 
 // The bytes of a game file by its relative path, in any case: from the game's files, or fetched whole where the
 // game holds its head only (the packed demo), or null.
-async function readGameFile(relative) {
+async function readGameFile(relative, files = playing) {
   const key = relative.replace(/\\/g, '/').replace(/^\//, '').toLowerCase();
-  const address = fetched.get(key);
-  if (!address) return gameFileIndex.get(key) ?? null;
+  const address = files.fetched.get(key);
+  if (!address) return files.index.get(key) ?? null;
   const response = await fetch(address);
   if (!response.ok) throw new Error(`${address}: ${response.status}`);
   return new Uint8Array(await response.arrayBuffer());
@@ -190,7 +263,8 @@ async function readGameFile(relative) {
 // The music file as the core names it, in the page's file system.
 async function readMusic(file) {
   const relative = file.replace(/^\/game\//, '');
-  return fetched.has(relative.toLowerCase()) ? readGameFile(relative) : core.readFile(file);
+  const files = starting ?? playing;
+  return files.fetched.has(relative.toLowerCase()) ? readGameFile(relative, files) : core.readFile(file);
 }
 
 function firstGesture() {
@@ -198,39 +272,17 @@ function firstGesture() {
 }
 
 function wireStage() {
-  let longPress = null;
   canvas.addEventListener('pointerdown', (event) => {
     firstGesture();
     menuBar.closeMenus();
+    closeTools();
     // Keys go to the story again, not to the page's button pressed last.
-    if (document.activeElement instanceof HTMLElement) document.activeElement.blur();
-    const [x, y] = stagePoint(event);
-    if (event.pointerType === 'touch') {
-      // A tap reads on; a long press is the right click.
-      longPress = {
-        id: event.pointerId,
-        timer: setTimeout(() => {
-          longPress = null;
-          core.press(x, y, RIGHT);
-        }, LONG_PRESS_MS),
-        x,
-        y,
-      };
-      return;
-    }
+    canvas.focus({ preventScroll: true });
+    if (event.pointerType === 'touch') return; // touch.js
     const button = [LEFT, MIDDLE, RIGHT][event.button];
-    if (button) core.press(x, y, button);
+    if (button) core.press(...stagePoint(event), button);
   });
-  canvas.addEventListener('pointerup', (event) => {
-    if (!longPress || longPress.id !== event.pointerId) return;
-    clearTimeout(longPress.timer);
-    core.press(longPress.x, longPress.y, LEFT);
-    longPress = null;
-  });
-  canvas.addEventListener('pointercancel', () => {
-    if (longPress) clearTimeout(longPress.timer);
-    longPress = null;
-  });
+  wireTouch(canvas, core, stagePoint);
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   let hovered = '';
   canvas.addEventListener('pointermove', (event) => {
@@ -276,6 +328,9 @@ async function onKey(event) {
   }
   const chord = event.ctrlKey || event.altKey || event.metaKey;
   if (!chord && !/^F\d+$/.test(event.key) && isPageControl(event.target)) return;
+  // Tab moves through the page's controls; only on the stage is it the story's (skipping read text), and Shift+Tab
+  // always leaves it.
+  if (event.key === 'Tab' && !chord && (event.shiftKey || event.target !== canvas)) return;
   // The stage takes the key from the browser (no scrolling, no focus moving on, no saving the page for Ctrl+S),
   // unless it is a chord the menu bar does not list: Ctrl+R, Ctrl+T and the like keep their browser meaning.
   if (!chord || menuBar.listsShortcut(event)) event.preventDefault();
@@ -287,7 +342,7 @@ async function onKey(event) {
 
 // A button or field of the page keeps its own keys (Enter on a focused button presses it).
 function isPageControl(element) {
-  return element instanceof HTMLElement && element.closest('button, input, label, dialog') !== null;
+  return element instanceof HTMLElement && element.closest('button, input, label, dialog, #ended') !== null;
 }
 
 async function copyPageText() {
@@ -329,19 +384,18 @@ function toggleFullScreen() {
   else document.documentElement.requestFullscreen?.();
 }
 
-// ---- files --------------------------------------------------------------------------------------------------
+// ---- files and the page's tools -----------------------------------------------------------------------------
 
 function wireFiles() {
-  $('open-folder').addEventListener('change', (event) => {
-    const files = event.target.files;
-    if (files.length) openFrom(() => fromFileList(files));
-    event.target.value = '';
-  });
-  $('open-zip').addEventListener('change', (event) => {
-    const [file] = event.target.files;
-    if (file) openFrom(async () => fromZip(new Uint8Array(await file.arrayBuffer()), file.name));
-    event.target.value = '';
-  });
+  const picked = (input, open) =>
+    $(input).addEventListener('change', (event) => {
+      const files = [...event.target.files];
+      event.target.value = '';
+      if (files.length) open(files);
+    });
+  picked('open-folder', (files) => openFrom(files[0].webkitRelativePath.split('/')[0] || files[0].name, (options) => fromFileList(files, options)));
+  picked('open-zip', ([file]) => openFrom(file.name, async (options) => fromZip(new Uint8Array(await file.arrayBuffer()), file.name, options)));
+  picked('import-saves', importSaves);
   const box = $('stage-box');
   box.addEventListener('dragover', (event) => {
     event.preventDefault();
@@ -351,118 +405,187 @@ function wireFiles() {
   box.addEventListener('drop', (event) => {
     event.preventDefault();
     box.classList.remove('dropping');
-    openFrom(() => fromDrop(event.dataTransfer));
+    const name = event.dataTransfer.items[0]?.webkitGetAsEntry?.()?.name ?? '';
+    openFrom(name, (options) => fromDrop(event.dataTransfer, options));
   });
-  $('export-saves').addEventListener('click', exportSaves);
-  $('import-saves').addEventListener('change', (event) => {
-    importSaves([...event.target.files]);
-    event.target.value = '';
-  });
-  $('full-screen').addEventListener('click', toggleFullScreen);
-  $('screenshot').addEventListener('click', saveScreenshot);
 }
 
-async function exportSaves() {
-  if (!page.game) return;
-  await saveSync.sync();
-  const files = store ? await store.load(page.game.name) : new Map();
-  if (!files.size) {
-    notify('There are no saves of this game yet.');
-    return;
+// Every tool is a button; the file pickers' inputs stay hidden behind theirs.
+function wireTools() {
+  const tools = {
+    'show-library': () => libraryScreen.show(),
+    'pick-folder': () => $('open-folder').click(),
+    'pick-zip': () => $('open-zip').click(),
+    'export-saves': downloadSaves,
+    'pick-saves': () => $('import-saves').click(),
+    screenshot: saveScreenshot,
+    'full-screen': toggleFullScreen,
+    'show-help': () => helpScreen.show(),
+    'switch-language': () => setLanguage(language() === 'ja' ? 'en' : 'ja'),
+  };
+  for (const [id, use] of Object.entries(tools)) {
+    $(id).addEventListener('click', () => {
+      closeTools();
+      use();
+    });
   }
-  const zip = zipSync(Object.fromEntries(files));
-  download(new Blob([zip], { type: 'application/zip' }), `${page.game.name}-saves.zip`);
+  $('more-tools').addEventListener('click', () => ($('page-tools').classList.contains('open') ? closeTools() : openTools()));
+  $('page-tools').addEventListener('keydown', (event) => {
+    if (event.key !== 'Escape') return;
+    closeTools();
+    $('more-tools').focus();
+  });
+  document.addEventListener('pointerdown', (event) => {
+    if (!$('page-bar').contains(event.target)) closeTools();
+  });
+  $('ended').querySelector('.again').addEventListener('click', () => openGame(page.game).catch((error) => notify(error.message, true)));
+  $('ended').querySelector('.library').addEventListener('click', () => libraryScreen.show());
 }
 
-// Takes save files (or a .zip of them) into this game's storage, then starts the game again on them.
+function openTools() {
+  $('page-tools').classList.add('open');
+  $('more-tools').setAttribute('aria-expanded', 'true');
+  $('page-tools').querySelector('button').focus();
+}
+
+function closeTools() {
+  $('page-tools').classList.remove('open');
+  $('more-tools').setAttribute('aria-expanded', 'false');
+}
+
+async function downloadSaves() {
+  if (!page.game) return;
+  try {
+    await saveSync.sync();
+    const files = store ? await store.load(page.game.name) : new Map();
+    if (!exportSaves(files, page.game.name, download)) notify(t('saves.none'));
+  } catch (error) {
+    notify(t('saves.exportFailed', { reason: reason(error) }), true);
+  }
+}
+
+// Takes save files (or a .zip of them) into this game's storage, each checked first, then starts the game again
+// on them.
 async function importSaves(chosen) {
   if (!page.game || !store) return;
-  const files = new Map();
-  for (const file of chosen) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    const entries = isZip(bytes) ? Object.entries(unzipSync(bytes)) : [[file.name, bytes]];
-    for (const [path, content] of entries) {
-      const name = path.slice(path.lastIndexOf('/') + 1).toLowerCase();
-      if (isSaveFile(name)) files.set(name, content);
-    }
-  }
-  if (!files.size) {
-    notify('No save files there: they are named data2.rgd … data5.rgd, conf.rgd and conf2.rgd.', true);
-    return;
-  }
   try {
+    const files = await savesToImport(chosen, (name, bytes) => core.checkSave(name, bytes));
+    if (!files.size) {
+      notify(t('saves.noneFound'), true);
+      return;
+    }
     await store.store(page.game.name, files);
+    await openGame(page.game);
+    notify(t('saves.imported', { count: files.size }));
   } catch (error) {
-    notify(`セーブできませんでした: ${error.message}`, true);
-    return;
+    const told = error instanceof ImportRefused || error instanceof NotAGame;
+    notify(told ? error.message : t('saves.importFailed', { reason: reason(error) }), true);
   }
-  await openGame(page.game);
-  notify(`Imported ${files.size} save file${files.size > 1 ? 's' : ''}.`);
 }
 
-function isZip(bytes) {
-  return bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 0x03 && bytes[3] === 0x04;
-}
+// ---- start -------------------------------------------------------------------------------------------------
 
-// ---- start --------------------------------------------------------------------------------------------------
-
-async function main() {
-  layOut();
-  pictures = page.pictures = new Pictures(readGameFile);
-  music = page.music = new Music(readMusic, (waiting) => ($('sound-hint').hidden = !waiting));
-  const demo = Promise.all(['demo.zip', 'demo-fetched.json'].map((file) => fetch(file)));
+// The core, the saves' storage and the font, side by side. A core that cannot load says so where the title would be.
+async function loadParts() {
+  const services = {
+    play: (file) => music.play(file),
+    stop: () => music.stop(),
+    volume: (volume) => music.setVolume(volume),
+    warn: (message) => {
+      page.warnings.push(message);
+      console.warn(`shiori: ${message}`);
+    },
+    ask: (text, title, defaultYes) => ask($('question'), text, title, defaultYes),
+  };
+  const fontLoaded = document.fonts.load(`27px ${STAGE_FONT}`, 'あ');
+  // The font is the largest part of a first visit: the loading notice says when it is what the page waits for.
+  const coreLoaded = Core.load(services).then((loaded) => {
+    $('loading').querySelector('.text').textContent = t('page.loadingFont');
+    return loaded;
+  });
   const [loaded, opened] = await Promise.all([
-    Core.load({
-      play: (file) => music.play(file),
-      stop: () => music.stop(),
-      volume: (volume) => music.setVolume(volume),
-      warn: (message) => {
-        page.warnings.push(message);
-        console.warn(`shiori: ${message}`);
-      },
-      ask: (text, title, defaultYes) => ask($('question'), text, title, defaultYes),
-    }),
+    coreLoaded,
     SaveStore.open().catch((error) => {
-      notify(`Saves cannot be kept in this browser: ${error.message}`, true);
+      notify(t('page.noStorage', { reason: reason(error) }), true);
       return null;
     }),
-    document.fonts.load(`27px ${STAGE_FONT}`, 'あ'),
+    fontLoaded,
   ]);
-  performance.mark('shiori:ready');
-  core = page.core = loaded;
-  store = opened;
-  saveSync = new SaveSync(store, core, notify);
-  if (store) core.keeper = saveSync;
-  else saveSync.sync = () => Promise.resolve();
-  core.onSettled = afterEveryCall;
+  return [loaded, opened];
+}
+
+function engineFailed(error) {
+  const message = t('page.engineFailed', { reason: error?.message ?? String(error) });
+  $('loading').querySelector('.spinner').hidden = true;
+  $('loading').querySelector('.text').textContent = message;
+  $('loading').setAttribute('role', 'alert');
+  notify(message, true);
+}
+
+function wireScreens() {
   preferencesScreen = new PreferencesScreen($('preferences'), core);
+  helpScreen = new HelpScreen($('help'), core);
+  library = store ? new Library(store.db) : null;
+  libraryScreen = new LibraryScreen($('library'), $('remove-game'), library, { open: openKept });
   menuBar = new MenuBar($('menubar'), async (name) => {
     document.activeElement?.blur?.();
     if ((await core.choose(name)) === 'preferences') preferencesScreen.open();
   });
-  wireStage();
-  wireFiles();
+  onLanguageChange(() => showWords());
+}
+
+function wireKeys() {
   addEventListener('keydown', onKey);
   addEventListener('keyup', (event) => core.keyUp(event.key));
   addEventListener('blur', () => core.keysLost());
-  // The stage follows its box, which changes with the window and with the menu bar's height.
-  new ResizeObserver(layOut).observe($('stage-box'));
-  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });
   addEventListener('beforeunload', (event) => {
     // While a question waits, the reader is in the middle of something too.
     if (!core.busy && !core.storyInProgress()) return;
     event.preventDefault();
     event.returnValue = '';
   });
-  await openFrom(async () => {
-    const [zip, fetchedList] = await demo;
-    const bytes = new Uint8Array(await zip.arrayBuffer());
-    performance.mark('shiori:demo-fetched');
-    const game = fromZip(bytes, 'demo.zip');
-    performance.mark('shiori:demo-unpacked');
-    game.fetched = new Map(Object.entries(await fetchedList.json()).map(([path, address]) => [path.toLowerCase(), address]));
-    return game;
-  });
+}
+
+// The game the address names (a reload, a restart, a link), else the demo.
+function gameOfAddress() {
+  const named = /^#game=(.+)$/.exec(location.hash);
+  return named ? decodeURIComponent(named[1]) : DEMO;
+}
+
+async function main() {
+  showWords();
+  layOut();
+  pictures = page.pictures = new Pictures((name) => readGameFile(name));
+  music = page.music = new Music(readMusic, (waiting) => ($('sound-hint').hidden = !waiting));
+  opening = new OpeningProgress($('opening'));
+  const name = gameOfAddress();
+  if (name === DEMO) fetchDemo();
+  let loaded;
+  try {
+    [loaded, store] = await loadParts();
+  } catch (error) {
+    engineFailed(error);
+    return;
+  }
+  performance.mark('shiori:ready');
+  core = page.core = loaded;
+  saveSync = new SaveSync(store, core, notify, (game, files) => library?.bookmarked(game, files).catch(() => {}));
+  if (store) core.keeper = saveSync;
+  else saveSync.sync = () => Promise.resolve();
+  core.onSettled = afterEveryCall;
+  wireScreens();
+  wireStage();
+  wireFiles();
+  wireTools();
+  wireKeys();
+  // The stage follows its box, which changes with the window and with the menu bar's height.
+  new ResizeObserver(layOut).observe($('stage-box'));
+  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', layOut, { once: true });
+  await openKept(name);
+  if (!page.game && name !== DEMO) await openKept(DEMO);
+  if (!page.game) $('loading').hidden = true; // the notice says why
+  // Offline and installed: the service worker keeps the site once the title is up, not before.
+  navigator.serviceWorker?.register('sw.js').catch((error) => console.warn(`shiori: no offline copy: ${error.message}`));
 }
 
 main();

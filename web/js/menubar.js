@@ -47,7 +47,9 @@ export class MenuBar {
   addTop(top) {
     const button = document.createElement('button');
     button.className = 'top';
+    button.type = 'button';
     button.dataset.name = top.name;
+    button.setAttribute('role', 'menuitem');
     this.items.set(top.name, button);
     if (!top.items.length) {
       this.element.append(button);
@@ -59,9 +61,12 @@ export class MenuBar {
     const list = document.createElement('div');
     list.className = 'items';
     list.setAttribute('role', 'menu');
+    list.id = `menu-${top.name}`;
     holder.append(button, list);
     this.element.append(holder);
     button.setAttribute('aria-haspopup', 'menu');
+    button.setAttribute('aria-expanded', 'false');
+    button.setAttribute('aria-controls', list.id);
     button.addEventListener('click', () => (this.open === holder ? this.closeMenus() : this.openMenu(holder)));
     button.addEventListener('pointerenter', () => this.open && this.open !== holder && this.openMenu(holder));
     for (const entry of top.items) list.append(entry.name ? this.addItem(entry.name) : separator());
@@ -70,6 +75,7 @@ export class MenuBar {
   addItem(name) {
     const item = document.createElement('button');
     item.className = 'item';
+    item.type = 'button';
     item.dataset.name = name;
     item.setAttribute('role', 'menuitem');
     item.innerHTML = '<span class="check"></span><span class="caption"></span><span class="keys"></span>';
@@ -87,6 +93,7 @@ export class MenuBar {
     if (kind === 'top') {
       const letter = showCaption(element, entry.caption);
       if (letter) this.mnemonics.set(`alt+${letter.toLowerCase()}`, entry.name);
+      element.nextElementSibling?.setAttribute('aria-label', element.textContent);
       return;
     }
     showCaption(element.querySelector('.caption'), entry.caption);
@@ -101,13 +108,16 @@ export class MenuBar {
   openMenu(holder, byKey = false) {
     this.closeMenus();
     holder.classList.add('open');
+    holder.firstChild.setAttribute('aria-expanded', 'true');
     this.open = holder;
+    place(holder.querySelector('.items'), holder.getBoundingClientRect());
     if (byKey) holder.querySelector('.item:not(:disabled)')?.focus();
   }
 
   closeMenus() {
     if (this.open?.contains(document.activeElement)) document.activeElement.blur(); // keys go to the story again
     this.open?.classList.remove('open');
+    this.open?.firstChild.setAttribute('aria-expanded', 'false');
     this.open = null;
   }
 
@@ -148,6 +158,13 @@ export class MenuBar {
     }
     return true;
   }
+}
+
+// A menu opens below its title, moved left as far as it must to stay on the screen, which a phone's is not wide
+// enough for at the bar's right end; the bar may scroll sideways, so the menu is placed on the screen itself.
+function place(list, under) {
+  list.style.top = `${under.bottom}px`;
+  list.style.left = `${Math.max(0, Math.min(under.left, document.documentElement.clientWidth - list.offsetWidth))}px`;
 }
 
 function separator() {

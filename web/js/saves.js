@@ -1,11 +1,13 @@
 // The saves of each game in the browser's persistent storage (IndexedDB). After every call into the core the page
 // hands over the save files that changed; they are stored in one transaction, so the storage holds either all of
 // them or none, and "saved" is said only once it holds them.
-const DATABASE = 'shiori';
+import { complete, openDatabase, request } from './database.js';
+import { t } from './words.js';
+
 const STORE = 'saves';
 // The files a desktop player keeps in the save folder: bookmarks, the read-page record, the settings.
 export const SAVE_FILES = ['data2.rgd', 'data3.rgd', 'data4.rgd', 'data5.rgd', 'conf.rgd', 'conf2.rgd'];
-const BOOKMARKS = new Set(['data2.rgd', 'data3.rgd', 'data4.rgd']);
+export const BOOKMARKS = new Set(['data2.rgd', 'data3.rgd', 'data4.rgd']);
 
 export function isSaveFile(name) {
   return SAVE_FILES.includes(name.toLowerCase());
@@ -13,13 +15,7 @@ export function isSaveFile(name) {
 
 export class SaveStore {
   static async open() {
-    const db = await request(
-      Object.assign(indexedDB.open(DATABASE, 1), {
-        onupgradeneeded: (event) => event.target.result.createObjectStore(STORE),
-      }),
-    );
-    navigator.storage?.persist?.();
-    return new SaveStore(db);
+    return new SaveStore(await openDatabase());
   }
 
   constructor(db) {
@@ -34,22 +30,15 @@ export class SaveStore {
     return new Map(keys.map((key, i) => [key[1], values[i]]));
   }
 
-  // Stores every file of `files` (Map: name -> bytes) for `game`, all or none.
-  store(game, files) {
-    return new Promise((resolve, reject) => {
-      let transaction;
-      try {
-        transaction = this.db.transaction(STORE, 'readwrite');
-        const store = transaction.objectStore(STORE);
-        for (const [name, bytes] of files) store.put(bytes, [game, name]);
-      } catch (error) {
-        transaction?.abort();
-        reject(error);
-        return;
-      }
-      transaction.oncomplete = () => resolve();
-      transaction.onabort = transaction.onerror = () => reject(transaction.error ?? new Error('the storage refused'));
+  // Stores every file of `files` (Map: name -> bytes) for `game`, all or none. The first save asks the browser
+  // to keep the site's storage when space runs low (it may ask the reader, or decide alone).
+  async store(game, files) {
+    await complete(this.db.transaction(STORE, 'readwrite'), (transaction) => {
+      const store = transaction.objectStore(STORE);
+      for (const [name, bytes] of files) store.put(bytes, [game, name]);
     });
+    if (!this.persistAsked) navigator.storage?.persist?.().catch(() => false);
+    this.persistAsked = true;
   }
 }
 
@@ -57,10 +46,11 @@ export class SaveStore {
 // the core's replacement of the file completes (`keep`), so the core reports it saved only once the storage holds
 // it; the read-page record, which the core changes in place, is stored after the call that changed it (`sync`).
 export class SaveSync {
-  constructor(store, core, notify) {
+  constructor(store, core, notify, bookmarked = () => {}) {
     this.store = store;
     this.core = core;
     this.notify = notify; // (message, isError)
+    this.bookmarked = bookmarked; // (game, [bookmark file names]) once they are stored
     this.game = null;
     this.stored = new Map(); // name -> version the storage holds
     this.writing = Promise.resolve();
@@ -107,24 +97,20 @@ export class SaveSync {
     return this.writing.then(async () => {
       try {
         await this.store.store(game, files);
-        if ([...files.keys()].some((name) => BOOKMARKS.has(name))) this.notify('セーブしました', false);
       } catch (error) {
         for (const name of names) this.stored.delete(name);
-        this.notify(`セーブできませんでした: ${reason(error)}`, true);
+        this.notify(t('saves.refused', { reason: reason(error) }), true);
         throw error;
       }
+      const bookmarks = [...files.keys()].filter((name) => BOOKMARKS.has(name));
+      if (!bookmarks.length) return;
+      this.notify('セーブしました', false);
+      this.bookmarked(game, bookmarks);
     });
   }
 }
 
-function reason(error) {
-  if (error?.name === 'QuotaExceededError') return 'the browser has no room left for this site (storage quota exceeded)';
+export function reason(error) {
+  if (error?.name === 'QuotaExceededError') return t('saves.quota');
   return error?.message || String(error);
-}
-
-function request(req) {
-  return new Promise((resolve, reject) => {
-    req.onsuccess = () => resolve(req.result);
-    req.onerror = () => reject(req.error);
-  });
 }

@@ -158,6 +158,17 @@ void Host::Wheel(Micros now, int notches) {
   Deliver(now, [&] { engine_.comforts().Wheel(notches); });
 }
 
+void Host::Tap(Micros now, int x, int y) {
+  Deliver(now, [&] {
+    Comforts& comforts = engine_.comforts();
+    if (comforts.backlog_open()) {
+      comforts.CloseBacklog();
+    } else {
+      engine_.form().PressAt(x, y, kLeftButton);
+    }
+  });
+}
+
 ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat) {
   const std::string name = CoreKeyName(key);
   if (name == "ctrl") {

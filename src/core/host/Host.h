@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "comforts/KeyHelp.h"
 #include "comforts/Voice.h"
 #include "translation/PlayerWords.h"
 #include "window/Scheduler.h"
@@ -75,6 +76,9 @@ class Host {
   void Press(Micros now, int x, int y, int button);
   void Hover(Micros now, std::optional<std::pair<int, int>> at);
   void Wheel(Micros now, int notches);
+  // A finger's tap: the left button's press, except on the open history, which it closes (a touch screen has no
+  // right button to close it with).
+  void Tap(Micros now, int x, int y);
   [[nodiscard]] ShellAction KeyDown(Micros now, std::string_view key, Modifiers modifiers, bool repeat = false);
   void KeyUp(Micros now, std::string_view key);
   // The shell lost the keyboard (its window went to the back): a held Ctrl is let go.
@@ -90,6 +94,8 @@ class Host {
 
   // What the shell shows besides the stage.
   [[nodiscard]] std::vector<MenuEntry> MenuBar() const;
+  // The keys a reader can use beyond the menus' shortcuts, and what each does, for a shell's help screen.
+  [[nodiscard]] static const std::vector<KeyHelp::Row>& KeysHelp() { return KeyHelp::Rows(); }
   // Moves whenever MenuBar() changed since it was last asked; most changes of the model (every typed character)
   // leave it still, and the shell need not touch its menus.
   [[nodiscard]] std::uint64_t menu_changes();
