@@ -138,8 +138,8 @@ TEST_F(HostTest, TheMenuBarCarriesTheReadingMenuAndMovesOnlyWhenItChanges) {
   EXPECT_EQ(host->menu_changes(), shown) << "typing leaves the menus alone";
   EXPECT_EQ(host->KeyDown(now, "a", {}), ShellAction::None);
   EXPECT_NE(host->menu_changes(), shown);
-  const std::vector<MenuEntry> now = host->MenuBar();
-  const MenuEntry& reading = now.back();
+  const std::vector<MenuEntry> bar_after = host->MenuBar();
+  const MenuEntry& reading = bar_after.back();
   const auto auto_entry = std::find_if(reading.items.begin(), reading.items.end(),
                                        [](const MenuEntry& e) { return e.name == "reading.auto"; });
   ASSERT_NE(auto_entry, reading.items.end());
