@@ -1,6 +1,7 @@
 #include "comforts/Screens.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/Engine.h"
@@ -110,15 +111,16 @@ void KeyboardNavigation::MoveFocusToward(Screen screen, int dx, int dy) {
   };
   const auto [fx, fy] = centre(from);
   Widget* best = nullptr;
-  long best_cost = 0;
+  std::int64_t best_cost = 0;
   for (Widget* entry : Entries(screen)) {
     const auto [x, y] = centre(entry);
-    const long along = static_cast<long>(x - fx) * dx + static_cast<long>(y - fy) * dy;
-    const long across = std::abs(static_cast<long>(x - fx) * dy) + std::abs(static_cast<long>(y - fy) * dx);
+    const std::int64_t along = static_cast<std::int64_t>(x - fx) * dx + static_cast<std::int64_t>(y - fy) * dy;
+    const std::int64_t across =
+        std::abs(static_cast<std::int64_t>(x - fx) * dy) + std::abs(static_cast<std::int64_t>(y - fy) * dx);
     if (along == 0) continue;
     // Any entry that way comes before every entry round the other way.
-    constexpr long kRound = 1L << 40;
-    const long cost = (along > 0 ? along : kRound + along) + 2 * across;
+    constexpr std::int64_t kRound = std::int64_t{1} << 40;
+    const std::int64_t cost = (along > 0 ? along : kRound + along) + 2 * across;
     if (best == nullptr || cost < best_cost) {
       best = entry;
       best_cost = cost;
