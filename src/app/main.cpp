@@ -33,8 +33,8 @@ constexpr const char* kUsage =
     "  --headless DIR   run without a window, reading commands from standard input\n"
     "                   (see docs/headless.md)\n"
     "  --now TIME       headless only: the wall clock's start, for bookmark stamps\n"
-    "  --translation FILE  show the story translated by the PO file FILE (the game's own\n"
-    "                   translations/<language>.po are offered in the reading menu's preferences)\n"
+    "  --translation FILE  show the story translated by the PO file FILE; the window keeps it as the\n"
+    "                   reader's preference (the driver does not)\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
     "Qt's own options (-platform NAME, -reverse ...) go to Qt.\n"
@@ -90,7 +90,6 @@ std::optional<std::string> Parse(int argc, char** argv, Options& options) {
   if (folders.size() + (options.headless ? 1 : 0) > 1) return "more than one game folder";
   if (!folders.isEmpty()) options.game_dir = LocalPath(folders.front());
   if (options.now && !options.headless) return "--now works with --headless only";
-  if (options.translation && !options.headless) return "--translation works with --headless only, for now";
   return std::nullopt;
 }
 
@@ -160,7 +159,7 @@ int RunWindow(int argc, char** argv, const Options& options) {
   shiori::MainWindow window(engine, player, services.questions());
   engine.Ended = [] { QCoreApplication::exit(0); };
 
-  const shiori::Status started = window.Start();
+  const shiori::Status started = window.Start(options.translation);
   if (!started) {
     std::cerr << "shiori: " << started.error() << std::endl;
     QMessageBox::critical(nullptr, shiori::WindowCaption(), shiori::NoStoryMessage(folder.game()));

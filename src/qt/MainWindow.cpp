@@ -120,8 +120,15 @@ MainWindow::MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questi
 
 MainWindow::~MainWindow() { engine_.comforts().voice().SetSpeaker(nullptr); }
 
-Status MainWindow::Start() {
+Status MainWindow::Start(const std::optional<std::filesystem::path>& translation) {
   LoadPreferences();
+  // A translation that cannot be read leaves the story as written, with a notice and a warning naming the file and
+  // the line, as one chosen on the preferences screen does.
+  if (translation) {
+    if (const Status set = engine_.comforts().SetPreference("translation", translation->string()); !set) {
+      engine_.services().warnings.Warn(set.error());
+    }
+  }
   const bool first_start = SavesKeptApart() && !std::filesystem::exists(engine_.folder().SaveFile("conf.rgd"));
   Status started = engine_.Start();
   Settle();

@@ -35,8 +35,10 @@ class MainWindow : public QMainWindow {
   MainWindow(Engine& engine, StagePlayer& player, QtQuestioner& questions);
   ~MainWindow() override;
 
-  // Raises the window's load; the failure is the engine's, naming the folder and the file.
-  [[nodiscard]] Status Start();
+  // Raises the window's load, the story translated by `translation` when one is given (it becomes the reader's
+  // preference, as if chosen on the preferences screen); the failure is the engine's, naming the folder and the
+  // file.
+  [[nodiscard]] Status Start(const std::optional<std::filesystem::path>& translation = std::nullopt);
   // Opens centred at the largest whole multiple of the stage that fits the screen comfortably, or full screen.
   void ShowAtBestSize(bool full_screen);
 
