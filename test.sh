@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks that the C++ is formatted, then builds everything and runs every test: the suite; the core built to WebAssembly, its suite under Node.js and
-# the Node.js driver against the native one; the web page in Chromium; the suite again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a few seconds. `./test.sh --quick` runs the suite only.
+# Checks that the C++ is formatted, then builds everything and runs every test: the suite; the core built to
+# WebAssembly, its suite under Node.js and the Node.js driver against the native one; the web page in Chromium; the
+# suite again built with AddressSanitizer and UndefinedBehaviorSanitizer; and each fuzz target for a few seconds.
+# `./test.sh --quick` runs the suite only.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 "$root/scripts/install-deps.sh"
