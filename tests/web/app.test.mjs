@@ -6,7 +6,7 @@ import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { launch, model, openPage, pagePoint, pressStage, pressWidget, reading, readOn, ROOT, serveSite, titleShown, until, useTool, waitingForReader } from './browser.mjs';
+import { launch, model, openPage, pagePoint, pressStage, pressWidget, reading, readOn, ROOT, serveSite, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
 import { gameEntries, makeZip } from './zips.mjs';
 
 const DEMO = join(ROOT, 'build/demo');
@@ -21,17 +21,7 @@ after(() => {
   rmSync(work, { recursive: true, force: true });
 });
 
-async function withPage(options, body) {
-  const context = await launch(options);
-  try {
-    const page = await openPage(context, site.url);
-    await body(page, context);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await context.close();
-    if (!options?.profile) context.removeProfile();
-  }
-}
+const withPage = (options, body) => withOpenPage(site.url, options, body);
 
 function zipFile(name, entries) {
   const path = join(work, name);

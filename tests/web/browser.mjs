@@ -1,5 +1,6 @@
 // What the page's tests share: the site served on 127.0.0.1, Debian's Chromium driven by Playwright, and ways to
 // read the window model the page last drew and to press on its widgets as a reader would.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -46,6 +47,20 @@ export async function openPage(context, url) {
   await page.goto(url);
   await titleShown(page);
   return page;
+}
+
+// Runs `body(page, context)` on the page opened in a browser of its own (`options` as launch takes them), then
+// checks that the page threw nothing, and closes the browser whatever happened.
+export async function withOpenPage(url, options, body) {
+  const context = await launch(options);
+  try {
+    const page = await openPage(context, url);
+    await body(page, context);
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await context.close();
+    if (!options?.profile) context.removeProfile();
+  }
 }
 
 export async function titleShown(page) {

@@ -9,23 +9,13 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync, zipSync } from 'fflate';
-import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, useTool, waitingForReader } from './browser.mjs';
+import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
 after(() => site.stop());
 
-async function withPage(options, body) {
-  const context = await launch(options);
-  try {
-    const page = await openPage(context, site.url);
-    await body(page, context);
-    assert.deepEqual(page.errors, []);
-  } finally {
-    await context.close();
-    if (!options?.profile) context.removeProfile();
-  }
-}
+const withPage = (options, body) => withOpenPage(site.url, options, body);
 
 // From the title through the load menu to the first page of a new story (bookmark 3).
 async function startStory(page) {
