@@ -3,7 +3,7 @@
 # nothing (machines differ), so it is a benchmark, not a test.
 #   bench/window_bench.sh [SHIORI] [GAME_DIR]
 # SHIORI defaults to build/bin/shiori; GAME_DIR to a generated game of four long pages (twelve full lines each),
-# so that typing lasts long enough to measure. Needs Xvfb, xdotool and python3.
+# so that typing lasts long enough to measure. Needs Xvfb and xdotool.
 #
 # Figures:
 #   title drawn      process start to the first frame of the title, from the window's own frame trace
@@ -16,7 +16,7 @@ set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 shiori="${1:-$root/build/bin/shiori}"
-for tool in Xvfb xdotool python3; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "window_bench: $tool is needed" >&2; exit 1; }
 done
 

@@ -34,6 +34,8 @@ display=":$((100 + RANDOM % 400))"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
+# The server takes a moment to listen; a window started before it answers finds no display.
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # No sound server yet: the window must start and run silently, saying so once.
 "$shiori" "$game" --save-dir "$work/saves" >"$work/silent.log" 2>&1 &

@@ -3,16 +3,15 @@
 # wheel -> text history and back -> right click -> in-game menu -> F12 -> quit through the menu bar after the
 # question. Run at scale 1 and 2; at scale 1 the stage must be the headless driver's screenshot pixel for pixel.
 #   window_test.sh SHIORI SCREEN_PROBE
-# Exits 77 (skipped) when Xvfb, xdotool or python3 is missing.
+# Exits 77 (skipped) when Xvfb or xdotool is missing.
 set -euo pipefail
 
 shiori="$1"
 probe="$2"
-here="$(cd "$(dirname "$0")" && pwd)"
 
-for tool in Xvfb xdotool python3; do
+for tool in Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null; then
-    echo "SKIPPED: $tool is not installed (apt-get install xvfb xdotool python3)"
+    echo "SKIPPED: $tool is not installed (apt-get install xvfb xdotool)"
     exit 77
   fi
 done
