@@ -9,26 +9,13 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync, zipSync } from 'fflate';
-import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
+import { chooseReading, eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, startStory, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
 after(() => site.stop());
 
 const withPage = (options, body) => withOpenPage(site.url, options, body);
-
-// From the title through the load menu to the first page of a new story (bookmark 3).
-async function startStory(page) {
-  await pressWidget(page, '物語を読む');
-  await pressWidget(page, 'はじめから');
-  await until(page, (m) => m.state.CurrentPage === 1 && m.widgets['lbl1(0)'].caption !== '');
-}
-
-// Chooses an entry of the page's reading menu (読書) as a reader does: the menu, then the entry.
-async function chooseReading(page, name) {
-  await page.click('button.top[data-name="reading"]');
-  await page.click(`.item[data-name="${name}"]`);
-}
 
 async function readToChoice(page) {
   for (let i = 0; i < 60; ++i) {
