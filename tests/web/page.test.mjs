@@ -148,14 +148,18 @@ test('the preferences screen applies a change at once and keeps it in the browse
     // Kept as the desktop's preferences file, apart from the game's saves.
     assert.equal(
       await page.evaluate(() => localStorage.getItem('shiori.preferences')),
-      'music_volume=40\nauto_delay=800\nclick_shows_page=on\nkeep_early_click=off\n',
+      'music_volume=40\nauto_delay=800\nclick_shows_page=on\nkeep_early_click=off\nlanguage=auto\ntranslation=off\n' +
+        'self_voicing=off\ncopy_page_text=off\nspeech_rate=100\nspeech_voice=\n',
     );
 
     await page.reload();
     await titleShown(page);
     await page.waitForFunction(() => shioriPage.music.volume === 0.4);
     const { prefs } = (await model(page)).comforts;
-    assert.deepEqual(prefs, { music_volume: 40, auto_delay: 800, click_shows_page: true, keep_early_click: false });
+    assert.deepEqual(prefs, {
+      music_volume: 40, auto_delay: 800, click_shows_page: true, keep_early_click: false, language: 'auto', translation: 'off',
+      text_speed: null, self_voicing: false, copy_page_text: false, speech_rate: 100, speech_voice: '',
+    });
     await chooseReading(page, 'reading.preferences');
     await screen.waitFor({ state: 'visible' });
     assert.deepEqual([await volume.inputValue(), await delay.inputValue(), await showsPage.isChecked()], ['40', '800', true]);
