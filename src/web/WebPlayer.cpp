@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ComfortsDump.h"
 #include "HeadlessServices.h"
 #include "JsonWriter.h"
 #include "StateDump.h"
@@ -66,7 +67,12 @@ class WebPlayer {
     engine_.Ended = [] {};
     // The story's clock stands still while the reader answers, as on the desktop.
     questions_.Paused = [this](bool paused) { host_.PauseClock(paused, Now()); };
+    engine_.comforts().voice().SetSpeaker(&speaker_);
   }
+
+  ~WebPlayer() { engine_.comforts().voice().SetSpeaker(nullptr); }
+  WebPlayer(const WebPlayer&) = delete;
+  WebPlayer& operator=(const WebPlayer&) = delete;
 
   // The reader's preferences in the preferences file's form, kept by the page; a damaged line keeps its default
   // and is reported as the desktop reports it.
@@ -108,6 +114,7 @@ class WebPlayer {
   VirtualWallClock clock_{scheduler_, std::nullopt};
   MersenneRandom random_;
   WebWarnings warnings_;
+  WebSpeaker speaker_;
   Engine engine_;
   Host host_;
   stage::StageFrames frames_;
@@ -116,6 +123,8 @@ class WebPlayer {
 };
 
 std::unique_ptr<WebPlayer> player;
+// What the page last found among the browser's voices; a game opened later starts knowing it.
+VoiceSupport voice_support = VoiceSupport::kUnknown;
 // A string handed to the page stays here until the next call that returns one.
 std::string returned;
 
@@ -142,6 +151,7 @@ EMSCRIPTEN_KEEPALIVE const char* shiori_open(const char* game_dir, const char* s
   const shiori::Status started = opening->engine().Start();
   if (!started.ok()) return shiori::Return(started.error());
   player = std::move(opening);
+  if (shiori::voice_support != shiori::VoiceSupport::kUnknown) player->host().VoicesFound(Now(), shiori::voice_support);
   return shiori::Return("");
 }
 
@@ -230,6 +240,20 @@ EMSCRIPTEN_KEEPALIVE const char* shiori_choose(const char* name) {
 // A short message on the stage, as the comforts show theirs.
 EMSCRIPTEN_KEEPALIVE void shiori_notice(const char* text) {
   if (player) player->host().Notice(Now(), text);
+}
+
+// Whether the browser has a Japanese voice (`japanese` nonzero), once its voices are known.
+EMSCRIPTEN_KEEPALIVE void shiori_voices_found(int japanese) {
+  shiori::voice_support = japanese != 0 ? shiori::VoiceSupport::kJapanese : shiori::VoiceSupport::kNoJapanese;
+  if (player) player->host().VoicesFound(Now(), shiori::voice_support);
+}
+
+// The story's text offered since the last call, in order, as the headless driver's `textOut` shows it:
+// [{kind, text, copy, at_ms}, ...]. The page asks after every call.
+EMSCRIPTEN_KEEPALIVE const char* shiori_take_text_out() {
+  shiori::JsonWriter json;
+  shiori::DumpTextOut(json, player ? player->host().TakeTextOut() : std::vector<shiori::TextOut>{});
+  return shiori::Return(json.str());
 }
 
 // Sets one preference by its name in the preferences file and applies it at once. Returns "" or the problem.

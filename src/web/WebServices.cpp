@@ -8,6 +8,10 @@
 EM_JS(void, shiori_js_play, (const char* file), { Module.services.play(UTF8ToString(file)); });
 EM_JS(void, shiori_js_stop, (), { Module.services.stop(); });
 EM_JS(void, shiori_js_volume, (int percent), { Module.services.volume(percent / 100); });
+EM_JS(void, shiori_js_say, (const char* text, int rate_percent, const char* voice), {
+  Module.services.say(UTF8ToString(text), rate_percent / 100, UTF8ToString(voice));
+});
+EM_JS(void, shiori_js_hush, (), { Module.services.hush(); });
 EM_JS(void, shiori_js_warn, (const char* message), { Module.services.warn(UTF8ToString(message)); });
 EM_ASYNC_JS(int, shiori_js_ask, (const char* text, const char* title, int default_yes), {
   return await Module.services.ask(UTF8ToString(text), UTF8ToString(title), default_yes !== 0) ? 1 : 0;
@@ -38,6 +42,12 @@ bool WebQuestioner::Ask(std::string_view text, std::string_view title, DefaultAn
   Paused(false);
   return yes;
 }
+
+void WebSpeaker::Say(std::string_view text, const Voicing& voicing) {
+  shiori_js_say(std::string(text).c_str(), voicing.rate_percent, voicing.voice.c_str());
+}
+
+void WebSpeaker::Stop() { shiori_js_hush(); }
 
 void WebWarnings::Warn(std::string_view message) { shiori_js_warn(std::string(message).c_str()); }
 

@@ -36,6 +36,14 @@ class WebQuestioner : public Questioner {
   std::function<void(bool)> Paused = [](bool) {};
 };
 
+// Self-voicing on the browser's speech (speechSynthesis): the page picks the Japanese voice the reader named, or
+// its first one, and tells the core through shiori_voices_found() whether it has one at all.
+class WebSpeaker : public Speaker {
+ public:
+  void Say(std::string_view text, const Voicing& voicing) override;
+  void Stop() override;
+};
+
 class WebWarnings : public WarningSink {
  public:
   void Warn(std::string_view message) override;

@@ -49,11 +49,13 @@ export async function openPage(context, url) {
   return page;
 }
 
-// Runs `body(page, context)` on the page opened in a browser of its own (`options` as launch takes them), then
-// checks that the page threw nothing, and closes the browser whatever happened.
+// Runs `body(page, context)` on the page opened in a browser of its own (`options` as launch takes them, and
+// `init`, a function run in the page before its own scripts), then checks that the page threw nothing, and closes
+// the browser whatever happened.
 export async function withOpenPage(url, options, body) {
   const context = await launch(options);
   try {
+    if (options?.init) await context.addInitScript(options.init);
     const page = await openPage(context, url);
     await body(page, context);
     assert.deepEqual(page.errors, []);
@@ -97,6 +99,19 @@ export async function pressWidget(page, text, button = 'left') {
   }, text);
   const w = await handle.jsonValue();
   await pressStage(page, w.left + w.width / 2, w.top + w.height / 2, button);
+}
+
+// From the title through the load menu to the first page of a new story (bookmark 3).
+export async function startStory(page) {
+  await pressWidget(page, '物語を読む');
+  await pressWidget(page, 'はじめから');
+  await until(page, (m) => m.state.CurrentPage === 1 && m.widgets['lbl1(0)'].caption !== '');
+}
+
+// Chooses an entry of the page's reading menu (読書) as a reader does: the menu, then the entry.
+export async function chooseReading(page, name) {
+  await page.click('button.top[data-name="reading"]');
+  await page.click(`.item[data-name="${name}"]`);
 }
 
 // The story's place and the text on the stage: it changes whenever the story reads on.

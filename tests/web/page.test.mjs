@@ -9,26 +9,13 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { unzipSync, zipSync } from 'fflate';
-import { eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
+import { chooseReading, eventually, launch, model, ROOT, openPage, pagePoint, pressStage, pressWidget, reading, readOn, serveSite, startStory, titleShown, until, useTool, waitingForReader, withOpenPage } from './browser.mjs';
 
 let site;
 before(async () => (site = await serveSite()));
 after(() => site.stop());
 
 const withPage = (options, body) => withOpenPage(site.url, options, body);
-
-// From the title through the load menu to the first page of a new story (bookmark 3).
-async function startStory(page) {
-  await pressWidget(page, '物語を読む');
-  await pressWidget(page, 'はじめから');
-  await until(page, (m) => m.state.CurrentPage === 1 && m.widgets['lbl1(0)'].caption !== '');
-}
-
-// Chooses an entry of the page's reading menu (読書) as a reader does: the menu, then the entry.
-async function chooseReading(page, name) {
-  await page.click('button.top[data-name="reading"]');
-  await page.click(`.item[data-name="${name}"]`);
-}
 
 async function readToChoice(page) {
   for (let i = 0; i < 60; ++i) {
@@ -161,14 +148,18 @@ test('the preferences screen applies a change at once and keeps it in the browse
     // Kept as the desktop's preferences file, apart from the game's saves.
     assert.equal(
       await page.evaluate(() => localStorage.getItem('shiori.preferences')),
-      'music_volume=40\nauto_delay=800\nclick_shows_page=on\nkeep_early_click=off\n',
+      'music_volume=40\nauto_delay=800\nclick_shows_page=on\nkeep_early_click=off\nlanguage=auto\ntranslation=off\n' +
+        'self_voicing=off\ncopy_page_text=off\nspeech_rate=100\nspeech_voice=\n',
     );
 
     await page.reload();
     await titleShown(page);
     await page.waitForFunction(() => shioriPage.music.volume === 0.4);
     const { prefs } = (await model(page)).comforts;
-    assert.deepEqual(prefs, { music_volume: 40, auto_delay: 800, click_shows_page: true, keep_early_click: false });
+    assert.deepEqual(prefs, {
+      music_volume: 40, auto_delay: 800, click_shows_page: true, keep_early_click: false, language: 'auto', translation: 'off',
+      text_speed: null, self_voicing: false, copy_page_text: false, speech_rate: 100, speech_voice: '',
+    });
     await chooseReading(page, 'reading.preferences');
     await screen.waitFor({ state: 'visible' });
     assert.deepEqual([await volume.inputValue(), await delay.inputValue(), await showsPage.isChecked()], ['40', '800', true]);

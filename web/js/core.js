@@ -10,7 +10,8 @@ const OPENING = '/opening'; // a game being opened, until it has started
 const PREVIOUS = '/previous'; // the game playing, while another one starts
 
 export class Core {
-  // `services`: play(file), stop(), volume(0 .. 1), warn(message), ask(text, title, defaultYes) -> Promise<boolean>.
+  // `services`: play(file), stop(), volume(0 .. 1), warn(message), ask(text, title, defaultYes) -> Promise<boolean>,
+  // say(text, rate (1: the voice's own speed), voice name), hush().
   static async load(services) {
     const module = await createShioriCore({ services: { ...services } });
     return new Core(module);
@@ -145,6 +146,10 @@ export class Core {
   setPreference(name, value) {
     return this.call('shiori_set_preference', ['string', 'string'], [name, String(value)], 'string');
   }
+  // Whether the browser has a Japanese voice to read with.
+  voicesFound(japanese) {
+    return this.call('shiori_voices_found', ['number'], [japanese ? 1 : 0]);
+  }
   // The preferences file's text, as the page keeps it, once every call before has finished.
   preferences() {
     return this.enqueue(() => this.module.UTF8ToString(this.module._shiori_preferences()));
@@ -166,6 +171,10 @@ export class Core {
   }
   pageText() {
     return this.module.UTF8ToString(this.module._shiori_page_text());
+  }
+  // The story's text offered since this was last asked, in order: [{kind, text, copy, at_ms}].
+  takeTextOut() {
+    return JSON.parse(this.module.UTF8ToString(this.module._shiori_take_text_out()));
   }
   storyInProgress() {
     return this.module._shiori_story_in_progress() !== 0;

@@ -11,6 +11,7 @@ import { OpeningProgress } from './opening.js';
 import { Pictures } from './pictures.js';
 import { PreferencesScreen, storedPreferences } from './preferences.js';
 import { reason, SaveStore, SaveSync } from './saves.js';
+import { offerText, Speech } from './speech.js';
 import { decodeFrame, paintFrame, STAGE_FONT, STAGE_HEIGHT, STAGE_WIDTH } from './stage.js';
 import { wireTouch } from './touch.js';
 import { exportSaves, ImportRefused, savesToImport } from './transfer.js';
@@ -51,6 +52,7 @@ let libraryScreen;
 let opening;
 let preferencesScreen;
 let helpScreen;
+let speech = null;
 // The files of the game playing: lower-case relative path -> bytes, and -> the address of the whole file where the
 // game holds its head only (the packed demo). While another game starts, its files are read instead.
 let playing = { index: new Map(), fetched: new Map() };
@@ -230,6 +232,7 @@ async function openDemo() {
 }
 
 function afterEveryCall() {
+  offerText($('text-out'), core.takeTextOut());
   if (core.takeWrites()) saveSync.sync();
   if (core.changes() !== shownChanges) requestFrame();
   if (core.ended() && $('ended').hidden) {
@@ -496,6 +499,8 @@ async function loadParts() {
       console.warn(`shiori: ${message}`);
     },
     ask: (text, title, defaultYes) => ask($('question'), text, title, defaultYes),
+    say: (text, rate, voice) => speech?.say(text, rate, voice),
+    hush: () => speech?.hush(),
   };
   const fontLoaded = document.fonts.load(`27px ${STAGE_FONT}`, 'あ');
   // The font is the largest part of a first visit: the loading notice says when it is what the page waits for.
@@ -523,7 +528,7 @@ function engineFailed(error) {
 }
 
 function wireScreens() {
-  preferencesScreen = new PreferencesScreen($('preferences'), core);
+  preferencesScreen = new PreferencesScreen($('preferences'), core, () => speech.voiceNames());
   helpScreen = new HelpScreen($('help'), core);
   library = store ? new Library(store.db) : null;
   libraryScreen = new LibraryScreen($('library'), $('remove-game'), library, { open: openKept });
@@ -573,6 +578,7 @@ async function main() {
   if (store) core.keeper = saveSync;
   else saveSync.sync = () => Promise.resolve();
   core.onSettled = afterEveryCall;
+  speech = new Speech((japanese) => core.voicesFound(japanese));
   wireScreens();
   wireStage();
   wireFiles();
