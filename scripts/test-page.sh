@@ -4,4 +4,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-site.sh
-node --test --test-concurrency=1 tests/web/stage.test.mjs tests/web/stage-parity.test.mjs tests/web/page.test.mjs
+node --test --test-concurrency=1 tests/web/*.test.mjs
