@@ -387,7 +387,7 @@ test('the stage matches the desktop painter at the title and on a page of text',
   }
 });
 
-test('the page model is the headless driver\'s dump without its logs of music and questions', async () => {
+test('the page model is the headless driver\'s dump without its logs of music, questions, speech and text out', async () => {
   const game = mkdtempSync(join(tmpdir(), 'shiori-web-dump-'));
   cpSync(join(ROOT, 'build/demo'), game, { recursive: true });
   try {
@@ -395,8 +395,8 @@ test('the page model is the headless driver\'s dump without its logs of music an
     const dump = JSON.parse(lines.split('\n')[0]);
     await withPage({}, async (page) => {
       const m = await model(page);
-      const { wave, questions, ...rest } = dump;
-      assert.ok(wave && questions);
+      const { wave, questions, speech, textOut, ...rest } = dump;
+      assert.ok(wave && questions && speech && textOut);
       assert.deepEqual(Object.keys(m), Object.keys(rest));
       for (const member of ['state', 'comforts']) assert.deepEqual(Object.keys(m[member]), Object.keys(dump[member]), member);
       // The title as both show it.
