@@ -15,11 +15,11 @@ class ComfortsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
-    game.Page(1, PageSpec::Text({"一頁目", "つづき"}, {103, 203}, 2));
-    game.Page(2, PageSpec::Text({"二頁目"}, {203}, 3));
-    game.Page(3, PageSpec::Text({"三頁目", "二行目", "三行目", "四行目", "五行目"}, {3, 3, 3, 3, 203}, 4));
-    game.Page(4, PageSpec::Choice({"どうする？", "海へ行く", "山へ行く"}, 1, 1, {5, 5}));
-    game.Page(5, PageSpec::Text({"五頁目"}, {203}, 6));
+    game.Page(1, TestPage::Text({"一頁目", "つづき"}, {103, 203}, 2));
+    game.Page(2, TestPage::Text({"二頁目"}, {203}, 3));
+    game.Page(3, TestPage::Text({"三頁目", "二行目", "三行目", "四行目", "五行目"}, {3, 3, 3, 3, 203}, 4));
+    game.Page(4, TestPage::Choice({"どうする？", "海へ行く", "山へ行く"}, 1, 1, {5, 5}));
+    game.Page(5, TestPage::Text({"五頁目"}, {203}, 6));
   }
   void Begin(int text_speed = 2) {
     game.dir().Write("conf2.rgd", std::to_string(text_speed) + "\r\n");

@@ -21,12 +21,12 @@ class ReadingTest : public ::testing::Test {
   void SetUp() override {
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
     for (int page = 1; page <= 7; ++page) {
-      game.Page(page, PageSpec::Text({"頁" + std::to_string(page), "間", "後"}, {102, 1, 201}, page + 1).Picture(page));
+      game.Page(page, TestPage::Text({"頁" + std::to_string(page), "間", "後"}, {102, 1, 201}, page + 1).Picture(page));
     }
-    game.Page(8, PageSpec::Choice({"進む", "終える"}, 1, 1, {9, 20}));
-    game.Page(9, PageSpec::Text({"九頁目"}, {203}, 10));
-    game.Page(20, PageSpec::Text({"二十頁目"}, {204}, 21));
-    game.Page(21, PageSpec::Text({"終"}, {201}, 1).EndingMark(9600));
+    game.Page(8, TestPage::Choice({"進む", "終える"}, 1, 1, {9, 20}));
+    game.Page(9, TestPage::Text({"九頁目"}, {203}, 10));
+    game.Page(20, TestPage::Text({"二十頁目"}, {204}, 21));
+    game.Page(21, TestPage::Text({"終"}, {201}, 1).EndingMark(9600));
     game.MarkRange(1, 21);
   }
   void Begin(int text_speed) {
@@ -313,7 +313,7 @@ TEST_F(ReadingTest, TheTextSpeedPreferenceRulesOverTheGamesSettingAndFollowsItsS
 }
 
 TEST_F(ReadingTest, ADeadEndInTheStoryIsNamedOnTheStage) {
-  game.Page(9, PageSpec::Text({"九頁目"}, {203}, 40));  // page 40 lies beyond the file
+  game.Page(9, TestPage::Text({"九頁目"}, {203}, 40));  // page 40 lies beyond the file
   Begin(0);
   comforts().SetSkipRead(true);
   game.Wait(1000);

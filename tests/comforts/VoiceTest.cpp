@@ -22,11 +22,11 @@ class VoiceTest : public ::testing::Test {
   void SetUp() override {
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
     game.dir().Write("conf2.rgd", "2\r\n");
-    game.Page(1, PageSpec::Text({"一頁目", "つづき"}, {103, 203}, 2));
-    game.Page(2, PageSpec::Text({"あいうえお", "かきくけこ", "さしすせそ"}, {3, 99, 202}, 3));
-    game.Page(3, PageSpec::Choice({"海へ行く", "山へ行く"}, 1, 1, {4, 4}));
-    game.Page(4, PageSpec::Text({"四頁目"}, {203}, 5));
-    game.Page(5, PageSpec::Text({"五頁目"}, {203}, 6));
+    game.Page(1, TestPage::Text({"一頁目", "つづき"}, {103, 203}, 2));
+    game.Page(2, TestPage::Text({"あいうえお", "かきくけこ", "さしすせそ"}, {3, 99, 202}, 3));
+    game.Page(3, TestPage::Choice({"海へ行く", "山へ行く"}, 1, 1, {4, 4}));
+    game.Page(4, TestPage::Text({"四頁目"}, {203}, 5));
+    game.Page(5, TestPage::Text({"五頁目"}, {203}, 6));
   }
   // The title, with self-voicing as the reader left it.
   void Start(bool voicing) {

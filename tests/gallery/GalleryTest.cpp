@@ -23,7 +23,7 @@ const std::vector<std::string> kGalleryLabels = {"lblRUI", "lblSUMI", "lblNAGI",
 class GalleryScreen : public ::testing::Test {
  protected:
   void SetUp() override {
-    game.Page(1, PageSpec::Text({"始まり"}, {201}, 2));
+    game.Page(1, TestPage::Text({"始まり"}, {201}, 2));
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
   }
 

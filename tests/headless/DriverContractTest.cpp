@@ -23,8 +23,8 @@ struct DriverRun {
 class DriverContract : public ::testing::Test {
  protected:
   DriverContract() {
-    game_.Page(1, PageSpec::Text({"一二三"}, {203}, 2));
-    game_.Page(2, PageSpec::Text({"四"}, {201}, 3));
+    game_.Page(1, TestPage::Text({"一二三"}, {203}, 2));
+    game_.Page(2, TestPage::Text({"四"}, {201}, 3));
     game_.Create();  // writes the scenario; this engine is never started
   }
 

@@ -10,8 +10,8 @@
 namespace shiori {
 namespace {
 
-using test::PageSpec;
 using test::TestGame;
+using test::TestPage;
 
 constexpr Micros kShellStart = Milliseconds(5000);  // the shell's own clock, which did not start with the story
 
@@ -22,9 +22,9 @@ class HostTest : public ::testing::Test {
   void Begin(ShellKind shell = ShellKind::Desktop) {
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
     game.dir().Write("conf2.rgd", "2\r\n");
-    game.Page(1, PageSpec::Text({"一頁目　", "", "つづき"}, {4, 1, 203}, 2));
-    game.Page(2, PageSpec::Text({"二頁目"}, {203}, 3));
-    game.Page(3, PageSpec::Text({"三頁目"}, {203}, 4));
+    game.Page(1, TestPage::Text({"一頁目　", "", "つづき"}, {4, 1, 203}, 2));
+    game.Page(2, TestPage::Text({"二頁目"}, {203}, 3));
+    game.Page(3, TestPage::Text({"三頁目"}, {203}, 4));
     game.MarkRange(1, 3);
     game.Start();
     host = std::make_unique<Host>(game.engine(), shell);
@@ -113,7 +113,7 @@ TEST_F(HostTest, TheClockStartsWithTheFirstFrameAndStandsStillWhileAQuestionWait
   EXPECT_EQ(game.Caption("lbl1(0)").size(), before.size() + 3) << "one character on, not ten seconds' worth";
 
   TestGame fresh;
-  fresh.Page(1, PageSpec::Text({"x"}, {203}, 2));
+  fresh.Page(1, TestPage::Text({"x"}, {203}, 2));
   fresh.Start();
   Host waiting(fresh.engine(), ShellKind::Desktop);
   EXPECT_FALSE(waiting.NextWakeUp()) << "nothing runs before the first frame is out";

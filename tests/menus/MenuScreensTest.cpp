@@ -28,11 +28,11 @@ void ExpectEntries(TestGame& game, const std::vector<std::string>& captions) {
 
 // A short story: two text pages, then a choice.
 void WriteStory(TestGame& game) {
-  game.Page(1, PageSpec::Text({"一二三"}, {203}, 12));
-  game.Page(12, PageSpec::Text({"十二"}, {202}, 13));
-  game.Page(13, PageSpec::Choice({"右へ行く", "左へ行く"}, 1, 1, {14, 15}));
-  game.Page(14, PageSpec::Text({"右"}, {201}, 16));
-  game.Page(15, PageSpec::Text({"左"}, {201}, 16));
+  game.Page(1, TestPage::Text({"一二三"}, {203}, 12));
+  game.Page(12, TestPage::Text({"十二"}, {202}, 13));
+  game.Page(13, TestPage::Choice({"右へ行く", "左へ行く"}, 1, 1, {14, 15}));
+  game.Page(14, TestPage::Text({"右"}, {201}, 16));
+  game.Page(15, TestPage::Text({"左"}, {201}, 16));
 }
 
 // A choice's caption is its field, padded with blanks as the scenario stores it.
@@ -66,7 +66,7 @@ TEST(MenuScreens, ColdStartShowsTheTitleMenuWithFourEntries) {
 TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
   TestGame game;
   WriteStory(game);
-  game.Page(20, PageSpec::Text({"始"}, {201}, 21).StartMark(0));
+  game.Page(20, TestPage::Text({"始"}, {201}, 21).StartMark(0));
   game.dir().Write("data2.rgd", "12,\"11/30 09:15\",#TRUE#\r\n");
   game.dir().Write("data4.rgd", "20,\"11/29 23:59\",#FALSE#\r\n");  // its page has startMark 0
   game.Start();
@@ -96,7 +96,7 @@ TEST(MenuScreens, LoadMenuListsTheSlotsAndAPreview) {
 
 TEST(MenuScreens, AnEmptySlotReadsAsStartFromTheBeginningWhenPageOneHasNoStartMark) {
   TestGame game;
-  game.Page(1, PageSpec::Text({"一"}, {201}, 2).StartMark(0));
+  game.Page(1, TestPage::Text({"一"}, {201}, 2).StartMark(0));
   game.Start();
   game.Click("lblMLT(0)");
   EXPECT_EQ(game.Caption("lblMLT(0)"), "ロードデータ　その１\r\n始めから");

@@ -37,11 +37,11 @@ std::set<std::string> PreviewsSeen(TestGame& game, int times) {
 
 TEST(PreviewPassages, TheGamesOwnPassagesOrElsePagesAlreadyReadAndNoEnding) {
   TestGame game;
-  game.Page(1, PageSpec::Text({"最初の頁"}, {201}, 2));
-  game.Page(2, PageSpec::Text({"二頁の一行", "二頁の二行"}, {0, 201}, 3));
-  game.Page(3, PageSpec::Text({"まだ読んでいない"}, {201}, 4));
-  game.Page(4, PageSpec::Text({"結末の頁"}, {201}, 9501).EndingMark(9501));
-  game.Page(5, PageSpec::Choice({"右", "左"}, 1, 1, {1, 2}));
+  game.Page(1, TestPage::Text({"最初の頁"}, {201}, 2));
+  game.Page(2, TestPage::Text({"二頁の一行", "二頁の二行"}, {0, 201}, 3));
+  game.Page(3, TestPage::Text({"まだ読んでいない"}, {201}, 4));
+  game.Page(4, TestPage::Text({"結末の頁"}, {201}, 9501).EndingMark(9501));
+  game.Page(5, TestPage::Choice({"右", "左"}, 1, 1, {1, 2}));
   game.MarkPages({1, 2, 4, 5});
   game.Start();
   EXPECT_EQ(PreviewsSeen(game, 30), (std::set<std::string>{"最初の頁", "二頁の一行\r\n二頁の二行"}));

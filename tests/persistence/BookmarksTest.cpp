@@ -8,7 +8,7 @@ namespace shiori::test {
 namespace {
 
 void WriteStory(TestGame& game) {
-  for (int page = 1; page <= 9; ++page) game.Page(page, PageSpec::Text({"頁" + std::to_string(page)}, {202}, page + 1));
+  for (int page = 1; page <= 9; ++page) game.Page(page, TestPage::Text({"頁" + std::to_string(page)}, {202}, page + 1));
 }
 
 TEST(Bookmarks, StampIsMonthDayHourMinute) {

@@ -13,7 +13,7 @@ namespace {
 class ReadPages : public ::testing::Test {
  protected:
   void SetUp() override {
-    game.Page(1, PageSpec::Text({"頁"}, {201}, 2));
+    game.Page(1, TestPage::Text({"頁"}, {201}, 2));
     game.Create();
   }
 

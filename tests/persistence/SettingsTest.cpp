@@ -11,7 +11,7 @@ namespace {
 constexpr Rgb kSelected = 0xFFFFFF;
 constexpr Rgb kUnselected = 0x808080;
 
-void WriteStory(TestGame& game) { game.Page(1, PageSpec::Text({"一"}, {201}, 2)); }
+void WriteStory(TestGame& game) { game.Page(1, TestPage::Text({"一"}, {201}, 2)); }
 
 bool Exists(TestGame& game, const char* name) { return std::filesystem::exists(game.dir().path() / name); }
 

@@ -15,9 +15,9 @@ void ShowChoice(TestGame& game, int number) {
 
 TEST(PageLoader, LaysOutTwoChoicesFromTheirLines) {
   TestGame game;
-  game.Page(10, PageSpec::Choice({"一行目", "二行目", "三", "四", "五", "六"}, 2, 3, {11, 12}));
-  game.Page(20, PageSpec::Choice({"a", "b", "c", "d", "e", "f", "g", "h"}, 4, 4, {0, 0}));
-  PageSpec cut = PageSpec::Choice({"abcdefgh", "ijklmnop"}, 1, 1, {1, 1});
+  game.Page(10, TestPage::Choice({"一行目", "二行目", "三", "四", "五", "六"}, 2, 3, {11, 12}));
+  game.Page(20, TestPage::Choice({"a", "b", "c", "d", "e", "f", "g", "h"}, 4, 4, {0, 0}));
+  TestPage cut = TestPage::Choice({"abcdefgh", "ijklmnop"}, 1, 1, {1, 1});
   cut.record.lineCode[0] = 5;
   game.Page(30, cut);
   game.Create();
@@ -46,9 +46,9 @@ TEST(PageLoader, LaysOutTwoChoicesFromTheirLines) {
 
 TEST(PageLoader, InertAndOtherPagesAreNotChoices) {
   TestGame game;
-  game.Page(5, PageSpec::Text({"x"}, {201}, 6).Type(5));
-  game.Page(3, PageSpec::Text({"x"}, {201}, 6).Type(3));
-  PageSpec odd = PageSpec::Choice({"a", "b"}, 7, 1, {1, 1});
+  game.Page(5, TestPage::Text({"x"}, {201}, 6).Type(5));
+  game.Page(3, TestPage::Text({"x"}, {201}, 6).Type(3));
+  TestPage odd = TestPage::Choice({"a", "b"}, 7, 1, {1, 1});
   game.Page(8, odd);
   game.Create();
   Form& form = game.form();
@@ -75,8 +75,8 @@ TEST(PageLoader, InertAndOtherPagesAreNotChoices) {
 
 TEST(PageLoader, ShowsThePagePictureAndBlackForAMissingOne) {
   TestGame game;
-  game.Page(1, PageSpec::Text({"x"}, {201}, 2).Picture(17));
-  game.Page(2, PageSpec::Text({"x"}, {201}, 3).Picture(1234));
+  game.Page(1, TestPage::Text({"x"}, {201}, 2).Picture(17));
+  game.Page(2, TestPage::Text({"x"}, {201}, 3).Picture(1234));
   game.Create();
   game.state().CurrentPage = 1;
   game.engine().pages().ShowPagePicture();

@@ -27,8 +27,8 @@ class Reading : public ::testing::Test {
 };
 
 TEST_F(Reading, AClickAtTheEndOfAPageMarksAndOpensTheNextPage) {
-  game.Page(1, PageSpec::Text({"はじめ"}, {203}, 2));
-  game.Page(2, PageSpec::Text({"つぎ", "まだ"}, {2, 202}, 3).Picture(9));
+  game.Page(1, TestPage::Text({"はじめ"}, {203}, 2));
+  game.Page(2, TestPage::Text({"つぎ", "まだ"}, {2, 202}, 3).Picture(9));
   Begin();
   EXPECT_EQ(game.Caption("lbl1(0)"), "はじめ");
   EXPECT_EQ(game.state().CurrentPage, 2);
@@ -43,8 +43,8 @@ TEST_F(Reading, AClickAtTheEndOfAPageMarksAndOpensTheNextPage) {
 }
 
 TEST_F(Reading, ARightClickOnTheStoryOpensTheInGameMenuInsteadOfAdvancing) {
-  game.Page(1, PageSpec::Text({"はじめ"}, {203}, 2));
-  game.Page(2, PageSpec::Text({"つぎ"}, {202}, 3));
+  game.Page(1, TestPage::Text({"はじめ"}, {203}, 2));
+  game.Page(2, TestPage::Text({"つぎ"}, {202}, 3));
   Begin();
   game.Wait(500);
   game.RightClick("lbl1(0)");
@@ -55,8 +55,8 @@ TEST_F(Reading, ARightClickOnTheStoryOpensTheInGameMenuInsteadOfAdvancing) {
 }
 
 TEST_F(Reading, TheArrowPassesItsClicksToTheStory) {
-  game.Page(1, PageSpec::Text({"はじめ"}, {203}, 2));
-  game.Page(2, PageSpec::Text({"つぎ"}, {202}, 3));
+  game.Page(1, TestPage::Text({"はじめ"}, {203}, 2));
+  game.Page(2, TestPage::Text({"つぎ"}, {202}, 3));
   Begin();
   game.Wait(1000);
   EXPECT_EQ(game.Caption("lblSANKAKU"), "▼");
@@ -65,10 +65,10 @@ TEST_F(Reading, TheArrowPassesItsClicksToTheStory) {
 }
 
 TEST_F(Reading, AFinishedPageLeadingToAChoicePageOpensItOnAClick) {
-  game.Page(1, PageSpec::Text({"どうする？"}, {205}, 2));
-  game.Page(2, PageSpec::Choice({"海へ行く", "山へ行く"}, 1, 1, {3, 4}));
-  game.Page(3, PageSpec::Text({"海だ"}, {202}, 5).Music(2));
-  game.Page(4, PageSpec::Choice({"やはり", "戻る"}, 1, 1, {0, 2}));
+  game.Page(1, TestPage::Text({"どうする？"}, {205}, 2));
+  game.Page(2, TestPage::Choice({"海へ行く", "山へ行く"}, 1, 1, {3, 4}));
+  game.Page(3, TestPage::Text({"海だ"}, {202}, 5).Music(2));
+  game.Page(4, TestPage::Choice({"やはり", "戻る"}, 1, 1, {0, 2}));
   Begin();
   game.Wait(1000);
   Advance();
@@ -100,9 +100,9 @@ TEST_F(Reading, AFinishedPageLeadingToAChoicePageOpensItOnAClick) {
 }
 
 TEST_F(Reading, ReturnToThePreviousChoiceShowsTheSameChoicesAgain) {
-  game.Page(1, PageSpec::Choice({"左", "右"}, 1, 1, {2, 3}).Picture(4));
-  game.Page(2, PageSpec::Text({"左の道"}, {203}, 9));
-  game.Page(3, PageSpec::Text({"右の道"}, {203}, 9));
+  game.Page(1, TestPage::Choice({"左", "右"}, 1, 1, {2, 3}).Picture(4));
+  game.Page(2, TestPage::Text({"左の道"}, {203}, 9));
+  game.Page(3, TestPage::Text({"右の道"}, {203}, 9));
   game.dir().Write("data2.rgd", "1,\"12/01 10:00\",#TRUE#\r\n");
   game.dir().Write("conf2.rgd", "0\r\n");
   game.Start();
@@ -125,7 +125,7 @@ TEST_F(Reading, ReturnToThePreviousChoiceShowsTheSameChoicesAgain) {
 }
 
 TEST_F(Reading, AClickThroughAnOpenGateWhileNothingWaitsOnlyMarksThePage) {
-  game.Page(1, PageSpec::Text({"a", "b"}, {1, 1}, 2));  // no stop code: the reader is stuck on purpose
+  game.Page(1, TestPage::Text({"a", "b"}, {1, 1}, 2));  // no stop code: the reader is stuck on purpose
   Begin();
   game.form().lblFRONT->SetEnabled(true);  // as the music timer does
   game.Click("Picture1");
@@ -135,8 +135,8 @@ TEST_F(Reading, AClickThroughAnOpenGateWhileNothingWaitsOnlyMarksThePage) {
 }
 
 TEST_F(Reading, TheDeveloperJumpOpensAnyPage) {
-  game.Page(1, PageSpec::Text({"はじめ"}, {203}, 2));
-  game.Page(42, PageSpec::Text({"零行目", "一行目"}, {203, 203}, 43));
+  game.Page(1, TestPage::Text({"はじめ"}, {203}, 2));
+  game.Page(42, TestPage::Text({"零行目", "一行目"}, {203, 203}, 43));
   game.dir().Write("conf2.rgd", "0\r\n");
   game.Start();
   game.form().Picture2.SetVisible(false);
@@ -151,9 +151,9 @@ TEST_F(Reading, TheDeveloperJumpOpensAnyPage) {
 }
 
 TEST_F(Reading, OpeningAnotherPageWhileOneTypesDropsTheRunAndItsRemainingSteps) {
-  game.Page(1, PageSpec::Text({"とても長い一行目の文章です"}, {213}, 2));
-  game.Page(5, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
-  game.Page(6, PageSpec::Text({"", "別の頁"}, {0, 203}, 7));  // the jump starts at line 1
+  game.Page(1, TestPage::Text({"とても長い一行目の文章です"}, {213}, 2));
+  game.Page(5, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(6, TestPage::Text({"", "別の頁"}, {0, 203}, 7));  // the jump starts at line 1
   game.dir().Write("conf2.rgd", "3\r\n");
   game.Start();
   game.Click("lblMLT(0)");

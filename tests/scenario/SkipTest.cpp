@@ -15,7 +15,7 @@ class Skip : public ::testing::Test {
   // A chain of text pages from 1 to `last`, each leading to the next, then `then` after the last.
   void Chain(int last, int then) {
     for (int page = 1; page <= last; ++page) {
-      game.Page(page, PageSpec::Text({"読んだ"}, {203}, page == last ? then : page + 1));
+      game.Page(page, TestPage::Text({"読んだ"}, {203}, page == last ? then : page + 1));
     }
   }
   void Begin() {
@@ -29,7 +29,7 @@ class Skip : public ::testing::Test {
 
 TEST_F(Skip, LandsOnTheNextChoiceThroughReadPagesAndStopsAtAnUnreadOne) {
   Chain(5, 6);
-  game.Page(6, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}).Picture(6).Music(3));
+  game.Page(6, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}).Picture(6).Music(3));
   game.MarkRange(1, 6);
   game.MarkPages({4}, 0);  // 0 is not 1: it does not stop a skip
   game.dir().Write("conf2.rgd", "2\r\n");
@@ -50,7 +50,7 @@ TEST_F(Skip, LandsOnTheNextChoiceThroughReadPagesAndStopsAtAnUnreadOne) {
 
 TEST_F(Skip, AFailedSkipLeavesTheStoryAsItWas) {
   Chain(5, 6);
-  game.Page(6, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(6, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}));
   game.MarkRange(1, 6);
   game.MarkPages({3}, 1);  // unread on the way
   Begin();
@@ -66,8 +66,8 @@ TEST_F(Skip, AFailedSkipLeavesTheStoryAsItWas) {
 
 TEST_F(Skip, NeverEntersAnEnding) {
   Chain(3, 9501);
-  game.Page(9501, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
-  game.Page(10, PageSpec::Choice({"x", "y"}, 1, 1, {9502, 0}));
+  game.Page(9501, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(10, TestPage::Choice({"x", "y"}, 1, 1, {9502, 0}));
   game.MarkRange(1, 9501);
   Begin();
   EXPECT_FALSE(game.engine().skip().FindNextChoice());
@@ -79,7 +79,7 @@ TEST_F(Skip, NeverEntersAnEnding) {
 
 TEST_F(Skip, ExaminesAtMostTwoThousandPages) {
   Chain(3000, 1);
-  game.Page(2001, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(2001, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}));
   game.MarkRange(1, 3000);
   game.Create();
   game.state().CurrentPage = 2;
@@ -90,7 +90,7 @@ TEST_F(Skip, ExaminesAtMostTwoThousandPages) {
 
 TEST_F(Skip, AChoicePageInTheBufferIsFoundAtOnce) {
   Chain(2, 3);
-  game.Page(3, PageSpec::Choice({"一", "二"}, 1, 1, {1, 1}));
+  game.Page(3, TestPage::Choice({"一", "二"}, 1, 1, {1, 1}));
   Begin();
   game.state().PageBuffer.pageType = ScenarioRecord::kChoicePage;
   EXPECT_EQ(game.engine().skip().FindNextChoice(), game.state().CurrentPage);

@@ -17,8 +17,8 @@ void StartStory(TestGame& game) {
 
 TEST(Typewriter, TypesUpToAPauseThenToTheEndOfThePage) {
   TestGame game;
-  game.Page(1, PageSpec::Text({kTen, kTen, kFive, kFive, "見えない行"}, {10, 110, 5, 205, 203}, 7));
-  game.Page(7, PageSpec::Text({"次"}, {201}, 8));
+  game.Page(1, TestPage::Text({kTen, kTen, kFive, kFive, "見えない行"}, {10, 110, 5, 205, 203}, 7));
+  game.Page(7, TestPage::Text({"次"}, {201}, 8));
   game.dir().Write("conf.rgd", "#FALSE#\r\n");  // the music timer would open the click gate on its own
   game.Start();
   StartStory(game);
@@ -67,7 +67,7 @@ TEST(Typewriter, TypesUpToAPauseThenToTheEndOfThePage) {
 TEST(Typewriter, LineCodesDecideCountsAndStops) {
   TestGame game;
   // 0 shows one character; 99 keeps the previous line's count; 120 shows 20 and pauses.
-  game.Page(1, PageSpec::Text({"abc", "abcdefgh", "abcdefgh", "abcdefghijklmnopqrstuvwxyz"}, {0, 3, 99, 120}, 2));
+  game.Page(1, TestPage::Text({"abc", "abcdefgh", "abcdefgh", "abcdefghijklmnopqrstuvwxyz"}, {0, 3, 99, 120}, 2));
   game.Start();
   game.state().TextSpeed = 0;  // no pause between characters
   StartStory(game);
@@ -80,7 +80,7 @@ TEST(Typewriter, LineCodesDecideCountsAndStops) {
 
 TEST(Typewriter, APageWithoutStopCodeLeavesTheReaderWithoutArrow) {
   TestGame game;
-  game.Page(1, PageSpec::Text({"a", "b"}, {1, 1}, 2));
+  game.Page(1, TestPage::Text({"a", "b"}, {1, 1}, 2));
   game.Start();
   game.state().TextSpeed = 0;
   StartStory(game);
@@ -92,7 +92,7 @@ TEST(Typewriter, APageWithoutStopCodeLeavesTheReaderWithoutArrow) {
 
 TEST(Typewriter, APauseOnTheLastLineLeavesNothingToType) {
   TestGame game;
-  PageSpec page = PageSpec::Text({}, {}, 2);
+  TestPage page = TestPage::Text({}, {}, 2);
   for (int k = 0; k < 11; ++k) page.record.lineCode[k] = 1;
   page.record.lineCode[11] = 101;
   game.Page(1, page);

@@ -19,7 +19,7 @@ class Music : public ::testing::Test {
   void Pages(std::initializer_list<int> numbers) {
     int page = 1;
     for (const int number : numbers) {
-      game.Page(page, PageSpec::Text({"頁"}, {201}, page + 1).Music(number));
+      game.Page(page, TestPage::Text({"頁"}, {201}, page + 1).Music(number));
       ++page;
     }
   }

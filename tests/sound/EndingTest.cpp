@@ -14,8 +14,8 @@ namespace {
 class EndingSequence : public ::testing::Test {
  protected:
   void Story(int ending_page, int mark, bool music) {
-    game.Page(1, PageSpec::Text({"おしまい"}, {201}, ending_page));
-    game.Page(ending_page, PageSpec::Text({"終"}, {201}, 1).Music(2).EndingMark(mark));
+    game.Page(1, TestPage::Text({"おしまい"}, {201}, ending_page));
+    game.Page(ending_page, TestPage::Text({"終"}, {201}, 1).Music(2).EndingMark(mark));
     if (!music) game.dir().Write("conf.rgd", "#FALSE#\r\n");
     game.Start();
     game.state().TextSpeed = 0;
@@ -144,8 +144,8 @@ TEST_F(EndingSequence, TheMarkMustLieAboveNinetyFiveHundred) {
 
 TEST_F(EndingSequence, APauseInsideThePageStartsNothing) {
   // While the page pauses the story holds its own record, which here carries the mark.
-  game.Page(1, PageSpec::Text({"前半", "後半"}, {101, 201}, 60).EndingMark(9600));
-  game.Page(60, PageSpec::Text({"次"}, {201}, 61));
+  game.Page(1, TestPage::Text({"前半", "後半"}, {101, 201}, 60).EndingMark(9600));
+  game.Page(60, TestPage::Text({"次"}, {201}, 61));
   game.Start();
   game.state().TextSpeed = 0;
   game.Click("lblMLT(0)");

@@ -11,8 +11,8 @@
 namespace shiori::stage {
 namespace {
 
-using test::PageSpec;
 using test::TestGame;
+using test::TestPage;
 
 std::vector<const GlyphRun*> Runs(const DisplayList& list) {
   std::vector<const GlyphRun*> runs;
@@ -40,8 +40,8 @@ class StageFramesTest : public ::testing::Test {
   void SetUp() override {
     game.dir().Write("conf.rgd", "#FALSE#\r\n");
     game.dir().Write("conf2.rgd", "2\r\n");
-    game.Page(1, PageSpec::Text({"しおりの頁", "二行目"}, {5, 203}, 2));
-    game.Page(2, PageSpec::Text({"次の頁"}, {203}, 3));
+    game.Page(1, TestPage::Text({"しおりの頁", "二行目"}, {5, 203}, 2));
+    game.Page(2, TestPage::Text({"次の頁"}, {203}, 3));
     game.Start();
   }
   void StartStory() {

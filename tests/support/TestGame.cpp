@@ -10,8 +10,8 @@
 
 namespace shiori::test {
 
-PageSpec PageSpec::Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next) {
-  PageSpec page;
+TestPage TestPage::Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next) {
+  TestPage page;
   page.record.pageType = 0;
   page.record.pictureNo = 1;
   page.record.musicNo = 1;
@@ -24,9 +24,9 @@ PageSpec PageSpec::Text(std::initializer_list<std::string> lines, std::initializ
   return page;
 }
 
-PageSpec PageSpec::Choice(std::initializer_list<std::string> lines, int first_lines, int second_lines,
+TestPage TestPage::Choice(std::initializer_list<std::string> lines, int first_lines, int second_lines,
                           std::initializer_list<int> targets) {
-  PageSpec page;
+  TestPage page;
   page.record.pageType = ScenarioRecord::kChoicePage;
   page.record.pictureNo = 2;
   page.record.musicNo = 1;
@@ -42,23 +42,23 @@ PageSpec PageSpec::Choice(std::initializer_list<std::string> lines, int first_li
   return page;
 }
 
-PageSpec& PageSpec::Picture(int number) {
+TestPage& TestPage::Picture(int number) {
   record.pictureNo = static_cast<std::int16_t>(number);
   return *this;
 }
-PageSpec& PageSpec::Music(int number) {
+TestPage& TestPage::Music(int number) {
   record.musicNo = static_cast<std::int16_t>(number);
   return *this;
 }
-PageSpec& PageSpec::Type(int type) {
+TestPage& TestPage::Type(int type) {
   record.pageType = static_cast<std::int16_t>(type);
   return *this;
 }
-PageSpec& PageSpec::EndingMark(int mark) {
+TestPage& TestPage::EndingMark(int mark) {
   record.endingMark = static_cast<std::int16_t>(mark);
   return *this;
 }
-PageSpec& PageSpec::StartMark(int mark) {
+TestPage& TestPage::StartMark(int mark) {
   record.startMark = static_cast<std::int16_t>(mark);
   return *this;
 }
@@ -73,7 +73,7 @@ TestGame::TestGame() {
 
 TestGame::~TestGame() = default;
 
-TestGame& TestGame::Page(int number, const PageSpec& page) {
+TestGame& TestGame::Page(int number, const TestPage& page) {
   pages_[number] = page.record;
   return *this;
 }

@@ -17,17 +17,17 @@
 namespace shiori::test {
 
 // Builds a page of a scenario in a line or two: `Text({"line", ...}, {codes...})`.
-struct PageSpec {
+struct TestPage {
   ScenarioRecord record = ScenarioRecord::Empty();
 
-  static PageSpec Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next);
-  static PageSpec Choice(std::initializer_list<std::string> lines, int first_lines, int second_lines,
+  static TestPage Text(std::initializer_list<std::string> lines, std::initializer_list<int> codes, int next);
+  static TestPage Choice(std::initializer_list<std::string> lines, int first_lines, int second_lines,
                          std::initializer_list<int> targets);
-  PageSpec& Picture(int number);
-  PageSpec& Music(int number);
-  PageSpec& Type(int type);
-  PageSpec& EndingMark(int mark);
-  PageSpec& StartMark(int mark);
+  TestPage& Picture(int number);
+  TestPage& Music(int number);
+  TestPage& Type(int type);
+  TestPage& EndingMark(int mark);
+  TestPage& StartMark(int mark);
 };
 
 // A game folder in a temporary folder with a scenario made of pages, every picture and music file present
@@ -37,7 +37,7 @@ class TestGame {
   TestGame();
   ~TestGame();
 
-  TestGame& Page(int number, const PageSpec& page);
+  TestGame& Page(int number, const TestPage& page);
   // Writes the scenario file and creates the engine; starts it (the window's load) unless told not to.
   void Start();
   // The engine without start-up, for tests that open a page directly.

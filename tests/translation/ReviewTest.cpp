@@ -16,8 +16,8 @@ const std::string kLong =
 class Review : public ::testing::Test {
  protected:
   Review() {
-    game.Page(1, PageSpec::Text({"　七月の終わり。", "【七海】", "「おそーい！」"}, {46, 46, 246}, 2));
-    game.Page(2, PageSpec::Choice({"海へ", "山へ"}, 1, 1, {1, 1}));
+    game.Page(1, TestPage::Text({"　七月の終わり。", "【七海】", "「おそーい！」"}, {46, 46, 246}, 2));
+    game.Page(2, TestPage::Choice({"海へ", "山へ"}, 1, 1, {1, 1}));
     game.dir().Write("preview.txt", "# a scene\n夏の浜辺\n");
     game.Create();
   }

@@ -9,7 +9,7 @@ namespace {
 TEST(StoryText, ShownLinesFollowTheCodesAsTheTypewriterDoes) {
   // A count of 99 keeps the count of the line before it in the same run; after a pause a run starts with none.
   const ScenarioRecord page =
-      PageSpec::Text({"一二三四五", "六七八九十", "あいうえお", "かきくけこ", "見えない"}, {3, 99, 102, 99, 204}, 2)
+      TestPage::Text({"一二三四五", "六七八九十", "あいうえお", "かきくけこ", "見えない"}, {3, 99, 102, 99, 204}, 2)
           .record;
   const auto lines = ShownLines(page);
   ASSERT_TRUE(lines[3] && lines[4]);
@@ -24,7 +24,7 @@ TEST(StoryText, ShownLinesFollowTheCodesAsTheTypewriterDoes) {
 }
 
 TEST(StoryText, MessagesAreTheShownTextTrimmedWithSpeakersAndChoices) {
-  const ScenarioRecord text = PageSpec::Text({"　地の文。", "【七海】", "「やっぱり！」", "", "「ふふ」", "隠れた行"},
+  const ScenarioRecord text = TestPage::Text({"　地の文。", "【七海】", "「やっぱり！」", "", "「ふふ」", "隠れた行"},
                                              {8, 4, 7, 0, 104, 230}, 2)
                                   .record;
   const std::vector<StoryMessage> messages = PageMessages(12, text);
@@ -38,7 +38,7 @@ TEST(StoryText, MessagesAreTheShownTextTrimmedWithSpeakersAndChoices) {
   EXPECT_EQ(messages[3].comment, "") << "a blank line ends what the speaker says";
   EXPECT_EQ(messages[4].original, "隠れた行");
 
-  const ScenarioRecord choice = PageSpec::Choice({"海へ行く", "山へ", "　行く"}, 1, 2, {3, 4}).record;
+  const ScenarioRecord choice = TestPage::Choice({"海へ行く", "山へ", "　行く"}, 1, 2, {3, 4}).record;
   const std::vector<StoryMessage> choices = PageMessages(7, choice);
   ASSERT_EQ(choices.size(), 2U);
   EXPECT_EQ(choices[1].context, "page 7, choice 2");

@@ -56,7 +56,7 @@ class TranslatedStory : public ::testing::Test {
 };
 
 TEST_F(TranslatedStory, LinesFlowAcrossTheMessageAreaAndStopWhereTheOriginalStops) {
-  game.Page(1, PageSpec::Text({"　七月の終わり、電車が止まった。", "　潮見駅。", "「……あれ？」"}, {46, 146, 246}, 2));
+  game.Page(1, TestPage::Text({"　七月の終わり、電車が止まった。", "　潮見駅。", "「……あれ？」"}, {46, 146, 246}, 2));
   game.dir().Write("translations/EN.po", Po(Entry("page 1, line 1", "七月の終わり、電車が止まった。", kArrival) +
                                             Entry("page 1, line 2", "潮見駅。", "Shiomi Station.")));
   Begin();
@@ -76,7 +76,7 @@ TEST_F(TranslatedStory, LinesFlowAcrossTheMessageAreaAndStopWhereTheOriginalStop
 }
 
 TEST_F(TranslatedStory, ATranslatedLineTypesACharacterAtATimeAtTheReadersPace) {
-  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.Page(1, TestPage::Text({"七月"}, {202}, 2));
   game.dir().Write("translations/en.po", Po(Entry("page 1, line 1", "七月", "July came.")));
   Begin(1);  // fast: 0.4 ms after each character
   EXPECT_EQ(game.Caption("lbl1(0)"), "J");
@@ -88,8 +88,8 @@ TEST_F(TranslatedStory, ATranslatedLineTypesACharacterAtATimeAtTheReadersPace) {
 }
 
 TEST_F(TranslatedStory, ChoicesAreTranslatedAndStaleEmptyOrFuzzyEntriesShowTheOriginal) {
-  game.Page(1, PageSpec::Text({"変わった行", "空の行", "迷う行"}, {46, 46, 246}, 2));
-  game.Page(2, PageSpec::Choice({"海へ行く", "山へ", "行く"}, 1, 2, {1, 1}));
+  game.Page(1, TestPage::Text({"変わった行", "空の行", "迷う行"}, {46, 46, 246}, 2));
+  game.Page(2, TestPage::Choice({"海へ行く", "山へ", "行く"}, 1, 2, {1, 1}));
   game.dir().Write("translations/en.po",
                    Po(Entry("page 1, line 1", "前の版の行", "Stale") + Entry("page 1, line 2", "空の行", "") +
                       Entry("page 1, line 3", "迷う行", "Fuzzy", "#, fuzzy\n") +
@@ -108,7 +108,7 @@ TEST_F(TranslatedStory, ChoicesAreTranslatedAndStaleEmptyOrFuzzyEntriesShowTheOr
 }
 
 TEST_F(TranslatedStory, ABrokenTranslationIsNamedWithItsLineAndTheStoryShowsAsWritten) {
-  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.Page(1, TestPage::Text({"七月"}, {202}, 2));
   game.dir().Write("translations/en.po", Po(Entry("page 1, line 1", "七月", "July")) + "msgid \"oops\n");
   Begin();
   EXPECT_NE(game.warnings().find("en.po:8: the string has no closing \""), std::string::npos) << game.warnings();
@@ -122,7 +122,7 @@ TEST_F(TranslatedStory, ABrokenTranslationIsNamedWithItsLineAndTheStoryShowsAsWr
 TEST_F(TranslatedStory, TheTextOfAPageTooLongForTheAreaIsCutVisiblyAndReported) {
   std::string long_text;
   for (int i = 0; i < 8; ++i) long_text += kArrival + " ";
-  game.Page(1, PageSpec::Text({"長い"}, {202}, 2));
+  game.Page(1, TestPage::Text({"長い"}, {202}, 2));
   game.dir().Write("translations/en.po", Po(Entry("page 1, line 1", "長い", long_text)));
   Begin();
   EXPECT_TRUE(game.Caption("lbl1(11)").ends_with("…")) << game.Caption("lbl1(11)");
@@ -130,7 +130,7 @@ TEST_F(TranslatedStory, TheTextOfAPageTooLongForTheAreaIsCutVisiblyAndReported) 
 }
 
 TEST_F(TranslatedStory, PreviewPassagesAreTranslatedAndSetAsTheOriginalIs) {
-  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.Page(1, TestPage::Text({"七月"}, {202}, 2));
   game.dir().Write("preview.txt", "# the beach\n\n「おそーい！」\n\n> -夏の浜辺-\n");
   const std::vector<PreviewSource> sources = PreviewSources(game.dir().Read("preview.txt"));
   ASSERT_EQ(sources.size(), 1U);
@@ -149,7 +149,7 @@ TEST_F(TranslatedStory, PreviewPassagesAreTranslatedAndSetAsTheOriginalIs) {
 
 TEST(TranslatedDriver, TheCommandLineChoosesATranslationAndTheDumpShowsItAsDisplayed) {
   TestGame game;
-  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.Page(1, TestPage::Text({"七月"}, {202}, 2));
   game.dir().Write("conf2.rgd", "0\r\n");
   game.Create();
   const auto drive = [&](const std::filesystem::path& po, std::string& err) {
@@ -183,7 +183,7 @@ TEST(PlayerWords, ThePlayersOwnWordsFollowTheLanguagePreference) {
   EXPECT_EQ(Say(Language::English, "まだ訳のない言葉"), "まだ訳のない言葉");
 
   TestGame game;
-  game.Page(1, PageSpec::Text({"七月"}, {202}, 2));
+  game.Page(1, TestPage::Text({"七月"}, {202}, 2));
   game.dir().Write("conf2.rgd", "0\r\n");
   game.Start();
   Comforts& comforts = game.engine().comforts();
