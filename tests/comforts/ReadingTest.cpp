@@ -241,6 +241,9 @@ TEST_F(ReadingTest, TheLoadMenuShowsWhatABookmarkHoldsWhereItsPassageWasAndItsYe
   EXPECT_TRUE(game.form().overlay().preview) << "the keyboard's mark shows it too";
 
   EXPECT_EQ(game.Caption("lblMLT(1)"), "ロードデータ　その２\r\n12/01 14:05") << "saved this year";
+#ifdef __EMSCRIPTEN__
+  GTEST_SKIP() << "a file's time set through Node.js's file system does not reach the stamp read back";
+#endif
   const auto noon = std::chrono::sys_days{std::chrono::year{2024} / 12 / 1} + std::chrono::hours{12};
   std::filesystem::last_write_time(game.dir().path() / "data3.rgd",
                                    std::filesystem::file_time_type::clock::now() +
