@@ -27,6 +27,15 @@ namespace {
 
 Micros Now() { return std::llround(emscripten_get_now() * 1000); }
 
+void WriteChord(JsonWriter& json, const std::optional<KeyChord>& chord) {
+  if (!chord) {
+    json.Null();
+    return;
+  }
+  json.BeginObject().Key("key").String(chord->key).Key("ctrl").Bool(chord->ctrl).Key("alt").Bool(chord->alt);
+  json.EndObject();
+}
+
 void WriteMenuEntry(JsonWriter& json, const MenuEntry& entry) {
   json.BeginObject();
   json.Key("name").String(entry.name);
@@ -35,6 +44,10 @@ void WriteMenuEntry(JsonWriter& json, const MenuEntry& entry) {
   json.Key("checkable").Bool(entry.checkable);
   json.Key("checked").Bool(entry.checked);
   json.Key("shortcut").String(entry.shortcut);
+  json.Key("accelerator");
+  WriteChord(json, entry.accelerator);
+  json.Key("mnemonic");
+  WriteChord(json, entry.mnemonic);
   json.Key("items").BeginArray();
   for (const MenuEntry& item : entry.items) WriteMenuEntry(json, item);
   json.EndArray();
@@ -284,8 +297,8 @@ EMSCRIPTEN_KEEPALIVE double shiori_menu_changes() {
   return player ? static_cast<double>(player->host().menu_changes()) : 0;
 }
 
-// [{name, caption, enabled, checkable, checked, shortcut, items: [...]}, ...] from left to right; a separator has
-// an empty name.
+// [{name, caption, enabled, checkable, checked, shortcut, accelerator, mnemonic, items: [...]}, ...] from left to
+// right, a chord being {key, ctrl, alt} or null; a separator has an empty name.
 EMSCRIPTEN_KEEPALIVE const char* shiori_menu_bar() {
   shiori::JsonWriter json;
   json.BeginArray();

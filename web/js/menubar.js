@@ -2,10 +2,11 @@
 // captions, checks, enabled states and keys (a browser's own keys already replaced by others). The keys themselves
 // go to the core; the bar handles only Alt and a menu's underlined letter, and moving through an open menu.
 
-// "Ctrl+S" for a keydown event, in the form menu shortcuts are written.
-export function keyName(event) {
-  const key = event.key.length === 1 ? event.key.toUpperCase() : event.key;
-  return [event.ctrlKey && 'Ctrl', event.altKey && 'Alt', event.shiftKey && 'Shift', key].filter(Boolean).join('+');
+// Whether a keydown `event` is `chord`, a key as the core names it with Ctrl and Alt as held: the core gives each
+// entry's keys that way, so that the page names no key of its own.
+function pressed(event, chord) {
+  return Boolean(chord) && event.key.toLowerCase() === chord.key && event.ctrlKey === chord.ctrl &&
+    event.altKey === chord.alt;
 }
 
 export class MenuBar {
@@ -15,22 +16,23 @@ export class MenuBar {
     this.choose = choose;
     this.shape = '';
     this.items = new Map(); // name -> {element, kind}
-    this.shortcuts = new Set(); // the shortcuts shown, lower case
-    this.mnemonics = new Map(); // "alt+j" -> top-level name
+    this.accelerators = []; // the chords of the entries' shortcuts
+    this.mnemonics = []; // [chord, name] of the menus of the bar
     this.open = null;
     document.addEventListener('pointerdown', (event) => {
       if (this.open && !this.open.contains(event.target)) this.closeMenus();
     });
   }
 
-  // Shows `bar`, the core's menu bar: [{name, caption, enabled, checkable, checked, shortcut, items: [...]}] from
-  // left to right, a separator having no name. The elements are made again only when the entries are others.
+  // Shows `bar`, the core's menu bar: [{name, caption, enabled, checkable, checked, shortcut, accelerator, mnemonic,
+  // items: [...]}] from left to right, a separator having no name. The elements are made again only when the entries
+  // are others.
   show(bar) {
     const shape = JSON.stringify(bar.map((top) => [top.name, top.items.map((item) => item.name)]));
     if (shape !== this.shape) this.build(bar);
     this.shape = shape;
-    this.shortcuts.clear();
-    this.mnemonics.clear();
+    this.accelerators = [];
+    this.mnemonics = [];
     for (const top of bar) {
       this.update(top, 'top');
       for (const entry of top.items) if (entry.name) this.update(entry, 'item');
@@ -91,8 +93,8 @@ export class MenuBar {
     const element = this.items.get(entry.name);
     element.disabled = !entry.enabled;
     if (kind === 'top') {
-      const letter = showCaption(element, entry.caption);
-      if (letter) this.mnemonics.set(`alt+${letter.toLowerCase()}`, entry.name);
+      showCaption(element, entry.caption);
+      if (entry.mnemonic) this.mnemonics.push([entry.mnemonic, entry.name]);
       element.nextElementSibling?.setAttribute('aria-label', element.textContent);
       return;
     }
@@ -101,7 +103,7 @@ export class MenuBar {
     element.setAttribute('role', entry.checkable ? 'menuitemcheckbox' : 'menuitem');
     if (entry.checkable) element.setAttribute('aria-checked', String(entry.checked));
     element.querySelector('.keys').textContent = entry.shortcut;
-    if (entry.shortcut) this.shortcuts.add(entry.shortcut.toLowerCase());
+    if (entry.accelerator) this.accelerators.push(entry.accelerator);
   }
 
   // `byKey`: the focus goes to the first item, for the arrow keys to move on from there.
@@ -123,14 +125,13 @@ export class MenuBar {
 
   // Whether the key of `event` is one the menus show beside an entry (the core takes it).
   listsShortcut(event) {
-    return this.shortcuts.has(keyName(event).toLowerCase());
+    return this.accelerators.some((chord) => pressed(event, chord));
   }
 
   // Handles a key that opens a menu (Alt and its underlined letter, unless an entry has that key) or moves through
   // the open one. True when the key was the menu bar's.
   handleKey(event) {
-    const keys = keyName(event).toLowerCase();
-    const name = !this.shortcuts.has(keys) && this.mnemonics.get(keys);
+    const name = !this.listsShortcut(event) && this.mnemonics.find(([chord]) => pressed(event, chord))?.[1];
     if (!name) return this.open !== null && this.moveThroughMenu(event.key);
     const button = this.items.get(name);
     if (button.disabled) return true;
@@ -174,15 +175,14 @@ function separator() {
   return line;
 }
 
-// Shows a caption with its mnemonic ("環境設定(&C)") underlined; returns the mnemonic letter, if any.
+// Shows a caption with its mnemonic ("環境設定(&C)") underlined.
 function showCaption(element, caption) {
   const at = caption.indexOf('&');
   if (at < 0 || at + 1 >= caption.length) {
     element.textContent = caption;
-    return null;
+    return;
   }
   const letter = document.createElement('u');
   letter.textContent = caption[at + 1];
   element.replaceChildren(caption.slice(0, at), letter, caption.slice(at + 2));
-  return caption[at + 1];
 }

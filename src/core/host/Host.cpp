@@ -195,10 +195,9 @@ ShellAction Host::KeyDown(Micros now, std::string_view key, Modifiers modifiers,
 
 ShellAction Host::ShortcutKey(std::string_view key, Modifiers modifiers) {
   if (key.empty()) return ShellAction::Unused;
-  const std::string pressed =
-      std::string(modifiers.ctrl ? "ctrl+" : "") + (modifiers.alt ? "alt+" : "") + std::string(key);
+  const KeyChord pressed{std::string(key), modifiers.ctrl, modifiers.alt};
   for (MenuItem* item : engine_.form().MenuItems()) {
-    if (!item->shortcut().empty() && Lower(ShortcutShown(*item)) == pressed) {
+    if (ChordOf(ShortcutShown(*item)) == pressed) {
       engine_.form().Choose(*item);
       return ShellAction::None;
     }
@@ -268,6 +267,32 @@ void Host::CloseBox(Micros now) {
 
 // --- what the shell shows ---
 
+std::optional<KeyChord> ChordOf(std::string_view shortcut) {
+  KeyChord chord;
+  for (std::size_t plus; (plus = shortcut.find('+')) != std::string_view::npos && plus + 1 < shortcut.size();
+       shortcut.remove_prefix(plus + 1)) {
+    const std::string held = CoreKeyName(shortcut.substr(0, plus));
+    if (held != "ctrl" && held != "alt") return std::nullopt;
+    (held == "ctrl" ? chord.ctrl : chord.alt) = true;
+  }
+  chord.key = CoreKeyName(shortcut);
+  if (chord.key.empty() || !(chord.ctrl || chord.alt)) return std::nullopt;
+  return chord;
+}
+
+namespace {
+
+// Alt and the letter a caption marks with "&" ("環境設定(&C)"): how the bar's menus open from the keyboard.
+std::optional<KeyChord> MnemonicOf(std::string_view caption) {
+  const std::size_t at = caption.find('&');
+  if (at == std::string_view::npos || at + 1 >= caption.size()) return std::nullopt;
+  std::string key = CoreKeyName(caption.substr(at + 1, 1));
+  if (key.empty()) return std::nullopt;
+  return KeyChord{std::move(key), false, true};
+}
+
+}  // namespace
+
 std::string Host::ShortcutShown(const MenuItem& item) const {
   // Ctrl+W closes a browser's tab before the page hears it.
   if (shell_ == ShellKind::Page && Lower(item.shortcut()) == "ctrl+w") return "Alt+W";
@@ -279,6 +304,7 @@ std::vector<MenuEntry> Host::MenuBar() const {
   for (const MenuItem* item : engine_.form().MenuItems()) {
     MenuEntry entry{
         item->name(), item->caption(), item->enabled(), IsCheckable(*item), item->checked(), ShortcutShown(*item), {}};
+    entry.accelerator = ChordOf(entry.shortcut);
     if (item->parent() == nullptr) {
       bar.push_back(std::move(entry));
       continue;
@@ -297,6 +323,7 @@ std::vector<MenuEntry> Host::MenuBar() const {
         {name, comforts.Say(r.caption), enabled, check.has_value(), check.value_or(false), std::string(r.keys), {}});
   }
   bar.push_back(std::move(reading));
+  for (MenuEntry& top : bar) top.mnemonic = MnemonicOf(top.caption);
   return bar;
 }
 

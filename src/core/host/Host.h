@@ -41,6 +41,15 @@ enum class ShellKind { Desktop, Page };
 
 // One entry of the menu bar as a shell shows it: the game's own menus, then the reader's 読書 menu. A separator
 // has an empty name.
+// A key as the core names it ("w", "f1", "enter"), with Ctrl and Alt as held: how a shell recognises a menu's key
+// without naming keys of its own.
+struct KeyChord {
+  std::string key;
+  bool ctrl = false;
+  bool alt = false;
+  bool operator==(const KeyChord&) const = default;
+};
+
 struct MenuEntry {
   std::string name;
   std::string caption;  // with its mnemonic: "音楽演奏(&M)"
@@ -49,6 +58,8 @@ struct MenuEntry {
   bool checked = false;
   std::string shortcut;  // "Ctrl+W": the core takes the key itself when the shell hands it to KeyDown
   std::vector<MenuEntry> items;
+  std::optional<KeyChord> accelerator;  // the shortcut as a chord, for the game's items that have one
+  std::optional<KeyChord> mnemonic;     // Alt and the caption's marked letter, for the menus of the bar
   bool operator==(const MenuEntry&) const = default;
 };
 
@@ -151,6 +162,9 @@ class Host {
   std::uint64_t menu_changes_ = 0;
   std::deque<TextOut> text_out_;
 };
+
+// The chord a shortcut as menus write it ("Ctrl+W", "Alt+W") stands for; none for text that names no chord.
+[[nodiscard]] std::optional<KeyChord> ChordOf(std::string_view shortcut);
 
 // The core's name for a key the toolkit names `key` ("ArrowUp" and "Up" are "up", "Return" is "enter", a letter
 // is itself in lower case); empty for a key the core does not know.
